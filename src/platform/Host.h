@@ -1,0 +1,112 @@
+#pragma once
+// The seam between the bridge and the machine it runs on.
+// Responsibilities: the bridge's handlers speak only in fields, buttons, timers, codes and
+// macros; the host turns window messages, timers, DDE transactions and COM calls into those
+// terms and back. Only the host names Win32.
+// Collaborations: implemented by the Win32 host (the real program) and by the simulated host
+// (virtual clock, scripted Logger32 and MixW) that the native tests drive. The host calls the
+// bridge through HostEvents, one event at a time, on the one user-interface thread.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "mixw/MixWAutomation.h"
+#include "platform/Text.h"
+#include "ui/Controls.h"
+
+namespace pontara {
+
+// Handles and message ids travel as 32-bit values, as they do in Logger32's lParam.
+using WindowHandle = std::uint32_t;
+using MessageId = std::uint32_t;
+
+// What the host raises; implemented by the application (app/Application.h).
+class HostEvents {
+public:
+    virtual ~HostEvents() = default;
+
+    virtual void Load() = 0;                    // the main window was created, hidden
+    virtual void Unload() = 0;                  // the operator closed the main window
+    virtual void TimerTick(TimerId timer) = 0;  // only while enabled with a non-zero interval
+    virtual void FieldChanged(Field field) = 0; // only when its text really changed
+    virtual void ButtonClicked(Button button) = 0;
+    // Every message of the main window while it is hooked. An empty result hands the message
+    // on to the window's previous procedure.
+    virtual std::optional<std::int32_t> WindowMessage(MessageId message, std::uint32_t wParam,
+                                                      std::int32_t lParam) = 0;
+};
+
+class Host {
+public:
+    virtual ~Host() = default;
+
+    // Fields. Setting a text raises FieldChanged, inside the call, only when the text differs
+    // from the current one (Win32 edit controls also notify on an unchanged text).
+    virtual Text FieldText(Field field) const = 0;
+    virtual void SetFieldText(Field field, const Text& text) = 0;
+    virtual WindowHandle FieldWindow(Field field) const = 0;
+    // Switches the field's DDE link (ui/WindowModel.h) to automatic: the item's current value
+    // replaces the field's text at once, and every later change of the item replaces it again.
+    // Throws PlatformError when the server does not answer for the service, topic or item.
+    virtual void OpenLink(Field field) = 0;
+
+    // Buttons.
+    virtual Text Caption(Button button) const = 0;
+    virtual void SetCaption(Button button, const Text& caption) = 0;
+    virtual Colour BackColour(Button button) const = 0;
+    virtual void SetBackColour(Button button, Colour colour) = 0;
+    virtual bool Enabled(Button button) const = 0;
+    virtual void SetEnabled(Button button, bool enabled) = 0;
+
+    // Timers. An interval of 0 never fires; setting an interval, or enabling, restarts the count.
+    virtual int Interval(TimerId timer) const = 0;
+    virtual void SetInterval(TimerId timer, int milliseconds) = 0;
+    virtual bool Enabled(TimerId timer) const = 0;
+    virtual void SetEnabled(TimerId timer, bool enabled) = 0;
+
+    // Windows.
+    virtual WindowHandle MainWindow() const = 0;
+    virtual void ShowSplash() = 0;  // topmost and visible
+    virtual void HideSplash() = 0;
+    virtual void ShowMainWindow() = 0;
+    virtual void MakeMainWindowTopmost() = 0;
+    // Subclasses the main window so that its messages reach HostEvents::WindowMessage first;
+    // returns the previous window procedure, which UnhookMainWindow puts back.
+    virtual std::uintptr_t HookMainWindow() = 0;
+    virtual void UnhookMainWindow(std::uintptr_t previousWindowProc) = 0;
+
+    // A modal box with an OK button only. Messages go on being dispatched while it is open.
+    virtual void ShowMessage(const Text& text, const Text& caption) = 0;
+    // Blocks the thread: nothing of the bridge runs until it returns.
+    virtual void Sleep(int milliseconds) = 0;
+    // A wait of the start-up sequencer. The window goes on painting, but no event of the bridge
+    // is raised before the current handler returns. Returns false, early, when the operator
+    // asks to close the main window; the host raises Unload once that handler has returned.
+    virtual bool WaitKeepingWindowAlive(int milliseconds) = 0;
+    // Ends the program at once: no further event is raised.
+    virtual void EndProgram() = 0;
+
+    // The user's locale: a double as VarBstrFromR8 writes it (up to 15 significant digits, no
+    // trailing zeros, the locale's decimal separator), and the decimal separator itself.
+    virtual Text FormatDouble(double value) const = 0;
+    virtual Text DecimalSeparator() const = 0;
+
+    // Logger32's side: windows found by title, registered messages, posts and sends.
+    virtual WindowHandle FindWindowByTitle(const char* title) const = 0;
+    virtual MessageId RegisterMessage(const char* name) = 0;
+    virtual void PostMessageTo(WindowHandle window, MessageId message, std::uint32_t wParam,
+                               std::int32_t lParam) = 0;
+    virtual void SendMessageTo(WindowHandle window, MessageId message, std::uint32_t wParam,
+                               std::int32_t lParam) = 0;
+    // WM_SETTEXT with the text in the system's ANSI code page (characters without an
+    // equivalent become its default character); returns when the window has taken it.
+    virtual void SendText(WindowHandle window, const Text& text) = 0;
+    virtual bool IsWindow(WindowHandle window) const = 0;
+
+    // MixW's side: the running instance's automation object, or none when MixW is not running
+    // or has not registered it yet. Never starts MixW.
+    virtual std::unique_ptr<MixWAutomation> AttachMixW() = 0;
+};
+
+}  // namespace pontara

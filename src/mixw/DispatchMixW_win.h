@@ -1,0 +1,18 @@
+#pragma once
+// MixW's automation object reached through IDispatch, members called by name.
+// Responsibilities: attaching to the running MixW and turning the bridge's calls into
+// late-bound IDispatch calls with the argument types MixW expects (mixw/MixWAutomation.h).
+// Collaborations: used by the Win32 host's AttachMixW; failures are PlatformErrors.
+
+#include <memory>
+
+#include "mixw/MixWAutomation.h"
+
+namespace pontara {
+
+// The object registered as active for "MixW2.Application" (CLSIDFromProgID, GetActiveObject),
+// or none when MixW is not running or has not registered it. COM must be initialised on the
+// calling thread.
+std::unique_ptr<MixWAutomation> AttachRunningMixW();
+
+}  // namespace pontara

@@ -1,19 +1,87 @@
 #include "app/Application.h"
 
+#include "app/ErrorRule.h"
+#include "app/Startup.h"
+#include "bridge/QsoForwarding.h"
+#include "bridge/QsoLogging.h"
+#include "bridge/RigOwnership.h"
+#include "bridge/SpotClick.h"
+#include "logger32/MessageLink.h"
+#include "ui/MainWindowMembers.h"
+
 namespace pontara {
 
-struct Application::Parts {};
+struct Application::Parts {
+    explicit Parts(Host& host)
+        : errors(host),
+          link(host),
+          rig(host, members, link),
+          forwarding(host, members, link),
+          logging(host, members, link),
+          spots(host, members, link),
+          startup(host, members, link, rig) {}
 
-Application::Application(Host&) : parts_(std::make_unique<Parts>()) {}
+    MainWindowMembers members;
+    ErrorRule errors;
+    logger32::MessageLink link;
+    bridge::RigOwnership rig;
+    bridge::QsoForwarding forwarding;
+    bridge::QsoLogging logging;
+    bridge::SpotClick spots;
+    Startup startup;
+};
+
+Application::Application(Host& host) : parts_(std::make_unique<Parts>(host)) {}
 Application::~Application() = default;
 
-void Application::Load() {}
-void Application::Unload() {}
-void Application::TimerTick(TimerId) {}
-void Application::FieldChanged(Field) {}
-void Application::ButtonClicked(Button) {}
-std::optional<std::int32_t> Application::WindowMessage(MessageId, std::uint32_t, std::int32_t) {
-    return std::nullopt;
+void Application::Load() {
+    parts_->errors.Run([this] { parts_->startup.Load(); });
+}
+
+void Application::Unload() {
+    parts_->errors.Run([this] { parts_->startup.Unload(); });
+}
+
+void Application::TimerTick(TimerId timer) {
+    parts_->errors.Run([this, timer] {
+        switch (timer) {
+            case TimerId::Timer: parts_->link.RetryTick(); break;
+            case TimerId::Timer1: parts_->startup.Timer1Tick(); break;
+            case TimerId::Timer2: parts_->forwarding.Timer2Tick(); break;
+            case TimerId::Timer3: parts_->spots.Timer3Tick(); break;
+            case TimerId::Timer4: parts_->startup.Timer4Tick(); break;
+        }
+    });
+}
+
+void Application::FieldChanged(Field field) {
+    parts_->errors.Run([this, field] {
+        switch (field) {
+            case Field::Sent: parts_->spots.SentChanged(); break;
+            case Field::TextCommand: parts_->logging.TextCommandChanged(); break;
+            case Field::Freq_logger32: parts_->rig.Logger32FrequencyChanged(); break;
+            default: break;  // Freq and the other fields have no handler
+        }
+    });
+}
+
+void Application::ButtonClicked(Button button) {
+    parts_->errors.Run([this, button] {
+        switch (button) {
+            case Button::Command1: parts_->rig.GiveRigToMixW(); break;
+            case Button::Command2: parts_->rig.GiveRigToLogger32(); break;
+            case Button::Command3: parts_->rig.TogglePacketSideband(); break;
+            case Button::CommandSend: parts_->logging.LogQso(); break;
+        }
+    });
+}
+
+std::optional<std::int32_t> Application::WindowMessage(MessageId message, std::uint32_t wParam,
+                                                       std::int32_t lParam) {
+    std::optional<std::int32_t> result;
+    parts_->errors.Run(
+        [&] { result = parts_->link.BridgeWindowProc(message, wParam, lParam); });
+    return result;
 }
 
 }  // namespace pontara

@@ -15,6 +15,16 @@ std::string AsciiOf(TextView text) {
     return narrow;
 }
 
+Text LowerAscii(TextView text) {
+    Text lower(text);
+    for (char16_t& unit : lower) {
+        if (unit >= u'A' && unit <= u'Z') {
+            unit = static_cast<char16_t>(unit - u'A' + u'a');
+        }
+    }
+    return lower;
+}
+
 Text DecimalDigits(std::size_t count) {
     return AsciiText(std::to_string(count));
 }

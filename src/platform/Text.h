@@ -18,6 +18,9 @@ Text AsciiText(std::string_view ascii);
 // Narrows a Text for diagnostics and transcripts: ASCII kept, every other unit shown as '?'.
 std::string AsciiOf(TextView text);
 
+// The text with ASCII capitals made small, as DDE compares its names.
+Text LowerAscii(TextView text);
+
 // Decimal digits of a count: no sign, no blank, no leading zero ("0" for zero).
 Text DecimalDigits(std::size_t count);
 

@@ -1,0 +1,38 @@
+#pragma once
+// Forwarding MixW's QSO to Logger32 while MixW owns the radio.
+// Responsibilities: the Timer2 tick (ends the program when a peer is lost, opens the fields'
+// DDE links on its first run) and ForwardQsoData, which sends Logger32 at most one command per
+// tick: the frequency, else the mode, else the QSO record.
+// Collaborations: MixW's automation object and the linked fields for the values; the text
+// commands of logger32/TextCommands.h delivered to Logger32's text window.
+
+#include "logger32/MessageLink.h"
+#include "platform/Host.h"
+#include "ui/MainWindowMembers.h"
+
+namespace pontara::bridge {
+
+class QsoForwarding {
+public:
+    QsoForwarding(Host& host, MainWindowMembers& members, logger32::MessageLink& link)
+        : host_(host), members_(members), link_(link) {}
+
+    void Timer2Tick();
+    void ForwardQsoData();
+
+private:
+    void OpenLinks();
+    bool ForwardFrequency(MixWAutomation& mixw);
+    bool ForwardMode();
+    void ForwardRecord(const Text& state);
+
+    Host& host_;
+    MainWindowMembers& members_;
+    logger32::MessageLink& link_;
+};
+
+// The frequency Logger32 is told, in kilohertz: the dial alone in the voice, CW, RTTY and SSTV
+// modes; otherwise the dial moved by the audio offset, down for upper-sideband packet.
+double KilohertzToSend(TextView mode, bool packetUsb, double fqA, double audioFq);
+
+}  // namespace pontara::bridge

@@ -1,0 +1,54 @@
+#include "bridge/QsoLogging.h"
+
+#include "logger32/TextCommands.h"
+#include "ui/StatusLine.h"
+
+namespace pontara::bridge {
+
+namespace {
+constexpr TextView SaveCommand = u"Save";
+constexpr TextView RemoveCommand = u"Remove";
+constexpr TextView Logged = u"Korvex_Send";
+constexpr int PauseAfterLogging = 700;
+constexpr int ForwardingInterval = 800;
+}  // namespace
+
+void QsoLogging::TextCommandChanged() {
+    if (members_.Logger32HasRig) {
+        return;
+    }
+    if (host_.FieldText(Field::TextCommand) == SaveCommand) {
+        host_.SetInterval(TimerId::Timer2, 0);
+        host_.SetEnabled(TimerId::Timer2, false);
+        LogQso();
+        host_.Sleep(PauseAfterLogging);
+        host_.SetInterval(TimerId::Timer2, ForwardingInterval);
+        host_.SetEnabled(TimerId::Timer2, true);
+    }
+    if (host_.FieldText(Field::TextCommand) == RemoveCommand) {
+        link_.SendTextCommand(Text(logger32::EndOfRecord));
+    }
+}
+
+void QsoLogging::LogQso() {
+    members_.QsoRecordText += logger32::TimeOnToken(host_.FieldText(Field::Time));
+    members_.QsoRecordText += logger32::TimeOffToken(host_.FieldText(Field::Time));
+    WindowHandle textWindow = link_.State().Logger32TextWindow;
+    ShowWhetherLogged(textWindow != 0 && host_.IsWindow(textWindow));
+    link_.SendTextCommand(logger32::LogQsoCommand(members_.QsoRecordText));
+    link_.PostCode(logger32::QsoLogged, 1);
+    link_.PostCode(logger32::QsoLoggedFollowUp, 1);
+    host_.SetFieldText(Field::TextCommand, Text(Logged));
+}
+
+void QsoLogging::ShowWhetherLogged(bool reachable) {
+    bool warning = host_.FieldText(Field::Text1) == status::QsoNotLogged;
+    if (!reachable) {
+        host_.SetFieldText(Field::Text1, Text(status::QsoNotLogged));
+    } else if (warning) {
+        host_.SetFieldText(Field::Text1, Text(members_.Logger32HasRig ? status::Logger32ControlActive
+                                                                      : status::MixWControlActive));
+    }
+}
+
+}  // namespace pontara::bridge

@@ -1,0 +1,32 @@
+#pragma once
+// Logging in Logger32 the QSO that the operator saved in MixW.
+// Responsibilities: the change of TextCommand ("Save" logs, "Remove" clears Logger32's entry)
+// while MixW owns the radio, and the logging action that "Send!" also runs.
+// Collaborations: the QSO record that forwarding last sent (MainWindowMembers::QsoRecordText);
+// MessageLink delivers the command and posts codes 15 and 16; Timer2 is paused around it.
+
+#include "logger32/MessageLink.h"
+#include "platform/Host.h"
+#include "ui/MainWindowMembers.h"
+
+namespace pontara::bridge {
+
+class QsoLogging {
+public:
+    QsoLogging(Host& host, MainWindowMembers& members, logger32::MessageLink& link)
+        : host_(host), members_(members), link_(link) {}
+
+    void TextCommandChanged();
+    void LogQso();  // the action of CommandSend
+
+private:
+    // A logging that cannot reach Logger32 is said on the status line; the next one that can
+    // puts the owner's text back.
+    void ShowWhetherLogged(bool reachable);
+
+    Host& host_;
+    MainWindowMembers& members_;
+    logger32::MessageLink& link_;
+};
+
+}  // namespace pontara::bridge

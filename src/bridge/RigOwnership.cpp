@@ -1,0 +1,80 @@
+#include "bridge/RigOwnership.h"
+
+#include "mixw/MixWMacros.h"
+#include "ui/StatusLine.h"
+
+namespace pontara::bridge {
+
+namespace {
+constexpr TextView PacketUsbCaption = u"PKT_USB";
+constexpr TextView PacketLsbCaption = u"PKT_LSB";
+constexpr TextView Forgotten = u"False";
+}  // namespace
+
+void RigOwnership::GiveRigToMixW() {
+    members_.Logger32HasRig = false;
+    host_.SetBackColour(Button::Command1, colours::OwnerButton);
+    host_.SetEnabled(Button::Command1, false);
+    host_.SetEnabled(Button::Command2, true);
+    host_.SetBackColour(Button::Command2, colours::OtherButton);
+    host_.SetBackColour(Button::Command3, colours::PacketLsb);
+    link_.PostCodes(logger32::MixWTakesRig);
+    host_.SetFieldText(Field::Text1, Text(status::MixWControlActive));
+    ForgetForwardedValues();
+    if (!members_.MixWHasRig) {
+        host_.ShowMessage(Text(status::CloseSoundcardWindows), Text(status::ApplicationTitle));
+        host_.SetInterval(TimerId::Timer2, 800);
+        host_.SetEnabled(TimerId::Timer2, true);
+        // The box dispatched messages while it was open; look again before touching the ports.
+        if (!members_.MixWHasRig) {
+            ToggleMixWPorts();
+        }
+    }
+    members_.MixWHasRig = true;
+}
+
+void RigOwnership::GiveRigToLogger32() {
+    members_.Logger32HasRig = true;
+    ForgetForwardedValues();
+    members_.MixWHasRig = false;
+    ToggleMixWPorts();
+    host_.SetBackColour(Button::Command2, colours::OwnerButton);
+    host_.SetEnabled(Button::Command2, false);
+    host_.SetEnabled(Button::Command1, true);
+    host_.SetBackColour(Button::Command1, colours::OtherButton);
+    link_.PostCodes(logger32::Logger32TakesRig);
+    host_.SetInterval(TimerId::Timer2, 0);
+    host_.SetEnabled(TimerId::Timer2, false);
+    host_.SetFieldText(Field::Text1, Text(status::Logger32ControlActive));
+}
+
+void RigOwnership::TogglePacketSideband() {
+    members_.PacketUsb = !members_.PacketUsb;
+    host_.SetCaption(Button::Command3, Text(members_.PacketUsb ? PacketUsbCaption : PacketLsbCaption));
+    host_.SetBackColour(Button::Command3,
+                        members_.PacketUsb ? colours::PacketUsb : colours::PacketLsb);
+}
+
+void RigOwnership::Logger32FrequencyChanged() {
+    if (!members_.Logger32HasRig) {
+        return;
+    }
+    Text tune = Text(macros::TuneOpen) + host_.FieldText(Field::Freq_logger32) +
+                Text(macros::TuneClose);
+    members_.MixW().ExecuteMacros(tune);
+}
+
+void RigOwnership::ForgetForwardedValues() {
+    for (Text* remembered : {&members_.LastFrequency, &members_.LastMode, &members_.LastQth,
+                             &members_.LastName, &members_.LastNotes, &members_.LastRstRcvd}) {
+        *remembered = Forgotten;
+    }
+}
+
+void RigOwnership::ToggleMixWPorts() {
+    MixWAutomation& mixw = members_.MixW();
+    mixw.ExecuteMacros(Text(macros::ToggleCatPort));
+    mixw.ExecuteMacros(Text(macros::TogglePttPort));
+}
+
+}  // namespace pontara::bridge

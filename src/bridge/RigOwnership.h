@@ -1,0 +1,34 @@
+#pragma once
+// Which program owns the radio's CAT and PTT ports and the sound card, and the handovers.
+// Responsibilities: the actions of Command1 (MixW takes the rig), Command2 (Logger32 takes it)
+// and Command3 (packet sideband), and tuning MixW to Logger32's dial while Logger32 owns it.
+// Collaborations: MessageLink posts the handover codes; MixW toggles its ports by macro; QSO
+// forwarding (Timer2) runs only while MixW owns the rig.
+
+#include "logger32/MessageLink.h"
+#include "platform/Host.h"
+#include "ui/MainWindowMembers.h"
+
+namespace pontara::bridge {
+
+class RigOwnership {
+public:
+    RigOwnership(Host& host, MainWindowMembers& members, logger32::MessageLink& link)
+        : host_(host), members_(members), link_(link) {}
+
+    void GiveRigToMixW();      // the action of Command1
+    void GiveRigToLogger32();  // the action of Command2
+    void TogglePacketSideband();  // the action of Command3
+    void Logger32FrequencyChanged();  // change of Freq_logger32
+
+private:
+    // Makes QSO forwarding send the frequency, the mode and the record again.
+    void ForgetForwardedValues();
+    void ToggleMixWPorts();
+
+    Host& host_;
+    MainWindowMembers& members_;
+    logger32::MessageLink& link_;
+};
+
+}  // namespace pontara::bridge

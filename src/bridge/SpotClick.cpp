@@ -1,0 +1,134 @@
+#include "bridge/SpotClick.h"
+
+#include <array>
+
+#include "logger32/SentTexts.h"
+#include "logger32/TextCommands.h"
+#include "mixw/MixWMacros.h"
+
+namespace pontara::bridge {
+
+namespace {
+
+constexpr int DeferralInterval = 500;
+constexpr TextView Saved = u"SAVE";
+
+enum QsoDataIndex : std::int16_t { CallIndex = 0, NameIndex = 1, RstReceivedIndex = 2, RstSentIndex = 5 };
+
+struct ModeMacros {
+    TextView mode;
+    bool inSpots;
+    std::array<TextView, 2> macros;  // the second may be empty
+};
+
+constexpr std::array<ModeMacros, 9> ModeTable{{
+    {u"CW", true, {macros::ModeCw, {}}},
+    {u"USB", false, {macros::ModeSsb, {}}},
+    {u"LSB", false, {macros::ModeSsb, {}}},
+    {u"SSB", true, {macros::ModeSsb, {}}},
+    {u"RTTY", true, {macros::ModeRtty, {}}},
+    {u"PSK31", true, {macros::ModeBpsk31, {}}},
+    {u"PSK63", true, {macros::ModeBpsk31, macros::Baudrate63}},
+    {u"PSK125", true, {macros::ModeBpsk31, macros::Baudrate125}},
+    {u"MFSK16", true, {macros::ModeMfsk, {}}},
+}};
+
+struct QsoField {
+    TextView tag;
+    QsoDataIndex index;
+};
+
+// Read only when the text names a mode, in this order.
+constexpr std::array<QsoField, 3> FieldsAfterMode{{
+    {u"RST_SENT", RstSentIndex},
+    {u"RST_RCVD", RstReceivedIndex},
+    {u"NAME", NameIndex},
+}};
+
+bool Contains(TextView text, TextView word) { return text.find(word) != TextView::npos; }
+
+}  // namespace
+
+void SpotClick::SentChanged() {
+    members_.DX_SPOT = host_.FieldText(Field::Sent);
+    members_.DX_SPOT = Text(logger32::SpotClickMark(members_.DX_SPOT));
+    if (members_.DX_SPOT == logger32::SpotClickTag) {
+        members_.DX_SPOT = host_.FieldText(Field::Sent);
+        members_.DX_SPOT1 = members_.DX_SPOT;
+    }
+    link_.PostCode(logger32::ClusterWindow,
+                   static_cast<std::int32_t>(host_.FieldWindow(Field::Cluster)));
+    host_.SetInterval(TimerId::Timer3, DeferralInterval);
+    host_.SetEnabled(TimerId::Timer3, true);
+}
+
+void SpotClick::Timer3Tick() {
+    host_.SetInterval(TimerId::Timer3, 0);
+    host_.SetEnabled(TimerId::Timer3, false);
+    Text spotText = members_.DX_SPOT1;
+    // Shortening the pending text means each spot click is acted on by one tick only.
+    members_.DX_SPOT1 = Text(logger32::SpotClickMark(members_.DX_SPOT1));
+    if (members_.MixWIsLoaded && members_.DX_SPOT1 == logger32::SpotClickTag) {
+        TuneToSpot(spotText);
+    }
+    if (!members_.Logger32HasRig) {
+        return;
+    }
+    MirrorLogger32Qso();
+}
+
+void SpotClick::TuneToSpot(const Text& spotText) {
+    std::optional<logger32::SpotClick> spot = logger32::ReadSpotClick(spotText);
+    if (!spot || !members_.MixWApp) {
+        return;
+    }
+    MixWAutomation& mixw = *members_.MixWApp;
+    mixw.ExecuteMacros(Text(macros::TuneOpen) + spot->frequency + Text(macros::TuneClose));
+    mixw.SetQsoData(CallIndex, spot->call);
+    SetMode(spot->mode, false);
+}
+
+void SpotClick::MirrorLogger32Qso() {
+    if (!members_.MixWApp) {
+        return;
+    }
+    MixWAutomation& mixw = *members_.MixWApp;
+    auto sent = [this] { return host_.FieldText(Field::Sent); };
+    if (Contains(sent(), logger32::EndOfRecord)) {
+        mixw.ExecuteMacros(Text(macros::ClearQso));
+    }
+    if (std::optional<Text> call = logger32::ReadOpeningCall(sent())) {
+        mixw.SetQsoData(CallIndex, *call);
+    }
+    if (Contains(sent(), u"MODE")) {
+        if (std::optional<Text> mode = logger32::ReadTokenValue(sent(), u"MODE")) {
+            SetMode(*mode, true);
+        }
+        for (const QsoField& field : FieldsAfterMode) {
+            if (std::optional<Text> value = logger32::ReadTokenValue(sent(), field.tag)) {
+                mixw.SetQsoData(field.index, *value);
+            }
+        }
+    }
+    if (Contains(sent(), logger32::EndOfFile)) {
+        mixw.ExecuteMacros(Text(macros::FixStartTime));
+        mixw.ExecuteMacros(Text(macros::SaveQso));
+        mixw.ExecuteMacros(Text(macros::ClearQso));
+        host_.SetFieldText(Field::Sent, Text(Saved));
+    }
+}
+
+void SpotClick::SetMode(const Text& mode, bool fromQsoEntry) {
+    for (const ModeMacros& row : ModeTable) {
+        if (mode != row.mode || !(row.inSpots || fromQsoEntry)) {
+            continue;
+        }
+        for (TextView macro : row.macros) {
+            if (!macro.empty()) {
+                members_.MixW().ExecuteMacros(Text(macro));
+            }
+        }
+    }
+}
+
+}  // namespace pontara::bridge

@@ -1,0 +1,134 @@
+#include "logger32/MessageLink.h"
+
+#include <cstdlib>
+
+namespace pontara::logger32 {
+
+namespace {
+
+constexpr TextView AllNamesRejected =
+    u"Unable to connect to Logger32.  I tried 5 different registered messages and all were "
+    u"rejected";
+constexpr TextView TooBusy = u"Too busy";
+
+std::int32_t AsLParam(WindowHandle window) { return static_cast<std::int32_t>(window); }
+
+}  // namespace
+
+void MessageLink::HookWindow() { state_.PreviousWindowProc = host_.HookMainWindow(); }
+
+void MessageLink::UnhookWindow() {
+    if (state_.PreviousWindowProc == 0) {
+        return;
+    }
+    host_.UnhookMainWindow(state_.PreviousWindowProc);
+    state_.PreviousWindowProc = 0;
+}
+
+void MessageLink::ConnectLogger32() {
+    state_.Logger32Window = host_.FindWindowByTitle(WindowTitle);
+    if (state_.Logger32Window == 0) {
+        host_.SetInterval(TimerId::Timer, state_.ConnectRetryInterval);
+        host_.SetEnabled(TimerId::Timer, true);
+        return;
+    }
+    StopRetryTimer();
+    RequestConnection(host_.RegisterMessage(MessageNames[0]));
+}
+
+void MessageLink::RetryTick() {
+    if (host_.Interval(TimerId::Timer) == state_.ConnectRetryInterval) {
+        state_.Logger32Window = host_.FindWindowByTitle(WindowTitle);
+        if (state_.Logger32Window != 0) {
+            StopRetryTimer();
+            RequestConnection(host_.RegisterMessage(MessageNames[0]));
+        }
+        return;
+    }
+    // A name was rejected: find the one in use and move on to the next.
+    for (std::size_t k = 0; k + 1 < MessageNames.size(); ++k) {
+        if (host_.RegisterMessage(MessageNames[k]) == state_.Logger32Message) {
+            RequestConnection(host_.RegisterMessage(MessageNames[k + 1]));
+            StopRetryTimer();
+            return;
+        }
+    }
+    if (host_.RegisterMessage(MessageNames.back()) == state_.Logger32Message) {
+        StopRetryTimer();
+        host_.ShowMessage(Text(AllNamesRejected), Text(TooBusy));
+    }
+}
+
+std::optional<std::int32_t> MessageLink::BridgeWindowProc(MessageId message, std::uint32_t wParam,
+                                                          std::int32_t lParam) {
+    if (message != state_.Logger32Message) {
+        return std::nullopt;
+    }
+    switch (wParam) {
+        case ConnectAnswer:
+            if (lParam != 0) {
+                PostCode(SentWindow, 0);
+                PostCode(SentWindow, AsLParam(host_.FieldWindow(Field::Sent)));
+            } else {
+                host_.SetInterval(TimerId::Timer, state_.RejectRetryInterval);
+                host_.SetEnabled(TimerId::Timer, true);
+            }
+            break;
+        case TextWindow:
+            state_.Logger32TextWindow = static_cast<WindowHandle>(lParam);
+            break;
+        case DialFrequency:
+            host_.SetFieldText(Field::Freq_logger32,
+                               KilohertzText(lParam, host_.DecimalSeparator()));
+            break;
+        case ClusterValue:
+            host_.SetFieldText(Field::Cluster, AsciiText(std::to_string(lParam)));
+            break;
+        default:
+            break;
+    }
+    return 0;
+}
+
+void MessageLink::PostCode(std::uint32_t code, std::int32_t lParam) {
+    host_.PostMessageTo(state_.Logger32Window, state_.Logger32Message, code, lParam);
+}
+
+void MessageLink::PostCodes(std::span<const CodeWithParameter> codes) {
+    for (const CodeWithParameter& each : codes) {
+        PostCode(each.code, each.lParam);
+    }
+}
+
+void MessageLink::SendCode(std::uint32_t code, std::int32_t lParam) {
+    host_.SendMessageTo(state_.Logger32Window, state_.Logger32Message, code, lParam);
+}
+
+void MessageLink::SendTextCommand(const Text& command) {
+    host_.SendText(state_.Logger32TextWindow, command);
+}
+
+void MessageLink::RequestConnection(MessageId message) {
+    state_.Logger32Message = message;
+    PostCode(ConnectRequest, AsLParam(state_.MainWindow));
+}
+
+void MessageLink::StopRetryTimer() {
+    host_.SetInterval(TimerId::Timer, 0);
+    host_.SetEnabled(TimerId::Timer, false);
+}
+
+Text KilohertzText(std::int32_t hertz, TextView decimalSeparator) {
+    long long magnitude = std::llabs(static_cast<long long>(hertz));
+    long long kilohertz = magnitude / 1000;
+    std::string thousandths = std::to_string(magnitude % 1000);
+    Text text = hertz < 0 ? u"-" : u"";
+    if (kilohertz != 0) {
+        text += AsciiText(std::to_string(kilohertz));
+    }
+    text += decimalSeparator;
+    text += AsciiText(std::string(3 - thousandths.size(), '0') + thousandths);
+    return text;
+}
+
+}  // namespace pontara::logger32

@@ -1,0 +1,64 @@
+#pragma once
+// The registered-message link with Logger32 (codes in logger32/Logger32Protocol.h).
+// Responsibilities: the link's module-level state, hooking the main window's procedure,
+// the connect request and its retries through timer Timer, the handling of every code that
+// arrives, and posting or sending a code.
+// Collaborations: Host for windows, messages, fields and the Timer timer; the start-up sequence
+// (app/Startup.h) connects and hooks; every handler that talks to Logger32 posts through here.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "logger32/Logger32Protocol.h"
+#include "platform/Host.h"
+
+namespace pontara::logger32 {
+
+struct LinkState {
+    WindowHandle MainWindow = 0;
+    WindowHandle Logger32Window = 0;
+    MessageId Logger32Message = 0;
+    WindowHandle Logger32TextWindow = 0;
+    std::uintptr_t PreviousWindowProc = 0;  // 0 while the main window is not hooked
+    std::int16_t ConnectRetryInterval = 0;
+    std::int16_t RejectRetryInterval = 0;
+};
+
+class MessageLink {
+public:
+    explicit MessageLink(Host& host) : host_(host) {}
+
+    LinkState& State() { return state_; }
+    const LinkState& State() const { return state_; }
+
+    void HookWindow();
+    // Puts the previous procedure back; harmless when the window was never hooked.
+    void UnhookWindow();
+    void ConnectLogger32();
+    // The tick of timer Timer: looks for Logger32 again, or tries the next message name.
+    void RetryTick();
+    // Empty result: not Logger32's message, for the previous window procedure.
+    std::optional<std::int32_t> BridgeWindowProc(MessageId message, std::uint32_t wParam,
+                                                 std::int32_t lParam);
+
+    void PostCode(std::uint32_t code, std::int32_t lParam);
+    void PostCodes(std::span<const CodeWithParameter> codes);
+    void SendCode(std::uint32_t code, std::int32_t lParam);
+    // Delivers a text command (logger32/TextCommands.h) to Logger32's text window; returns when
+    // Logger32 has taken it. Nothing is sent back; a text for a window not yet named is lost.
+    void SendTextCommand(const Text& command);
+
+private:
+    void RequestConnection(MessageId message);
+    void StopRetryTimer();
+
+    Host& host_;
+    LinkState state_;
+};
+
+// Logger32's dial frequency in hertz as kilohertz with exactly three decimals and no digit
+// before the separator below 1 kHz: 14075450 -> "14075.450", 500 -> ".500", -500 -> "-.500".
+Text KilohertzText(std::int32_t hertz, TextView decimalSeparator);
+
+}  // namespace pontara::logger32

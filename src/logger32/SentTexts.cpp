@@ -1,0 +1,77 @@
+#include "logger32/SentTexts.h"
+
+namespace pontara::logger32 {
+
+namespace {
+
+// The value of the token whose ":" stands at `colon`: the digits up to the next ">", read as
+// a count, then that many characters.
+std::optional<Text> ValueAfterColon(TextView text, std::size_t colon) {
+    std::size_t close = text.find(u'>', colon + 1);
+    if (close == TextView::npos || close == colon + 1) {
+        return std::nullopt;
+    }
+    std::size_t length = 0;
+    for (std::size_t i = colon + 1; i < close; ++i) {
+        char16_t digit = text[i];
+        if (digit < u'0' || digit > u'9') {
+            return std::nullopt;
+        }
+        length = length * 10 + static_cast<std::size_t>(digit - u'0');
+        if (length > text.size()) {
+            return std::nullopt;
+        }
+    }
+    std::size_t start = close + 1;
+    if (length > text.size() - start) {
+        return std::nullopt;
+    }
+    return Text(text.substr(start, length));
+}
+
+Text Opening(TextView tag) { return u"<" + Text(tag) + u":"; }
+
+}  // namespace
+
+TextView SpotClickMark(TextView text) {
+    return text.size() <= 1 ? TextView{} : text.substr(1, 18);
+}
+
+std::optional<SpotClick> ReadSpotClick(TextView text) {
+    if (!text.starts_with(Opening(SpotClickTag))) {
+        return std::nullopt;
+    }
+    std::optional<Text> value = ValueAfterColon(text, SpotClickTag.size() + 1);
+    if (!value) {
+        return std::nullopt;
+    }
+    std::size_t first = value->find(u'|');
+    std::size_t second = first == Text::npos ? Text::npos : value->find(u'|', first + 1);
+    if (second == Text::npos) {
+        return std::nullopt;
+    }
+    SpotClick spot{value->substr(0, first), value->substr(first + 1, second - first - 1),
+                   value->substr(second + 1, 10)};
+    if (spot.call.empty() || spot.frequency.empty()) {
+        return std::nullopt;
+    }
+    return spot;
+}
+
+std::optional<Text> ReadTokenValue(TextView text, TextView tag) {
+    Text opening = Opening(tag);
+    std::size_t at = text.find(opening);
+    if (at == TextView::npos) {
+        return std::nullopt;
+    }
+    return ValueAfterColon(text, at + opening.size() - 1);
+}
+
+std::optional<Text> ReadOpeningCall(TextView text) {
+    if (!text.starts_with(u"<CALL:")) {
+        return std::nullopt;
+    }
+    return ReadTokenValue(text, u"CALL");
+}
+
+}  // namespace pontara::logger32

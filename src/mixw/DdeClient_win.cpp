@@ -1,0 +1,263 @@
+#include "mixw/DdeClient_win.h"
+
+#include <windows.h>
+
+#include <dde.h>
+#include <ddeml.h>
+
+#include <algorithm>
+#include <list>
+#include <vector>
+
+#include "platform/ScopedDde_win.h"
+#include "platform/WinError_win.h"
+
+namespace pontara {
+
+namespace {
+
+// How long one synchronous transaction waits for the server's answer.
+constexpr DWORD kTransactionTimeoutMs = 5000;
+// The longest wait for a server's stray acknowledgement after a request (see
+// LetStrayAcknowledgementThrough); it ends as soon as the acknowledgement has been taken.
+constexpr DWORD kStrayAcknowledgementWaitMs = 50;
+
+// DDEML's codes have no system message of their own.
+Text DdeErrorMessage(UINT code) {
+    switch (code) {
+        case DMLERR_ADVACKTIMEOUT:
+            return u"The DDE server did not answer the advise request in time";
+        case DMLERR_BUSY:
+            return u"The DDE server is busy";
+        case DMLERR_DATAACKTIMEOUT:
+            return u"The DDE server did not acknowledge the data in time";
+        case DMLERR_DLL_NOT_INITIALIZED:
+            return u"The DDE client is not initialised";
+        case DMLERR_DLL_USAGE:
+            return u"The DDE instance may not make this transaction";
+        case DMLERR_EXECACKTIMEOUT:
+            return u"The DDE server did not acknowledge the command in time";
+        case DMLERR_INVALIDPARAMETER:
+            return u"A DDE parameter was not valid";
+        case DMLERR_LOW_MEMORY:
+            return u"The DDE server is too far behind and the system is low on memory";
+        case DMLERR_MEMORY_ERROR:
+            return u"DDE ran out of memory";
+        case DMLERR_NOTPROCESSED:
+            return u"The DDE server refused the item";
+        case DMLERR_NO_CONV_ESTABLISHED:
+            return u"No DDE server answered for this service and topic";
+        case DMLERR_POKEACKTIMEOUT:
+            return u"The DDE server did not acknowledge the poke in time";
+        case DMLERR_POSTMSG_FAILED:
+            return u"A DDE message could not be posted";
+        case DMLERR_REENTRANCY:
+            return u"A synchronous DDE transaction is already under way";
+        case DMLERR_SERVER_DIED:
+            return u"The DDE server ended the conversation";
+        case DMLERR_SYS_ERROR:
+            return u"DDE had an internal error";
+        case DMLERR_UNADVACKTIMEOUT:
+            return u"The DDE server did not answer the end of the advise link in time";
+        case DMLERR_UNFOUNDQUEUEID:
+            return u"The DDE transaction is no longer known";
+        default:
+            return u"The DDE transaction failed";
+    }
+}
+
+PlatformError DdeError(const Text& attempted, UINT code) {
+    return PlatformError(attempted, code, DdeErrorMessage(code));
+}
+
+// DDE names compare without regard to case, as DDEML's own string handles do.
+bool SameName(TextView left, TextView right) {
+    return CompareStringOrdinal(reinterpret_cast<const wchar_t*>(left.data()),
+                                static_cast<int>(left.size()),
+                                reinterpret_cast<const wchar_t*>(right.data()),
+                                static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
+}
+
+struct Link {
+    DdeStringHandle item;
+    DdeClient::ValueHandler onValue;
+};
+
+struct Conversation {
+    Text service;
+    Text topic;
+    DdeConversation handle;
+    std::list<Link> links;
+    // The last transaction was a request, whose stray acknowledgement may not have been taken.
+    bool afterRequest = false;
+};
+
+struct ClientState {
+    DdeInstance instance;
+    std::list<Conversation> conversations;
+};
+
+// DDEML calls back without a context argument, on the thread that initialised the instance;
+// the clients of this thread are looked up by their conversation handle.
+thread_local std::vector<ClientState*> tClients;
+
+Conversation* FindConversation(HCONV handle) {
+    for (ClientState* client : tClients) {
+        for (Conversation& conversation : client->conversations) {
+            if (conversation.handle.Get() == handle) {
+                return &conversation;
+            }
+        }
+    }
+    return nullptr;
+}
+
+HDDEDATA DeliverAdvise(HCONV handle, HSZ item, UINT format, HDDEDATA data) {
+    Conversation* conversation = FindConversation(handle);
+    if (conversation == nullptr || format != CF_TEXT) {
+        return reinterpret_cast<HDDEDATA>(DDE_FNOTPROCESSED);
+    }
+    for (Link& link : conversation->links) {
+        if (DdeCmpStringHandles(item, link.item.Get()) == 0) {
+            // A copy: the handler may open further links, which changes the list.
+            DdeClient::ValueHandler onValue = link.onValue;
+            onValue(TextOfDdeData(data));
+            return reinterpret_cast<HDDEDATA>(DDE_FACK);
+        }
+    }
+    return reinterpret_cast<HDDEDATA>(DDE_FNOTPROCESSED);
+}
+
+// Runs inside DDEML, which is C: nothing may unwind through it, so a throwing value handler
+// ends the program here rather than corrupting DDEML's state.
+HDDEDATA CALLBACK ClientCallback(UINT type, UINT format, HCONV conversation, HSZ /*topic*/,
+                                 HSZ item, HDDEDATA data, ULONG_PTR /*data1*/,
+                                 ULONG_PTR /*data2*/) noexcept {
+    switch (type) {
+        case XTYP_ADVDATA:
+            return DeliverAdvise(conversation, item, format, data);
+        case XTYP_DISCONNECT:
+            if (Conversation* ended = FindConversation(conversation)) {
+                ended->handle.Forget();
+            }
+            return nullptr;
+        default:
+            return nullptr;
+    }
+}
+
+// Wine's DDEML server follows the data of a request with a second, positive WM_DDE_ACK. A
+// synchronous transaction started on the same conversation before the conversation's window
+// has taken that ACK reads it as its own answer and fails with DMLERR_NOTPROCESSED. So the
+// thread's DDE messages are let through until one ACK has been dispatched, or for a short
+// while when none comes (Windows sends none). Only DDE messages are taken, so that no timer
+// or field handler of the bridge runs in between.
+void LetStrayAcknowledgementThrough() {
+    const ULONGLONG deadline = GetTickCount64() + kStrayAcknowledgementWaitMs;
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, WM_DDE_FIRST, WM_DDE_LAST, PM_REMOVE)) {
+            DispatchMessageW(&message);
+            if (message.message == WM_DDE_ACK) {
+                return;
+            }
+        }
+        ULONGLONG now = GetTickCount64();
+        if (now >= deadline) {
+            return;
+        }
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now),
+                                  QS_POSTMESSAGE | QS_SENDMESSAGE);
+    }
+}
+
+// A synchronous transaction in CF_TEXT on the item. For a request the result is a data handle
+// the caller frees; for an advise start it is only a success mark.
+HDDEDATA Transact(const ClientState& client, Conversation& conversation, HSZ item, UINT type,
+                  const Text& attempted) {
+    if (conversation.afterRequest) {
+        LetStrayAcknowledgementThrough();
+        conversation.afterRequest = false;
+    }
+    DWORD result = 0;
+    HDDEDATA data = DdeClientTransaction(nullptr, 0, conversation.handle.Get(), item, CF_TEXT,
+                                         type, kTransactionTimeoutMs, &result);
+    if (data == nullptr) {
+        throw DdeError(attempted, DdeGetLastError(client.instance.Id()));
+    }
+    conversation.afterRequest = type == XTYP_REQUEST;
+    return data;
+}
+
+}  // namespace
+
+struct DdeClient::State : ClientState {
+    Conversation& ConversationFor(TextView service, TextView topic, const Text& attempted) {
+        for (auto known = conversations.begin(); known != conversations.end();) {
+            if (!SameName(known->service, service) || !SameName(known->topic, topic)) {
+                ++known;
+            } else if (known->handle.Get() != nullptr) {
+                return *known;
+            } else {
+                // The server ended it, and with it every link on it: connect anew.
+                known = conversations.erase(known);
+            }
+        }
+        DdeStringHandle serviceName(instance.Id(), service);
+        DdeStringHandle topicName(instance.Id(), topic);
+        if (!serviceName || !topicName) {
+            throw DdeError(attempted, DdeGetLastError(instance.Id()));
+        }
+        HCONV handle = DdeConnect(instance.Id(), serviceName.Get(), topicName.Get(), nullptr);
+        if (handle == nullptr) {
+            throw DdeError(attempted, DdeGetLastError(instance.Id()));
+        }
+        return conversations.emplace_back(
+            Conversation{Text(service), Text(topic), DdeConversation(handle), {}, false});
+    }
+};
+
+DdeClient::DdeClient() : state_(std::make_unique<State>()) {
+    UINT started = DdeInitializeW(state_->instance.Put(), ClientCallback,
+                                  APPCMD_CLIENTONLY | CBF_SKIP_REGISTRATIONS |
+                                      CBF_SKIP_UNREGISTRATIONS,
+                                  0);
+    if (started != DMLERR_NO_ERROR) {
+        throw DdeError(u"Starting the DDE client", started);
+    }
+    tClients.push_back(state_.get());
+}
+
+DdeClient::~DdeClient() { std::erase(tClients, static_cast<ClientState*>(state_.get())); }
+
+void DdeClient::OpenAutomaticLink(std::u16string_view service, std::u16string_view topic,
+                                  std::u16string_view item, ValueHandler onValue) {
+    const Text attempted = u"Opening the DDE link to \"" + Text(item) + u"\" of " + Text(service) +
+                           u"|" + Text(topic);
+    Conversation& conversation = state_->ConversationFor(service, topic, attempted);
+    DdeStringHandle itemName(state_->instance.Id(), item);
+    if (!itemName) {
+        throw DdeError(attempted, DdeGetLastError(state_->instance.Id()));
+    }
+    HSZ itemHandle = itemName.Get();
+    conversation.links.push_back(Link{std::move(itemName), std::move(onValue)});
+    auto link = std::prev(conversation.links.end());
+
+    Text current;
+    try {
+        // The advise link first, so that no change made between the two is lost; then the
+        // current value, which the server does not send by itself when a link starts.
+        Transact(*state_, conversation, itemHandle, XTYP_ADVSTART, attempted);
+        HDDEDATA data = Transact(*state_, conversation, itemHandle, XTYP_REQUEST, attempted);
+        current = TextOfDdeData(data);
+        DdeFreeDataHandle(data);
+    } catch (...) {
+        // Advise data for an item without a link is refused, so a half-open link is harmless.
+        conversation.links.erase(link);
+        throw;
+    }
+    DdeClient::ValueHandler first = link->onValue;
+    first(current);
+}
+
+}  // namespace pontara

@@ -1,0 +1,423 @@
+#include "platform/SimHost_sim.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "logger32/Logger32Protocol.h"
+#include "platform/NumberText.h"
+#include "platform/PlatformError.h"
+#include "ui/WindowModel.h"
+
+namespace pontara::sim {
+
+namespace {
+
+constexpr WindowHandle FirstFieldHandle = 0x00020100;
+constexpr MessageId FirstLogger32Message = 0xC101;
+constexpr std::uintptr_t OriginalWindowProc = 0x401000;
+constexpr std::uint32_t DdeNotProcessed = 0x4009;              // DMLERR_NOTPROCESSED
+constexpr std::uint32_t ObjectDisconnected = 0x80010108;       // RPC_E_DISCONNECTED
+constexpr std::uint32_t ExceptionOccurred = 0x80020009;        // DISP_E_EXCEPTION
+
+
+int NameNumber(MessageId message) {
+    int number = static_cast<int>(message - FirstLogger32Message) + 1;
+    return number >= 1 && number <= 5 ? number : 0;
+}
+
+// MixW's automation object as the bridge sees it; every call lands in the SimMixW record.
+class SimMixWObject final : public MixWAutomation {
+public:
+    explicit SimMixWObject(SimHost& host) : host_(host) {}
+
+    Text GetQsoData(std::int16_t index) override {
+        Enter("GetQsoData", AsciiText(std::to_string(index)));
+        auto found = host_.mixw.qsoData.find(index);
+        return found == host_.mixw.qsoData.end() ? Text{} : found->second;
+    }
+    void SetQsoData(std::int16_t index, Text& value) override {
+        Enter("SetQsoData", AsciiText(std::to_string(index)) + u" " + value);
+        host_.mixw.qsoData[index] = value;
+        host_.Record("SetQsoData " + std::to_string(index) + " " + AsciiOf(value));
+    }
+    void ExecuteMacros(const Text& macro) override {
+        Enter("ExecuteMacros", macro);
+        host_.Record("macro " + AsciiOf(macro));
+    }
+    double FqA() override {
+        Enter("FqA", {});
+        return host_.mixw.fqA;
+    }
+    double AudioFq() override {
+        Enter("AudioFq", {});
+        return host_.mixw.audioFq;
+    }
+
+private:
+    void Enter(const std::string& member, const Text& argument) {
+        Text name = AsciiText("MixW's " + member);
+        if (!host_.mixw.running) {
+            throw PlatformError(name, ObjectDisconnected,
+                                u"The object invoked has disconnected from its clients");
+        }
+        if (host_.mixw.failingMembers.contains(member)) {
+            throw PlatformError(name, ExceptionOccurred, u"MixW raised an error");
+        }
+        host_.mixw.calls.push_back({host_.Now(), member, argument});
+    }
+
+    SimHost& host_;
+};
+
+}  // namespace
+
+SimHost::SimHost()
+    : fields_(FieldCount), changes_(FieldCount), buttons_(ButtonCount), timers_(TimerCount) {
+    for (const FieldModel& field : window_model::Fields()) {
+        fields_[static_cast<std::size_t>(field.field)] = Text(field.textAtCreation);
+    }
+    for (const ButtonModel& button : window_model::Buttons()) {
+        buttons_[static_cast<std::size_t>(button.button)] = {
+            Text(button.caption), button.back.value_or(colours::ButtonFace), button.enabled};
+    }
+    for (const TimerModel& timer : window_model::Timers()) {
+        TimerState& state = timers_[static_cast<std::size_t>(timer.timer)];
+        state.interval = timer.interval;
+        state.enabled = timer.enabled;
+        Restart(state);
+    }
+}
+
+SimHost::~SimHost() = default;
+
+void SimHost::Start(HostEvents& events) {
+    events_ = &events;
+    Dispatch([this] { events_->Load(); });
+}
+
+void SimHost::RunFor(int milliseconds) {
+    int target = now_ + milliseconds;
+    while (!ended_) {
+        // World changes due before the next event happen first.
+        int next = target;
+        for (const Queued& each : queue_) {
+            next = std::min(next, each.time);
+        }
+        for (const TimerState& each : timers_) {
+            if (each.enabled && each.interval > 0) {
+                next = std::min(next, each.due);
+            }
+        }
+        AdvanceTo(std::max(now_, next));
+        auto queued = std::min_element(queue_.begin(), queue_.end(), [](const Queued& a, const Queued& b) {
+            return a.time != b.time ? a.time < b.time : a.sequence < b.sequence;
+        });
+        int timer = -1;
+        for (int t = 0; t < TimerCount; ++t) {
+            const TimerState& state = timers_[static_cast<std::size_t>(t)];
+            if (state.enabled && state.interval > 0 && state.due <= target &&
+                (timer < 0 || state.due < timers_[static_cast<std::size_t>(timer)].due)) {
+                timer = t;
+            }
+        }
+        bool queuedDue = queued != queue_.end() && queued->time <= target;
+        // Posted messages go before timer ticks, as WM_TIMER comes only from an empty queue.
+        if (queuedDue && (timer < 0 || queued->time <= timers_[static_cast<std::size_t>(timer)].due)) {
+            now_ = std::max(now_, queued->time);
+            std::function<void()> action = std::move(queued->action);
+            queue_.erase(queued);
+            Dispatch(action);
+        } else if (timer >= 0) {
+            TimerState& state = timers_[static_cast<std::size_t>(timer)];
+            now_ = std::max(now_, state.due);
+            Restart(state);
+            Dispatch([this, timer] { events_->TimerTick(static_cast<TimerId>(timer)); });
+        } else {
+            break;
+        }
+    }
+    if (!ended_) {
+        AdvanceTo(target);
+    }
+}
+
+void SimHost::At(int time, std::function<void()> change) {
+    world_.emplace(time, std::move(change));
+}
+
+void SimHost::AdvanceTo(int time) {
+    constexpr int OneDay = 24 * 3600 * 1000;
+    if (time > OneDay) {
+        std::fprintf(stderr, "SimHost: virtual time ran past a day; a wait never ends?\n");
+        std::abort();
+    }
+    while (!world_.empty() && world_.begin()->first <= time) {
+        auto change = world_.extract(world_.begin());
+        now_ = std::max(now_, change.key());
+        change.mapped()();
+    }
+    now_ = std::max(now_, time);
+}
+
+void SimHost::Post(std::function<void()> action, int delay) {
+    queue_.push_back({now_ + delay, sequence_++, false, std::move(action)});
+}
+
+void SimHost::PostFromLogger32(std::uint32_t code, std::int32_t lParam, int nameNumber) {
+    MessageId message = nameNumber == 0 ? RegisterMessage(logger32::MessageNames[0])
+                                        : FirstLogger32Message + static_cast<MessageId>(nameNumber - 1);
+    Post([this, message, code, lParam] {
+        std::optional<std::int32_t> result;
+        if (hooked_) {
+            result = events_->WindowMessage(message, code, lParam);
+        }
+        if (!result) {
+            ++passedOn_;
+        }
+    });
+}
+
+void SimHost::SetTextOfWindow(WindowHandle window, const Text& text) {
+    for (int field = 0; field < FieldCount; ++field) {
+        if (FieldWindow(static_cast<Field>(field)) == window) {
+            SetFieldText(static_cast<Field>(field), text);
+        }
+    }
+}
+
+void SimHost::Click(Button button) {
+    Post([this, button] {
+        if (buttons_[static_cast<std::size_t>(button)].enabled) {
+            events_->ButtonClicked(button);
+        }
+    });
+}
+
+void SimHost::RequestClose() {
+    queue_.push_back({now_, sequence_++, true, [this] { events_->Unload(); }});
+}
+
+std::vector<std::string> SimHost::TraceSince(std::size_t mark) const {
+    std::vector<std::string> lines;
+    for (std::size_t i = mark; i < trace_.size(); ++i) {
+        lines.push_back(trace_[i].what);
+    }
+    return lines;
+}
+
+std::vector<std::string> SimHost::TraceMatching(const std::string& prefix) const {
+    std::vector<std::string> lines;
+    for (const TraceEntry& entry : trace_) {
+        if (entry.what.starts_with(prefix)) {
+            lines.push_back(entry.what);
+        }
+    }
+    return lines;
+}
+
+Text SimHost::FieldText(Field field) const { return fields_[static_cast<std::size_t>(field)]; }
+
+void SimHost::SetFieldText(Field field, const Text& text) {
+    Text& current = fields_[static_cast<std::size_t>(field)];
+    if (current == text) {
+        return;
+    }
+    current = text;
+    ++changes_[static_cast<std::size_t>(field)];
+    Dispatch([this, field] { events_->FieldChanged(field); });
+}
+
+WindowHandle SimHost::FieldWindow(Field field) const {
+    return FirstFieldHandle + static_cast<WindowHandle>(field);
+}
+
+std::u16string SimHost::LinkKey(Field field) {
+    const DdeLink& link = *window_model::Of(field).link;
+    return LowerAscii(link.Service()) + u"|" + LowerAscii(link.Topic()) + u"|" + LowerAscii(link.item);
+}
+
+void SimHost::OpenLink(Field field) {
+    Record("link " + AsciiOf(window_model::Of(field).name));
+    std::u16string key = LinkKey(field);
+    auto item = key.starts_with(u"mixw|") ? mixw.items.find(key.substr(5)) : mixw.items.end();
+    if (!mixw.running || item == mixw.items.end()) {
+        throw PlatformError(u"Opening a DDE link", DdeNotProcessed,
+                            u"The DDE server did not answer for the item");
+    }
+    linkedFields_.push_back(field);
+    if (item->second) {
+        SetFieldText(field, *item->second);
+    }
+}
+
+void SimHost::AdviseItem(const std::u16string& key, const Text& value) {
+    for (Field field : linkedFields_) {
+        if (LinkKey(field) == u"mixw|" + key) {
+            Post([this, field, value] { SetFieldText(field, value); });
+        }
+    }
+}
+
+Text SimHost::Caption(Button button) const { return buttons_[static_cast<std::size_t>(button)].caption; }
+void SimHost::SetCaption(Button button, const Text& caption) {
+    buttons_[static_cast<std::size_t>(button)].caption = caption;
+}
+Colour SimHost::BackColour(Button button) const { return buttons_[static_cast<std::size_t>(button)].back; }
+void SimHost::SetBackColour(Button button, Colour colour) {
+    buttons_[static_cast<std::size_t>(button)].back = colour;
+}
+bool SimHost::Enabled(Button button) const { return buttons_[static_cast<std::size_t>(button)].enabled; }
+void SimHost::SetEnabled(Button button, bool enabled) {
+    buttons_[static_cast<std::size_t>(button)].enabled = enabled;
+}
+
+int SimHost::Interval(TimerId timer) const { return timers_[static_cast<std::size_t>(timer)].interval; }
+
+void SimHost::SetInterval(TimerId timer, int milliseconds) {
+    TimerState& state = timers_[static_cast<std::size_t>(timer)];
+    state.interval = milliseconds;
+    Restart(state);
+}
+
+bool SimHost::Enabled(TimerId timer) const { return timers_[static_cast<std::size_t>(timer)].enabled; }
+
+void SimHost::SetEnabled(TimerId timer, bool enabled) {
+    TimerState& state = timers_[static_cast<std::size_t>(timer)];
+    if (enabled && !state.enabled) {
+        Restart(state);
+    }
+    state.enabled = enabled;
+}
+
+void SimHost::ShowSplash() {
+    splashVisible_ = true;
+    Record("splash shown");
+}
+
+void SimHost::HideSplash() {
+    splashVisible_ = false;
+    Record("splash hidden");
+}
+
+void SimHost::ShowMainWindow() {
+    mainVisible_ = true;
+    Record("main shown");
+}
+
+void SimHost::MakeMainWindowTopmost() {
+    mainTopmost_ = true;
+    Record("main topmost");
+}
+
+std::uintptr_t SimHost::HookMainWindow() {
+    hooked_ = true;
+    Record("hook");
+    return OriginalWindowProc;
+}
+
+void SimHost::UnhookMainWindow(std::uintptr_t previousWindowProc) {
+    hooked_ = previousWindowProc != OriginalWindowProc;
+    Record("unhook");
+}
+
+void SimHost::ShowMessage(const Text& text, const Text& caption) {
+    Record("box " + AsciiOf(text));
+    boxes_.push_back({now_, text, caption});
+    if (onMessageBox) {
+        onMessageBox(boxes_.back());
+    }
+}
+
+void SimHost::Sleep(int milliseconds) {
+    Record("sleep " + std::to_string(milliseconds));
+    AdvanceTo(now_ + milliseconds);
+}
+
+bool SimHost::WaitKeepingWindowAlive(int milliseconds) {
+    int deadline = now_ + milliseconds;
+    for (const Queued& queued : queue_) {
+        if (queued.isClose && queued.time <= deadline) {
+            AdvanceTo(queued.time);
+            return false;
+        }
+    }
+    AdvanceTo(deadline);
+    return true;
+}
+
+void SimHost::EndProgram() {
+    Record("end");
+    ended_ = true;
+}
+
+Text SimHost::FormatDouble(double value) const {
+    return SignificantDigitsText(value, decimalSeparator);
+}
+
+WindowHandle SimHost::FindWindowByTitle(const char* title) const {
+    return std::string(title) == logger32::WindowTitle ? logger32.Window() : 0;
+}
+
+MessageId SimHost::RegisterMessage(const char* name) {
+    for (std::size_t k = 0; k < logger32::MessageNames.size(); ++k) {
+        if (std::string(name) == logger32::MessageNames[k]) {
+            return FirstLogger32Message + static_cast<MessageId>(k);
+        }
+    }
+    return 0xC200;
+}
+
+void SimHost::PostMessageTo(WindowHandle window, MessageId message, std::uint32_t wParam,
+                            std::int32_t lParam) {
+    Record("post " + std::to_string(wParam) + " " + std::to_string(lParam));
+    if (window != 0 && window == logger32.Window()) {
+        logger32.Receive(*this, NameNumber(message), wParam, lParam, false);
+    }
+}
+
+void SimHost::SendMessageTo(WindowHandle window, MessageId message, std::uint32_t wParam,
+                            std::int32_t lParam) {
+    Record("send " + std::to_string(wParam) + " " + std::to_string(lParam));
+    if (window != 0 && window == logger32.Window()) {
+        logger32.Receive(*this, NameNumber(message), wParam, lParam, true);
+    }
+}
+
+void SimHost::SendText(WindowHandle window, const Text& text) {
+    Record("text " + AsciiOf(text));
+    if (window == 0 || window != SimLogger32::TextWindowHandle || !logger32.running) {
+        return;
+    }
+    logger32.texts.push_back({now_, text, ToAnsi(text)});
+    if (logger32.onText) {
+        logger32.onText(text);
+    }
+}
+
+bool SimHost::IsWindow(WindowHandle window) const {
+    if (window == SimLogger32::MainWindowHandle || window == SimLogger32::TextWindowHandle) {
+        return logger32.running;
+    }
+    return window == MainWindowHandle ||
+           (window >= FirstFieldHandle && window < FirstFieldHandle + FieldCount);
+}
+
+std::unique_ptr<MixWAutomation> SimHost::AttachMixW() {
+    ++mixw.attachAttempts;
+    if (!mixw.running) {
+        return nullptr;
+    }
+    Record("attach");
+    return std::make_unique<SimMixWObject>(*this);
+}
+
+void SimHost::Record(std::string what) { trace_.push_back({now_, std::move(what)}); }
+
+void SimHost::Dispatch(std::function<void()> action) {
+    if (!ended_ && events_ != nullptr) {
+        action();
+    }
+}
+
+}  // namespace pontara::sim

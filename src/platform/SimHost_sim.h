@@ -1,0 +1,163 @@
+#pragma once
+// The simulated host: the main window's model, timers on a virtual clock, and scripted
+// Logger32 and MixW, so that every handler of the bridge runs natively and in milliseconds.
+// Responsibilities: raising HostEvents in virtual time exactly as the Win32 host would order
+// them (posted messages before timer ticks, nothing during Sleep or a sequencer wait, nested
+// dispatch inside message boxes and deliveries), and recording everything the bridge does
+// outside itself in one ordered trace.
+// Collaborations: SimLogger32 and SimMixW (platform/SimPeers_sim.h); the tests.
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/Host.h"
+#include "platform/SimPeers_sim.h"
+
+namespace pontara::sim {
+
+class SimHost final : public Host {
+public:
+    static constexpr WindowHandle MainWindowHandle = 0x00020010;
+
+    struct TraceEntry {
+        int time;
+        std::string what;  // "post 18 1", "send 4 0", "text <EOR>", "macro <SAVEQSO>", ...
+    };
+    struct MessageBoxShown {
+        int time;
+        Text text;
+        Text caption;
+    };
+
+    SimHost();
+    ~SimHost() override;
+
+    // Creates the window model and raises Load.
+    void Start(HostEvents& events);
+
+    int Now() const { return now_; }
+    // Dispatches everything due up to Now() + milliseconds, in time order.
+    void RunFor(int milliseconds);
+    // Changes the outside world at a virtual time (a program starts or stops, say). Applied as
+    // time passes, also inside a Sleep or a wait of the bridge, where no event is dispatched.
+    void At(int time, std::function<void()> change);
+    // Queues an action as a posted message would be queued, `delay` milliseconds from now.
+    void Post(std::function<void()> action, int delay = 0);
+    // Logger32 posts a code to the bridge's main window under name `nameNumber` (1 to 5).
+    void PostFromLogger32(std::uint32_t code, std::int32_t lParam, int nameNumber = 0);
+    // Another program sets a window's text by handle (WM_SETTEXT); dispatched at once.
+    void SetTextOfWindow(WindowHandle window, const Text& text);
+    void Click(Button button);     // queued; ignored while the button is disabled
+    void RequestClose();           // queued: the operator closes the main window
+
+    bool Ended() const { return ended_; }
+    bool Hooked() const { return hooked_; }
+    bool SplashVisible() const { return splashVisible_; }
+    bool MainVisible() const { return mainVisible_; }
+    bool MainTopmost() const { return mainTopmost_; }
+    const std::vector<TraceEntry>& Trace() const { return trace_; }
+    // A mark in the trace, and what was recorded after it.
+    std::size_t TraceMark() const { return trace_.size(); }
+    std::vector<std::string> TraceSince(std::size_t mark) const;
+    std::vector<std::string> TraceMatching(const std::string& prefix) const;
+    const std::vector<MessageBoxShown>& MessageBoxes() const { return boxes_; }
+    // Messages of the main window that went to its previous procedure.
+    int MessagesPassedOn() const { return passedOn_; }
+    int FieldChanges(Field field) const { return changes_[static_cast<std::size_t>(field)]; }
+
+    // Runs while a message box is open; the box closes (OK) when it returns.
+    std::function<void(const MessageBoxShown&)> onMessageBox;
+    Text decimalSeparator = u".";
+
+    SimLogger32 logger32;
+    SimMixW mixw;
+
+    // Host
+    Text FieldText(Field field) const override;
+    void SetFieldText(Field field, const Text& text) override;
+    WindowHandle FieldWindow(Field field) const override;
+    void OpenLink(Field field) override;
+    Text Caption(Button button) const override;
+    void SetCaption(Button button, const Text& caption) override;
+    Colour BackColour(Button button) const override;
+    void SetBackColour(Button button, Colour colour) override;
+    bool Enabled(Button button) const override;
+    void SetEnabled(Button button, bool enabled) override;
+    int Interval(TimerId timer) const override;
+    void SetInterval(TimerId timer, int milliseconds) override;
+    bool Enabled(TimerId timer) const override;
+    void SetEnabled(TimerId timer, bool enabled) override;
+    WindowHandle MainWindow() const override { return MainWindowHandle; }
+    void ShowSplash() override;
+    void HideSplash() override;
+    void ShowMainWindow() override;
+    void MakeMainWindowTopmost() override;
+    std::uintptr_t HookMainWindow() override;
+    void UnhookMainWindow(std::uintptr_t previousWindowProc) override;
+    void ShowMessage(const Text& text, const Text& caption) override;
+    void Sleep(int milliseconds) override;
+    bool WaitKeepingWindowAlive(int milliseconds) override;
+    void EndProgram() override;
+    Text FormatDouble(double value) const override;
+    Text DecimalSeparator() const override { return decimalSeparator; }
+    WindowHandle FindWindowByTitle(const char* title) const override;
+    MessageId RegisterMessage(const char* name) override;
+    void PostMessageTo(WindowHandle window, MessageId message, std::uint32_t wParam,
+                       std::int32_t lParam) override;
+    void SendMessageTo(WindowHandle window, MessageId message, std::uint32_t wParam,
+                       std::int32_t lParam) override;
+    void SendText(WindowHandle window, const Text& text) override;
+    bool IsWindow(WindowHandle window) const override;
+    std::unique_ptr<MixWAutomation> AttachMixW() override;
+
+    void Record(std::string what);
+    // Called by SimMixW when an item changes: linked fields get the value as DDE advise data.
+    void AdviseItem(const std::u16string& key, const Text& value);
+
+private:
+    struct TimerState {
+        int interval = 0;
+        bool enabled = false;
+        int due = 0;
+    };
+    struct Queued {
+        int time;
+        long sequence;
+        bool isClose;
+        std::function<void()> action;
+    };
+    struct ButtonState {
+        Text caption;
+        Colour back = 0;
+        bool enabled = false;
+    };
+
+    void Dispatch(std::function<void()> action);
+    // Moves the clock forward, applying the world's changes on the way.
+    void AdvanceTo(int time);
+    void Restart(TimerState& timer) { timer.due = now_ + timer.interval; }
+    static std::u16string LinkKey(Field field);
+
+    HostEvents* events_ = nullptr;
+    int now_ = 0;
+    long sequence_ = 0;
+    bool ended_ = false;
+    bool hooked_ = false;
+    bool splashVisible_ = false;
+    bool mainVisible_ = false;
+    bool mainTopmost_ = false;
+    int passedOn_ = 0;
+    std::vector<Queued> queue_;
+    std::multimap<int, std::function<void()>> world_;
+    std::vector<Text> fields_;
+    std::vector<int> changes_;
+    std::vector<ButtonState> buttons_;
+    std::vector<TimerState> timers_;
+    std::vector<Field> linkedFields_;
+    std::vector<TraceEntry> trace_;
+    std::vector<MessageBoxShown> boxes_;
+};
+
+}  // namespace pontara::sim

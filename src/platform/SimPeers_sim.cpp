@@ -1,0 +1,65 @@
+#include "platform/SimPeers_sim.h"
+
+#include "logger32/Logger32Protocol.h"
+#include "platform/SimHost_sim.h"
+
+namespace pontara::sim {
+
+std::vector<std::uint32_t> SimLogger32::Codes() const {
+    std::vector<std::uint32_t> codes;
+    for (const Message& message : received) {
+        codes.push_back(message.code);
+    }
+    return codes;
+}
+
+void SimLogger32::Receive(SimHost& host, int nameNumber, std::uint32_t code, std::int32_t lParam,
+                          bool sent) {
+    received.push_back({host.Now(), nameNumber, code, lParam, sent});
+    if (code == logger32::SentWindow && lParam != 0) {
+        sentWindow = static_cast<WindowHandle>(lParam);
+    }
+    if (code != logger32::ConnectRequest || !answersConnect) {
+        return;
+    }
+    bool accepted = !rejectedNames.contains(nameNumber);
+    host.PostFromLogger32(logger32::ConnectAnswer, accepted ? 1 : 0, nameNumber);
+    if (accepted && namesTextWindow) {
+        host.PostFromLogger32(logger32::TextWindow, static_cast<std::int32_t>(TextWindowHandle),
+                              nameNumber);
+    }
+}
+
+SimMixW::SimMixW() {
+    for (const char16_t* item : {u"qso|call", u"qso|rstrcv", u"qso|rstsnt", u"qso|name", u"qso|qth",
+                                 u"qso|time", u"qso|mode", u"qso|command", u"qso|notes",
+                                 u"qso|iota", u"qso|loc", u"qso|manager", u"cat|khz"}) {
+        items[item] = std::nullopt;
+    }
+}
+
+void SimMixW::SetItem(SimHost& host, TextView topic, TextView item, const Text& value) {
+    std::u16string key = LowerAscii(topic) + u"|" + LowerAscii(item);
+    items[key] = value;
+    host.AdviseItem(key, value);
+}
+
+std::vector<Text> SimMixW::Macros() const {
+    std::vector<Text> macros;
+    for (const Call& call : calls) {
+        if (call.member == "ExecuteMacros") {
+            macros.push_back(call.argument);
+        }
+    }
+    return macros;
+}
+
+std::string ToAnsi(TextView text) {
+    std::string ansi;
+    for (char16_t unit : text) {
+        ansi.push_back(unit <= 0xFF ? static_cast<char>(unit) : '?');
+    }
+    return ansi;
+}
+
+}  // namespace pontara::sim

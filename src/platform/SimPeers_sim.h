@@ -1,0 +1,86 @@
+#pragma once
+// Scripted stand-ins for Logger32 and MixW inside the simulated host. They answer as the real
+// programs would and record what the bridge sent them; tests script them and read the records.
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/Host.h"
+
+namespace pontara::sim {
+
+class SimHost;
+
+// Logger32: its main window, its text window and the five registered message names.
+class SimLogger32 {
+public:
+    static constexpr WindowHandle MainWindowHandle = 0x00010032;
+    static constexpr WindowHandle TextWindowHandle = 0x00010034;
+
+    struct Message {
+        int time;
+        int nameNumber;  // 1 to 5; 0 for an id of no Logger32 name
+        std::uint32_t code;
+        std::int32_t lParam;
+        bool sent;  // SendMessage rather than PostMessage
+    };
+    struct TextReceived {
+        int time;
+        Text text;
+        std::string ansi;  // the bytes as delivered in the ANSI code page
+    };
+
+    bool running = true;
+    bool answersConnect = true;              // accept or reject each connect request
+    std::set<int> rejectedNames;             // name numbers Logger32 rejects
+    bool namesTextWindow = true;             // code 3 follows an accept
+    WindowHandle sentWindow = 0;             // the last non-zero code-2 lParam
+    std::vector<Message> received;
+    std::vector<TextReceived> texts;
+    // Runs inside a delivery, while the bridge waits in its own WM_SETTEXT (Logger32 may write
+    // back into Sent then).
+    std::function<void(const Text&)> onText;
+
+    WindowHandle Window() const { return running ? MainWindowHandle : 0; }
+    std::vector<std::uint32_t> Codes() const;
+
+private:
+    friend class SimHost;
+    void Receive(SimHost& host, int nameNumber, std::uint32_t code, std::int32_t lParam, bool sent);
+};
+
+// MixW: its automation object and its DDE server "MixW".
+class SimMixW {
+public:
+    struct Call {
+        int time;
+        std::string member;  // "ExecuteMacros", "SetQsoData", "GetQsoData", "FqA", "AudioFq"
+        Text argument;       // macro text, or "index value", or the index read
+    };
+
+    bool running = true;  // registered as the active object; the DDE server answers
+    double fqA = 14070000;
+    double audioFq = 1500;
+    std::map<std::int16_t, Text> qsoData;
+    std::set<std::string> failingMembers;
+    std::vector<Call> calls;
+    int attachAttempts = 0;
+
+    // DDE items by "topic|item" in lower case; a served item may have no value yet.
+    std::map<std::u16string, std::optional<Text>> items;
+
+    SimMixW();
+    // Changes an item as the operator would in MixW; linked fields follow.
+    void SetItem(SimHost& host, TextView topic, TextView item, const Text& value);
+    std::vector<Text> Macros() const;
+};
+
+// A simulated ANSI code page (Windows-1252's Latin-1 part): other characters become '?'.
+std::string ToAnsi(TextView text);
+
+}  // namespace pontara::sim

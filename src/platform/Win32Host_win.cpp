@@ -1,0 +1,449 @@
+#include "platform/Win32Host_win.h"
+
+#include <oleauto.h>
+
+#include <cassert>
+#include <string>
+
+#include "mixw/DdeClient_win.h"
+#include "mixw/DispatchMixW_win.h"
+#include "platform/WinError_win.h"
+#include "platform/WindowHandle_win.h"
+
+namespace pontara {
+
+namespace {
+
+// RegisterWindowMessage hands out ids in this range, and nothing else does.
+bool IsRegisteredMessage(UINT message) { return message >= 0xC000 && message <= 0xFFFF; }
+
+Text NameOf(Field field) { return Text(window_model::Of(field).name); }
+Text NameOf(Button button) { return Text(window_model::Of(button).name); }
+
+Text WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    const int length = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+    return FromWide(text.data(), static_cast<std::size_t>(length));
+}
+
+}  // namespace
+
+Win32Host* Win32Host::hookOwner_ = nullptr;
+
+Win32Host::Win32Host(HINSTANCE instance, HICON icon)
+    : main_(std::make_unique<pontara::MainWindow>(instance, icon, *this)),
+      splash_(std::make_unique<Splash>(instance)) {
+    for (const FieldModel& field : window_model::Fields()) {
+        lastText_[static_cast<std::size_t>(field.field)] = FieldText(field.field);
+    }
+    for (const TimerModel& timer : window_model::Timers()) {
+        StateOf(timer.timer).interval = timer.interval;
+        StateOf(timer.timer).enabled = timer.enabled;
+        ApplyTimer(timer.timer);
+    }
+}
+
+Win32Host::~Win32Host() {
+    ended_ = true;
+    dde_.reset();
+    splash_.reset();
+    main_.reset();
+}
+
+int Win32Host::Run(HostEvents& events) {
+    events_ = &events;
+    Raise([this] { events_->Load(); });
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        Dispatch(message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+void Win32Host::Dispatch(MSG& message) {
+    // The dialog manager gives the main window Tab and Shift+Tab between its controls.
+    if (!IsDialogMessageW(main_->Window(), &message)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+// ---- Events -------------------------------------------------------------------------------
+
+void Win32Host::Raise(std::function<void()> event) {
+    if (ended_ || events_ == nullptr) {
+        return;
+    }
+    if (waitDepth_ > 0) {
+        queued_.push_back(std::move(event));
+        return;
+    }
+    Guarded(event);
+    RaiseQueued();
+}
+
+void Win32Host::RaiseQueued() {
+    while (waitDepth_ == 0 && !ended_ && !queued_.empty()) {
+        std::function<void()> next = std::move(queued_.front());
+        queued_.pop_front();
+        Guarded(next);
+    }
+}
+
+// Handlers run inside window procedures and DDE callbacks, below frames of user32 that a C++
+// exception must not unwind through (the 32-bit MinGW unwinder cannot, and aborts). The
+// application's error rule reports its own failures; this catches whatever still escapes.
+void Win32Host::Guarded(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const PlatformError& error) {
+        ReportAndEnd(error.Describe());
+    } catch (const std::exception& error) {
+        ReportAndEnd(AsciiText(error.what()));
+    }
+}
+
+void Win32Host::ReportAndEnd(const Text& description) {
+    ended_ = true;  // the box's modal loop must not raise events
+    const Text caption(window_model::Caption);
+    MessageBoxW(main_->Window(), Wide(description), Wide(caption), MB_OK | MB_ICONERROR);
+    EndProgram();
+}
+
+void Win32Host::FieldEdited(Field field) {
+    Text text = FieldText(field);
+    Text& last = lastText_[static_cast<std::size_t>(field)];
+    if (text == last) {
+        return;
+    }
+    last = std::move(text);  // before the handler runs: it may read or set the field again
+    Raise([this, field] { events_->FieldChanged(field); });
+}
+
+void Win32Host::ButtonPressed(Button button) {
+    Raise([this, button] { events_->ButtonClicked(button); });
+}
+
+void Win32Host::TimerElapsed(TimerId timer) {
+    if (!TimerRuns(timer)) {
+        return;
+    }
+    TimerState& state = StateOf(timer);
+    if (waitDepth_ == 0) {
+        Raise([this, timer] { events_->TimerTick(timer); });
+        return;
+    }
+    if (state.tickQueued) {
+        return;
+    }
+    state.tickQueued = true;
+    Raise([this, timer, generation = state.generation] {
+        TimerState& now = StateOf(timer);
+        if (now.generation != generation) {
+            return;
+        }
+        now.tickQueued = false;
+        if (TimerRuns(timer)) {
+            events_->TimerTick(timer);
+        }
+    });
+}
+
+void Win32Host::CloseRequested() {
+    if (ended_ || events_ == nullptr) {
+        return;
+    }
+    if (waitDepth_ > 0) {
+        if (closeRequested_) {
+            return;
+        }
+        closeRequested_ = true;
+    }
+    // The unload cannot be cancelled: if the handler returns without ending, end anyway.
+    Raise([this] {
+        closeRequested_ = false;
+        events_->Unload();
+        EndProgram();
+    });
+}
+
+// ---- Waits --------------------------------------------------------------------------------
+
+bool Win32Host::WaitKeepingWindowAlive(int milliseconds) {
+    ++waitDepth_;
+    bool quit = false;
+    const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(std::max(milliseconds, 0));
+    for (ULONGLONG now = GetTickCount64(); now < deadline && !closeRequested_ && !quit;
+         now = GetTickCount64()) {
+        // Also wakes for messages that other programs send: they are handled inside
+        // PeekMessage, which is where a WM_SETTEXT into a field raises its EN_CHANGE.
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(deadline - now), QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE);
+        MSG message;
+        while (!closeRequested_ && PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                PostQuitMessage(static_cast<int>(message.wParam));  // for the main loop
+                quit = true;
+                break;
+            }
+            Dispatch(message);
+        }
+    }
+    --waitDepth_;
+    return !closeRequested_ && !quit;
+}
+
+void Win32Host::Sleep(int milliseconds) { ::Sleep(static_cast<DWORD>(std::max(milliseconds, 0))); }
+
+// ---- Fields -------------------------------------------------------------------------------
+
+Text Win32Host::FieldText(Field field) const { return WindowText(main_->FieldWindow(field)); }
+
+void Win32Host::SetFieldText(Field field, const Text& text) {
+    if (!SetWindowTextW(main_->FieldWindow(field), Wide(text))) {
+        throw LastSystemError(u"Setting the text of the field " + NameOf(field));
+    }
+    // The control's EN_CHANGE has normally reported it already; this compares again, so that
+    // the change is raised inside this call in any case, and only once.
+    FieldEdited(field);
+}
+
+WindowHandle Win32Host::FieldWindow(Field field) const {
+    return HandleOf(main_->FieldWindow(field));
+}
+
+void Win32Host::OpenLink(Field field) {
+    const std::optional<DdeLink>& link = window_model::Of(field).link;
+    assert(link && "OpenLink is only for the fields that have a DDE link in the window model");
+    if (!link) {
+        return;
+    }
+    if (!dde_) {
+        dde_ = std::make_unique<DdeClient>();
+    }
+    dde_->OpenAutomaticLink(link->Service(), link->Topic(), link->item,
+                            [this, field](const Text& value) {
+                                if (!ended_) {
+                                    Guarded([&] { SetFieldText(field, value); });
+                                }
+                            });
+}
+
+// ---- Buttons ------------------------------------------------------------------------------
+
+Text Win32Host::Caption(Button button) const { return WindowText(main_->ButtonWindow(button)); }
+
+void Win32Host::SetCaption(Button button, const Text& caption) {
+    HWND window = main_->ButtonWindow(button);
+    if (!SetWindowTextW(window, Wide(caption))) {
+        throw LastSystemError(u"Setting the caption of the button " + NameOf(button));
+    }
+    InvalidateRect(window, nullptr, TRUE);
+}
+
+Colour Win32Host::BackColour(Button button) const { return main_->BackColour(button); }
+
+void Win32Host::SetBackColour(Button button, Colour colour) { main_->SetBackColour(button, colour); }
+
+bool Win32Host::Enabled(Button button) const {
+    return IsWindowEnabled(main_->ButtonWindow(button)) != FALSE;
+}
+
+void Win32Host::SetEnabled(Button button, bool enabled) {
+    // Returns the previous state, not an error.
+    EnableWindow(main_->ButtonWindow(button), enabled ? TRUE : FALSE);
+}
+
+// ---- Timers -------------------------------------------------------------------------------
+
+int Win32Host::Interval(TimerId timer) const { return StateOf(timer).interval; }
+
+void Win32Host::SetInterval(TimerId timer, int milliseconds) {
+    StateOf(timer).interval = milliseconds;
+    ApplyTimer(timer);
+}
+
+bool Win32Host::Enabled(TimerId timer) const { return StateOf(timer).enabled; }
+
+void Win32Host::SetEnabled(TimerId timer, bool enabled) {
+    StateOf(timer).enabled = enabled;
+    ApplyTimer(timer);
+}
+
+bool Win32Host::TimerRuns(TimerId timer) const {
+    return StateOf(timer).enabled && StateOf(timer).interval > 0;
+}
+
+// Every change restarts the count, as setting an interval or enabling does.
+void Win32Host::ApplyTimer(TimerId timer) {
+    TimerState& state = StateOf(timer);
+    ++state.generation;
+    state.tickQueued = false;
+    if (TimerRuns(timer)) {
+        main_->StartTimer(timer, state.interval);
+    } else {
+        main_->StopTimer(timer);
+    }
+}
+
+// ---- Windows ------------------------------------------------------------------------------
+
+WindowHandle Win32Host::MainWindow() const { return HandleOf(main_->Window()); }
+
+void Win32Host::ShowSplash() { splash_->Show(); }
+
+void Win32Host::HideSplash() { splash_->Hide(); }
+
+void Win32Host::ShowMainWindow() {
+    ShowWindow(main_->Window(), SW_SHOWNORMAL);
+    UpdateWindow(main_->Window());
+}
+
+void Win32Host::MakeMainWindowTopmost() {
+    SetWindowPos(main_->Window(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+}
+
+// The hook is an ANSI procedure, as Logger32's side of the link expects. Setting it with
+// SetWindowLongPtrA makes the window an ANSI window; the Unicode procedure it replaces comes
+// back as a handle that only CallWindowProcA can call (never call it directly), and setting
+// that handle back restores the Unicode procedure.
+std::uintptr_t Win32Host::HookMainWindow() {
+    if (hooked_) {
+        return reinterpret_cast<std::uintptr_t>(hookPrevious_);
+    }
+    SetLastError(0);
+    const LONG_PTR previous =
+        SetWindowLongPtrA(main_->Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HookProc));
+    if (previous == 0 && GetLastError() != 0) {
+        throw LastSystemError(u"Hooking the main window's procedure");
+    }
+    hookPrevious_ = reinterpret_cast<WNDPROC>(previous);
+    hookOwner_ = this;
+    hooked_ = true;
+    return static_cast<std::uintptr_t>(previous);
+}
+
+void Win32Host::UnhookMainWindow(std::uintptr_t previousWindowProc) {
+    if (previousWindowProc == 0) {
+        return;
+    }
+    SetWindowLongPtrA(main_->Window(), GWLP_WNDPROC, static_cast<LONG_PTR>(previousWindowProc));
+    hooked_ = false;
+}
+
+LRESULT CALLBACK Win32Host::HookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Win32Host* host = hookOwner_;
+    const WNDPROC previous = host->hookPrevious_;  // the handler may unhook
+    if (std::optional<LRESULT> result = host->HookedMessage(message, wParam, lParam)) {
+        return *result;
+    }
+    return CallWindowProcA(previous, window, message, wParam, lParam);
+}
+
+std::optional<LRESULT> Win32Host::HookedMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (ended_ || events_ == nullptr) {
+        return std::nullopt;
+    }
+    const auto id = static_cast<MessageId>(message);
+    const auto w = static_cast<std::uint32_t>(wParam);
+    const auto l = static_cast<std::int32_t>(lParam);
+    if (waitDepth_ > 0) {
+        // The window's own messages (painting, activation) go on as usual. Logger32's are
+        // held for later and answered 0 now: their results are never looked at, and the
+        // previous procedure has nothing to do with a registered message.
+        if (!IsRegisteredMessage(message)) {
+            return std::nullopt;
+        }
+        Raise([this, id, w, l] {
+            if (hooked_) {
+                events_->WindowMessage(id, w, l);
+            }
+        });
+        return 0;
+    }
+    std::optional<std::int32_t> result;
+    Raise([&] { result = events_->WindowMessage(id, w, l); });
+    if (!result) {
+        return std::nullopt;
+    }
+    return static_cast<LRESULT>(*result);
+}
+
+// ---- Messages and ending ------------------------------------------------------------------
+
+void Win32Host::ShowMessage(const Text& text, const Text& caption) {
+    MessageBoxW(main_->Window(), Wide(text), Wide(caption), MB_OK);
+}
+
+void Win32Host::EndProgram() {
+    ended_ = true;
+    queued_.clear();
+    // The DDE conversations end first, while their windows still exist, so that MixW's server
+    // drops the links instead of advising a window that has gone.
+    dde_.reset();
+    splash_->Destroy();
+    main_->Destroy();
+    ExitProcess(0);
+}
+
+// ---- Locale -------------------------------------------------------------------------------
+
+Text Win32Host::FormatDouble(double value) const {
+    BSTR text = nullptr;
+    const HRESULT result = VarBstrFromR8(value, LOCALE_USER_DEFAULT, 0, &text);
+    if (FAILED(result)) {
+        throw ComError(u"Formatting a number", result);
+    }
+    Text formatted = FromWide(text, SysStringLen(text));
+    SysFreeString(text);
+    return formatted;
+}
+
+Text Win32Host::DecimalSeparator() const {
+    wchar_t separator[8] = {};
+    const int length = GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, 8);
+    if (length == 0) {
+        throw LastSystemError(u"Reading the decimal separator");
+    }
+    return FromWide(separator, static_cast<std::size_t>(length - 1));  // without the null
+}
+
+// ---- Logger32's side ----------------------------------------------------------------------
+// Results of these calls are never looked at: the link reports no errors.
+
+WindowHandle Win32Host::FindWindowByTitle(const char* title) const {
+    return HandleOf(FindWindowA(nullptr, title));
+}
+
+MessageId Win32Host::RegisterMessage(const char* name) { return RegisterWindowMessageA(name); }
+
+void Win32Host::PostMessageTo(WindowHandle window, MessageId message, std::uint32_t wParam,
+                              std::int32_t lParam) {
+    PostMessageA(HwndOf(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
+}
+
+void Win32Host::SendMessageTo(WindowHandle window, MessageId message, std::uint32_t wParam,
+                              std::int32_t lParam) {
+    SendMessageA(HwndOf(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
+}
+
+// WM_SETTEXT is a system message, so Windows copies the string into the receiving process; a
+// pointer to our own buffer is what it expects, whichever process owns the window.
+void Win32Host::SendText(WindowHandle window, const Text& text) {
+    std::string ansi;
+    if (!text.empty()) {
+        const int units = static_cast<int>(text.size());
+        const int size = WideCharToMultiByte(CP_ACP, 0, Wide(text), units, nullptr, 0, nullptr, nullptr);
+        ansi.resize(static_cast<std::size_t>(size));
+        WideCharToMultiByte(CP_ACP, 0, Wide(text), units, ansi.data(), size, nullptr, nullptr);
+    }
+    SendMessageA(HwndOf(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ansi.c_str()));
+}
+
+bool Win32Host::IsWindow(WindowHandle window) const { return ::IsWindow(HwndOf(window)) != FALSE; }
+
+// ---- MixW ---------------------------------------------------------------------------------
+
+std::unique_ptr<MixWAutomation> Win32Host::AttachMixW() { return AttachRunningMixW(); }
+
+}  // namespace pontara

@@ -1,0 +1,95 @@
+#pragma once
+// The main window as a Win32 window: built from the window model (ui/WindowModel.h), painted
+// in the design's colours and fonts, and reporting what happens to its controls.
+// Responsibilities: the top-level window, its child controls, their fonts, colours and layout
+// at the screen's DPI, the owner-drawn rig buttons, the timers' Win32 ids.
+// Collaborations: owned by the Win32 host (platform/Win32Host_win.h), which it tells about
+// edits, clicks, timer ticks and close requests through MainWindowListener.
+//
+// Control ids, stable for the life of the program (GetDlgCtrlID of each child):
+//   fields    100 + index in Field                   Text1 = 100 ... Freq_logger32 = 116
+//   buttons   200 + index in Button                  Command1 = 200 ... CommandSend = 203
+//   captions  300 + index in window_model::Labels()  Label8 = 300 ... Label6 = 313
+// Timer ids (SetTimer on the main window): 1 + index in TimerId, Timer = 1 ... Timer4 = 5.
+// Ids 1 and 2 are not used by controls: the dialog manager sends IDOK and IDCANCEL for Enter
+// and Escape.
+
+#include <windows.h>
+
+#include <array>
+#include <vector>
+
+#include "ui/Controls.h"
+#include "ui/Gdi_win.h"
+
+namespace pontara {
+
+inline constexpr int FirstFieldId = 100;
+inline constexpr int FirstButtonId = 200;
+inline constexpr int FirstLabelId = 300;
+inline constexpr int FirstTimerId = 1;
+
+class MainWindowListener {
+public:
+    // The edit control reported a change (EN_CHANGE); Win32 reports it even when the new
+    // text equals the old one.
+    virtual void FieldEdited(Field field) = 0;
+    virtual void ButtonPressed(Button button) = 0;
+    virtual void TimerElapsed(TimerId timer) = 0;
+    // WM_CLOSE, whether from the caption's close box, the system menu, Alt+F4 or another
+    // program. The window is not destroyed; the listener decides.
+    virtual void CloseRequested() = 0;
+
+protected:
+    ~MainWindowListener() = default;
+};
+
+class MainWindow {
+public:
+    // Creates the window hidden, centred on the screen, with every control of the model.
+    // Throws PlatformError when a window cannot be created.
+    MainWindow(HINSTANCE instance, HICON icon, MainWindowListener& listener);
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    HWND Window() const { return window_; }
+    HWND FieldWindow(Field field) const { return fields_[static_cast<std::size_t>(field)]; }
+    HWND ButtonWindow(Button button) const { return buttons_[static_cast<std::size_t>(button)]; }
+
+    // Shown by the owner-drawn rig buttons; CommandSend keeps the standard push-button look.
+    Colour BackColour(Button button) const { return buttonBacks_[static_cast<std::size_t>(button)]; }
+    void SetBackColour(Button button, Colour colour);
+
+    // Starting a running timer restarts its count.
+    void StartTimer(TimerId timer, int milliseconds);
+    void StopTimer(TimerId timer);
+
+    void Destroy();
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void CreateChildren(HINSTANCE instance);
+    void ApplyDpi(int dpi);
+    HFONT FontFor(Font font) const;
+    HBRUSH ColourControl(HDC dc, HWND control);
+    void DrawButton(const DRAWITEMSTRUCT& item);
+    void Command(int id, int code);
+
+    MainWindowListener& listener_;
+    HWND window_ = nullptr;
+    std::array<HWND, FieldCount> fields_{};
+    std::array<HWND, ButtonCount> buttons_{};
+    std::vector<HWND> labels_;
+    std::array<Colour, ButtonCount> buttonBacks_{};
+    int dpi_;
+    BrushHandle windowBrush_;
+    std::array<BrushHandle, FieldCount> fieldBrushes_;
+    FontHandle defaultFont_;
+    FontHandle boldFont_;
+    FontHandle boldItalicFont_;
+};
+
+}  // namespace pontara

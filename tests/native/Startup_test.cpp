@@ -1,0 +1,174 @@
+// Start-up and shutdown in virtual time: the waits, the handshake's timing, the handover to
+// MixW at the end of the start, and what a close sends in each state.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "Station.h"
+
+namespace pontara::testing {
+namespace {
+
+using ::testing::ElementsAre;
+
+TEST(Startup, SplashAloneForThreeSecondsThenMainWindowTopmostFromSequencer) {
+    Station station;
+    station.Launch();
+    EXPECT_TRUE(station.host.SplashVisible());
+    EXPECT_FALSE(station.host.MainVisible());
+    station.host.RunFor(2999);
+    EXPECT_TRUE(station.host.SplashVisible());
+    station.host.RunFor(1);
+    EXPECT_FALSE(station.host.SplashVisible());
+    EXPECT_TRUE(station.host.MainVisible());
+    EXPECT_FALSE(station.host.MainTopmost());
+    station.host.RunFor(1000);
+    EXPECT_TRUE(station.host.MainTopmost());
+}
+
+TEST(Startup, BothPeersRunningConnectsAtFourSecondsAndAttachesMixWASecondLater) {
+    Station station;
+    station.LaunchAndRun();
+    const auto& received = station.host.logger32.received;
+    ASSERT_FALSE(received.empty());
+    EXPECT_EQ(received[0].code, 1u);
+    EXPECT_EQ(received[0].time, ConnectRequestTime);
+    EXPECT_EQ(received[0].lParam, static_cast<std::int32_t>(sim::SimHost::MainWindowHandle));
+    EXPECT_EQ(received[0].nameNumber, 1);
+    EXPECT_EQ(station.host.mixw.attachAttempts, 1);
+    EXPECT_EQ(station.host.FieldText(Field::Text1), u"            MixW2 control active !");
+    EXPECT_EQ(station.host.Interval(TimerId::Timer2), 800);
+    EXPECT_TRUE(station.host.Enabled(TimerId::Timer2));
+    EXPECT_EQ(station.host.Interval(TimerId::Timer3), 500);
+    EXPECT_TRUE(station.host.Enabled(TimerId::Timer3));
+    EXPECT_FALSE(station.host.Enabled(TimerId::Timer1));
+}
+
+TEST(Startup, StartEndsWithTheRigAtMixWWithoutBoxOrPortToggles) {
+    Station station;
+    station.LaunchAndRun();
+    EXPECT_TRUE(station.host.MessageBoxes().empty());
+    EXPECT_TRUE(station.host.mixw.Macros().empty());
+    EXPECT_THAT(station.host.TraceMatching("post "),
+                ElementsAre("post 1 " + std::to_string(sim::SimHost::MainWindowHandle),
+                            "post 18 1", "post 7 0", "post 11 0", "post 13 0", "post 19 0",
+                            "post 2 0",
+                            "post 2 " + std::to_string(station.host.FieldWindow(Field::Sent))));
+    EXPECT_FALSE(station.host.Enabled(Button::Command1));
+    EXPECT_TRUE(station.host.Enabled(Button::Command2));
+}
+
+TEST(Startup, Logger32StartedLateIsConnectedWithinTwoSecondsOfItsWindow) {
+    Station station;
+    station.host.logger32.running = false;
+    constexpr int appeared = 61234;
+    station.host.At(appeared - 1, [&] {
+        EXPECT_TRUE(station.host.logger32.received.empty());
+        EXPECT_EQ(station.host.FieldText(Field::Text1), u"Waiting start Logger32 and MixW2");
+    });
+    station.host.At(appeared, [&] { station.host.logger32.running = true; });
+    station.Launch();
+    station.host.RunFor(appeared + 2000);
+    ASSERT_FALSE(station.host.logger32.received.empty());
+    EXPECT_EQ(station.host.logger32.received[0].code, 1u);
+    EXPECT_LE(station.host.logger32.received[0].time - appeared, 2000);
+}
+
+TEST(Startup, MixWStartedLateKeepsTheStatusWaitingUntilAttached) {
+    Station station;
+    station.host.mixw.running = false;
+    constexpr int started = 25500;
+    station.host.At(started - 1, [&] {
+        EXPECT_EQ(station.host.FieldText(Field::Text1), u"Waiting start MixW.");
+        EXPECT_FALSE(station.host.Enabled(TimerId::Timer2));
+    });
+    station.host.At(started, [&] { station.host.mixw.running = true; });
+    station.Launch();
+    station.host.RunFor(started + 2000);
+    EXPECT_EQ(station.host.FieldText(Field::Text1), u"            MixW2 control active !");
+    EXPECT_TRUE(station.host.Enabled(TimerId::Timer2));
+    auto attach = std::find_if(station.host.Trace().begin(), station.host.Trace().end(),
+                               [](const auto& entry) { return entry.what == "attach"; });
+    ASSERT_NE(attach, station.host.Trace().end());
+    EXPECT_LE(attach->time - started, 2000);
+}
+
+TEST(Startup, LogMessagesThatArriveDuringTheSequencerAreHandledAfterItsTick) {
+    Station station;
+    station.host.mixw.running = false;
+    station.host.At(9000, [&] { station.host.mixw.running = true; });
+    station.Launch();
+    // Logger32 accepts at once, but its answer waits for the sequencer's tick to return.
+    station.host.At(8999, [&] { EXPECT_THAT(station.host.logger32.Codes(), ElementsAre(1u)); });
+    station.host.RunFor(11000);
+    EXPECT_THAT(station.host.logger32.Codes(), ::testing::Contains(2u));
+}
+
+TEST(Startup, CloseWhileWaitingForLogger32EndsAtOnceSendingNothing) {
+    Station station;
+    station.host.logger32.running = false;
+    station.host.At(10000, [&] { station.host.RequestClose(); });
+    station.Launch();
+    station.host.RunFor(10000);
+    EXPECT_TRUE(station.host.Ended());
+    EXPECT_THAT(station.host.TraceSince(0),
+                ElementsAre("splash shown", "splash hidden", "main shown", "main topmost", "end"));
+    EXPECT_TRUE(station.host.logger32.received.empty());
+    EXPECT_TRUE(station.host.MessageBoxes().empty());
+}
+
+TEST(Startup, CloseWhileWaitingForMixWUnhooksAndSaysGoodbyeWithoutTheSoundcardBox) {
+    Station station;
+    station.host.mixw.running = false;
+    station.host.At(8000, [&] { station.host.RequestClose(); });
+    station.Launch();
+    station.host.RunFor(8000);
+    EXPECT_TRUE(station.host.Ended());
+    EXPECT_TRUE(station.host.MessageBoxes().empty());
+    EXPECT_TRUE(station.host.mixw.calls.empty());
+    EXPECT_THAT(station.host.TraceMatching("unhook"), ElementsAre("unhook"));
+    EXPECT_THAT(station.host.TraceMatching("send"), ElementsAre("send 4 0", "send 5 0"));
+}
+
+TEST(Startup, CloseBeforeTheSequencerRunsNeitherUnhooksNorCallsMixW) {
+    Station station;
+    station.Launch();
+    station.host.RunFor(1000);
+    station.host.RequestClose();
+    station.host.RunFor(0);
+    EXPECT_TRUE(station.host.Ended());
+    EXPECT_THAT(station.host.TraceSince(0), ElementsAre("splash shown", "end"));
+}
+
+TEST(Shutdown, WhileMixWHasTheRigOnlyUnhooksAndSendsFourAndFive) {
+    Station station;
+    station.LaunchAndRun();
+    std::size_t closing = station.host.TraceMark();
+    station.host.RequestClose();
+    station.host.RunFor(0);
+    EXPECT_THAT(station.host.TraceSince(closing),
+                ElementsAre("unhook", "send 4 0", "send 5 0", "end"));
+    auto& last = station.host.logger32.received.back();
+    EXPECT_TRUE(last.sent);
+}
+
+TEST(Shutdown, WhileLogger32HasTheRigHandsItBackBeforeLeaving) {
+    Station station;
+    station.LaunchAndRun();
+    station.host.Click(Button::Command2);
+    station.host.RunFor(0);
+    std::size_t closing = station.host.TraceMark();
+    station.host.RequestClose();
+    station.host.RunFor(0);
+    EXPECT_THAT(station.host.TraceSince(closing),
+                ElementsAre("post 18 1", "post 7 0", "post 11 0", "post 13 0", "post 19 0",
+                            "box Please close Souncard window and CW Mashine window Logger32 and "
+                            "after that press OK",
+                            "macro <TOGGLECATPORT>", "macro <TOGGLEPTTPORT>", "unhook", "send 4 0",
+                            "send 5 0", "end"));
+}
+
+}  // namespace
+}  // namespace pontara::testing

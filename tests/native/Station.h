@@ -1,0 +1,57 @@
+#pragma once
+// A simulated station for the tests: the bridge on the simulated host, with Logger32 and MixW
+// running unless a test says otherwise.
+
+#include <string>
+#include <vector>
+
+#include "app/Application.h"
+#include "platform/SimHost_sim.h"
+
+namespace pontara::testing {
+
+// Virtual times of the start-up when both programs run at launch.
+inline constexpr int ConnectRequestTime = 4000;  // splash 3000 ms, then Timer1 1000 ms
+inline constexpr int RunningTime = 5000;         // the 1000 ms pause, then MixW attached
+inline constexpr int FirstForwardingTick = RunningTime + 800;
+
+class Station {
+public:
+    Station() = default;
+
+    // Launches the bridge.
+    void Launch() { host.Start(app); }
+    // Launches and runs until the bridge is running with the rig at MixW and the handshake done.
+    void LaunchAndRun() {
+        Launch();
+        host.RunFor(RunningTime);
+    }
+    // Runs up to and including the first Timer2 tick, which opens the links.
+    void LaunchAndOpenLinks() {
+        LaunchAndRun();
+        host.RunFor(FirstForwardingTick - host.Now());
+    }
+    // Lets the bridge handle what is due, without reaching the next timer tick.
+    void Settle() { host.RunFor(0); }
+
+    // MixW changes a QSO item (topic "QSO"), and the link delivers it.
+    void MixWSets(const char16_t* item, const Text& value) {
+        host.mixw.SetItem(host, u"QSO", item, value);
+        Settle();
+    }
+
+    std::vector<Text> TextsSince(int time) const {
+        std::vector<Text> texts;
+        for (const auto& text : host.logger32.texts) {
+            if (text.time >= time) {
+                texts.push_back(text.text);
+            }
+        }
+        return texts;
+    }
+
+    sim::SimHost host;
+    Application app{host};
+};
+
+}  // namespace pontara::testing

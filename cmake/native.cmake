@@ -19,7 +19,7 @@ include(GoogleTest)
 file(GLOB native_tests CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/native/*.cpp)
 add_executable(pontara_tests ${native_tests})
 target_include_directories(pontara_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/native)
-target_link_libraries(pontara_tests PRIVATE pontara_sim GTest::gtest_main)
+target_link_libraries(pontara_tests PRIVATE pontara_sim GTest::gmock GTest::gtest_main)
 gtest_discover_tests(pontara_tests DISCOVERY_MODE PRE_TEST)
 
 find_package(benchmark QUIET)

@@ -356,7 +356,14 @@ Text SimHost::FormatDouble(double value) const {
 }
 
 WindowHandle SimHost::FindWindowByTitle(const char* title) const {
-    return std::string(title) == logger32::WindowTitle ? logger32.Window() : 0;
+    if (std::string(title) != logger32::WindowTitle) {
+        return 0;
+    }
+    WindowHandle window = logger32.Window();
+    if (window != 0 && logger32.windowLooksLeft > 0) {
+        --logger32.windowLooksLeft;
+    }
+    return window;
 }
 
 MessageId SimHost::RegisterMessage(const char* name) {

@@ -46,7 +46,10 @@ public:
     // back into Sent then).
     std::function<void(const Text&)> onText;
 
-    WindowHandle Window() const { return running ? MainWindowHandle : 0; }
+    // How many more times FindWindow finds Logger32 before its window is gone; -1: always.
+    mutable int windowLooksLeft = -1;
+
+    WindowHandle Window() const { return running && windowLooksLeft != 0 ? MainWindowHandle : 0; }
     std::vector<std::uint32_t> Codes() const;
 
 private:

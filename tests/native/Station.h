@@ -2,6 +2,8 @@
 // A simulated station for the tests: the bridge on the simulated host, with Logger32 and MixW
 // running unless a test says otherwise.
 
+#include <gmock/gmock.h>
+
 #include <string>
 #include <vector>
 
@@ -9,6 +11,8 @@
 #include "platform/SimHost_sim.h"
 
 namespace pontara::testing {
+
+MATCHER_P(BeginsWith, prefix, "") { return Text(arg).starts_with(Text(prefix)); }
 
 // Virtual times of the start-up when both programs run at launch.
 inline constexpr int ConnectRequestTime = 4000;  // splash 3000 ms, then Timer1 1000 ms

@@ -1,0 +1,238 @@
+// Forwarding MixW's QSO to Logger32 in virtual time: one command per Timer2 tick in the fixed
+// priority (frequency, mode, record), what each command carries, and the links' first tick.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "Station.h"
+#include "bridge/QsoForwarding.h"
+
+namespace pontara::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class Forwarding : public ::testing::Test {
+protected:
+    void SetUp() override {
+        auto& items = station.host.mixw.items;
+        items[u"qso|call"] = u"";
+        items[u"qso|mode"] = u"BPSK31";
+        items[u"qso|time"] = u"1234";
+        station.host.mixw.fqA = 14070000;
+        station.host.mixw.audioFq = 1500;
+        station.LaunchAndOpenLinks();
+        Quiet();
+    }
+
+    // One Timer2 tick; what it sent to Logger32's text window.
+    std::vector<Text> Tick() {
+        int from = station.host.Now();
+        station.host.RunFor(800);
+        return station.TextsSince(from + 1);
+    }
+
+    // Ticks until a tick sends nothing.
+    void Quiet() {
+        for (int tick = 0; tick < 10 && !Tick().empty();) {
+            ++tick;
+        }
+    }
+
+    Station station;
+};
+
+TEST_F(Forwarding, FirstTickOpensTheThirteenLinksInOrderAfterWritingPlaceholders) {
+    Station fresh;
+    fresh.host.mixw.items[u"qso|call"] = u"Q1ABC";
+    fresh.LaunchAndRun();
+    std::size_t mark = fresh.host.TraceMark();
+    fresh.host.RunFor(800);
+    std::vector<std::string> links;
+    for (const std::string& line : fresh.host.TraceSince(mark)) {
+        if (line.starts_with("link ")) {
+            links.push_back(line.substr(5));
+        }
+    }
+    EXPECT_THAT(links, ElementsAre("Callsign", "RSTr", "RSTs", "Freq", "HisName", "TextCommand",
+                                   "Mode", "Qth", "Time", "IOTA", "Locator", "QslManag", "Notes"));
+    EXPECT_EQ(fresh.host.FieldText(Field::Callsign), u"Q1ABC");  // MixW's value arrived at once
+    EXPECT_EQ(fresh.host.FieldText(Field::RSTr), u"RST rcv");    // no value yet: the placeholder
+    EXPECT_EQ(fresh.host.FieldText(Field::Freq), u"Frequency");
+    EXPECT_EQ(fresh.host.FieldText(Field::QslManag), u"Manager");
+    // ForwardQsoData ran in the same tick.
+    EXPECT_THAT(fresh.TextsSince(FirstForwardingTick), ElementsAre(u"<APP_FORCE_FREQ:7>14071.5"));
+}
+
+TEST_F(Forwarding, BeforeTheLinksOpenFieldsShowTheirCreationTexts) {
+    Station fresh;
+    fresh.LaunchAndRun();
+    EXPECT_EQ(fresh.host.FieldText(Field::Freq), u"14075.45");
+    EXPECT_EQ(fresh.host.FieldText(Field::Callsign), u"Call");
+    EXPECT_EQ(fresh.host.FieldText(Field::TextCommand), u"Command");
+}
+
+TEST_F(Forwarding, NewFrequencyAndModeAtOnceGoOnSuccessiveTicksThenTheRecord) {
+    station.host.mixw.fqA = 7035000;
+    station.MixWSets(u"Mode", u"RTTY");
+    station.MixWSets(u"Call", u"Q1ABC");
+    EXPECT_THAT(Tick(), ElementsAre(u"<APP_FORCE_FREQ:4>7035"));
+    EXPECT_THAT(Tick(), ElementsAre(u"<APP_FORCE_MODE:4>RTTY"));
+    EXPECT_THAT(Tick(), ElementsAre(BeginsWith(u"<CALL:5>Q1ABC<RST_RCVD:")));
+    EXPECT_THAT(Tick(), IsEmpty());
+}
+
+TEST_F(Forwarding, AFrequencyMovingEveryTickHoldsBackModeAndRecord) {
+    station.MixWSets(u"Mode", u"CW");
+    station.MixWSets(u"Call", u"Q1ABC");
+    for (int step = 1; step <= 5; ++step) {
+        station.host.mixw.audioFq = 1500 + step * 10;
+        EXPECT_THAT(Tick(), ElementsAre(BeginsWith(u"<APP_FORCE_FREQ:")));
+    }
+    EXPECT_THAT(Tick(), ElementsAre(u"<APP_FORCE_MODE:2>CW"));
+}
+
+TEST_F(Forwarding, AudioOffsetAloneInVoiceAndKeyedModesResendsTheUnchangedDial) {
+    for (const char16_t* mode : {u"SSB", u"CW", u"RTTY", u"SSTV"}) {
+        station.MixWSets(u"Mode", mode);
+        Quiet();
+        station.host.mixw.audioFq += 100;
+        EXPECT_THAT(Tick(), ElementsAre(u"<APP_FORCE_FREQ:5>14070")) << AsciiOf(mode);
+    }
+}
+
+TEST_F(Forwarding, PacketSidebandAloneSendsNothingUntilTheFrequencyMoves) {
+    station.host.Click(Button::Command3);  // upper sideband
+    EXPECT_THAT(Tick(), IsEmpty());
+    station.host.mixw.audioFq = 1000;
+    EXPECT_THAT(Tick(), ElementsAre(u"<APP_FORCE_FREQ:5>14069"));
+}
+
+TEST_F(Forwarding, MappedModeIsSentTwiceThenNothingUntilMixWChangesIt) {
+    station.MixWSets(u"Mode", u"BPSK63");
+    EXPECT_THAT(Tick(), ElementsAre(u"<APP_FORCE_MODE:5>PSK63"));
+    EXPECT_EQ(station.host.FieldText(Field::Mode), u"PSK63");
+    // The field now differs from the remembered MixW name, so the mapped name goes once more.
+    EXPECT_THAT(Tick(), ElementsAre(u"<APP_FORCE_MODE:5>PSK63"));
+    EXPECT_THAT(Tick(), IsEmpty());
+}
+
+struct ModeCase {
+    const char16_t* mixw;
+    const char16_t* logger32;
+};
+
+class ModeMapping : public Forwarding, public ::testing::WithParamInterface<ModeCase> {};
+
+TEST_P(ModeMapping, ModeIsSentAsLogger32NamesIt) {
+    station.MixWSets(u"Mode", GetParam().mixw);
+    EXPECT_THAT(Tick(), ElementsAre(u"<APP_FORCE_MODE:" + DecimalDigits(Text(GetParam().logger32).size()) +
+                                    u">" + GetParam().logger32));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ModeMapping,
+    ::testing::Values(ModeCase{u"BPSK31", u"PSK31"}, ModeCase{u"BPSK63", u"PSK63"},
+                      ModeCase{u"BPSK62", u"PSK63"}, ModeCase{u"BPSK125", u"PSK125"},
+                      ModeCase{u"BPSK250", u"PSK250"}, ModeCase{u"MFSK", u"MFSK16"},
+                      ModeCase{u"USB", u"USB"}, ModeCase{u"ssb", u"ssb"}, ModeCase{u"", u""}));
+
+TEST_F(Forwarding, LowerCaseSsbIsADataModeAndTakesTheAudioOffset) {
+    station.MixWSets(u"Mode", u"ssb");
+    Quiet();
+    station.host.mixw.fqA = 14071000;
+    EXPECT_THAT(Tick(), ElementsAre(u"<APP_FORCE_FREQ:7>14072.5"));
+}
+
+TEST_F(Forwarding, CommaLocaleWritesTheKilohertzWithAComma) {
+    station.host.decimalSeparator = u",";
+    station.host.mixw.fqA = 14071000;
+    EXPECT_THAT(Tick(), ElementsAre(u"<APP_FORCE_FREQ:7>14072,5"));
+}
+
+TEST_F(Forwarding, EmptyCallNeverSendsARecordWhileFrequencyAndModeStillFlow) {
+    station.MixWSets(u"Name", u"Jaan");
+    station.MixWSets(u"qth", u"Tartu");
+    EXPECT_THAT(Tick(), IsEmpty());
+    station.MixWSets(u"Mode", u"CW");
+    EXPECT_THAT(Tick(), ElementsAre(u"<APP_FORCE_MODE:2>CW"));
+}
+
+TEST_F(Forwarding, OneRecordPerChangeOfAWatchedValueAndNoneForRstSentAlone) {
+    station.host.mixw.qsoData[19] = u"KO38";
+    station.host.mixw.qsoData[13] = u"";
+    station.MixWSets(u"Call", u"Q1ABC");
+    EXPECT_THAT(Tick(), ElementsAre(u"<CALL:5>Q1ABC<RST_RCVD:7>RST rcv<RST_SENT:7>RST snt<QTH:3>Qth"
+                                    u"<NAME:4>Name<COMMENT:5>Notes<GRIDSQUARE:4>KO38<IOTA:4>IOTA"
+                                    u"<STATE:0><QSL_VIA:7>Manager"));
+    EXPECT_EQ(station.host.FieldText(Field::TextCommand), u" ");
+    EXPECT_THAT(Tick(), IsEmpty());
+    station.MixWSets(u"RstSnt", u"599");
+    EXPECT_THAT(Tick(), IsEmpty());
+    station.MixWSets(u"RstRcv", u"579");
+    std::vector<Text> sent = Tick();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_NE(sent[0].find(u"<RST_RCVD:3>579<RST_SENT:3>599"), Text::npos);
+    EXPECT_THAT(Tick(), IsEmpty());
+    station.host.mixw.qsoData[13] = u"ON";  // the state has no field, yet is watched
+    sent = Tick();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_NE(sent[0].find(u"<STATE:2>ON"), Text::npos);
+}
+
+TEST_F(Forwarding, LocatorFollowsMixWsItemNineteenAfterEveryTick) {
+    station.host.mixw.qsoData[19] = u"KO38ab";
+    Tick();
+    EXPECT_EQ(station.host.FieldText(Field::Locator), u"KO38ab");
+    station.MixWSets(u"Loc", u"JO00");
+    EXPECT_EQ(station.host.FieldText(Field::Locator), u"JO00");
+    Tick();
+    EXPECT_EQ(station.host.FieldText(Field::Locator), u"KO38ab");
+}
+
+TEST_F(Forwarding, CharactersOutsideTheCodePageKeepTheirCountAndArriveAsDefaultCharacters) {
+    station.MixWSets(u"Call", u"Q1ABC");
+    Quiet();
+    station.MixWSets(u"Name", u"Юрий");
+    std::vector<Text> sent = Tick();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_NE(sent[0].find(u"<NAME:4>Юрий<COMMENT:"), Text::npos);
+    EXPECT_NE(station.host.logger32.texts.back().ansi.find("<NAME:4>?\?\?\?<COMMENT:"),
+              std::string::npos);
+}
+
+TEST_F(Forwarding, Logger32WritingSentDuringADeliveryIsHandledInsideIt) {
+    station.host.logger32.onText = [&](const Text&) {
+        station.host.SetTextOfWindow(station.host.logger32.sentWindow, u"echo");
+    };
+    station.host.mixw.fqA = 7000000;
+    std::size_t mark = station.host.TraceMark();
+    Tick();
+    std::vector<std::string> trace = station.host.TraceSince(mark);
+    ASSERT_GE(trace.size(), 2u);
+    EXPECT_EQ(trace[0], "text <APP_FORCE_FREQ:6>7001.5");
+    EXPECT_EQ(trace[1], "post 10 " + std::to_string(station.host.FieldWindow(Field::Cluster)));
+    EXPECT_EQ(station.host.FieldText(Field::Sent), u"echo");
+}
+
+TEST(ForwardingLinks, ALinkMixWRefusesEndsTheProgramWithOneMessageNamingFieldAndItem) {
+    Station station;
+    station.host.mixw.items.erase(u"qso|iota");
+    station.LaunchAndOpenLinks();
+    EXPECT_TRUE(station.host.Ended());
+    ASSERT_EQ(station.host.MessageBoxes().size(), 1u);
+    const Text& text = station.host.MessageBoxes()[0].text;
+    EXPECT_NE(text.find(u"field IOTA to MixW|QSO item IOTA"), Text::npos) << AsciiOf(text);
+    EXPECT_EQ(station.host.MessageBoxes()[0].caption, u"Pontara");
+}
+
+TEST(KilohertzToSend, DialAloneOrMovedByTheAudioOffset) {
+    EXPECT_DOUBLE_EQ(bridge::KilohertzToSend(u"SSTV", true, 14230000, 1500), 14230);
+    EXPECT_DOUBLE_EQ(bridge::KilohertzToSend(u"PSK31", false, 14070000, 1500), 14071.5);
+    EXPECT_DOUBLE_EQ(bridge::KilohertzToSend(u"PSK31", true, 14070000, 1500), 14068.5);
+    EXPECT_DOUBLE_EQ(bridge::KilohertzToSend(u"", true, 14070000, 1500), 14068.5);
+}
+
+}  // namespace
+}  // namespace pontara::testing

@@ -12,7 +12,9 @@
 
 namespace pontara::testing {
 
-MATCHER_P(BeginsWith, prefix, "") { return Text(arg).starts_with(Text(prefix)); }
+MATCHER_P(BeginsWith, prefix, "") {
+    return arg.starts_with(prefix);
+}
 
 // Virtual times of the start-up when both programs run at launch.
 inline constexpr int ConnectRequestTime = 4000;  // splash 3000 ms, then Timer1 1000 ms

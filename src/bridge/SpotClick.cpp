@@ -97,7 +97,7 @@ void SpotClick::MirrorLogger32Qso() {
     if (Contains(sent(), logger32::EndOfRecord)) {
         mixw.ExecuteMacros(Text(macros::ClearQso));
     }
-    if (std::optional<Text> call = logger32::ReadOpeningCall(sent())) {
+    if (std::optional<Text> call = logger32::ReadTokenValue(sent(), u"CALL")) {
         mixw.SetQsoData(CallIndex, *call);
     }
     if (Contains(sent(), u"MODE")) {

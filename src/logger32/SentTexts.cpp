@@ -67,11 +67,4 @@ std::optional<Text> ReadTokenValue(TextView text, TextView tag) {
     return ValueAfterColon(text, at + opening.size() - 1);
 }
 
-std::optional<Text> ReadOpeningCall(TextView text) {
-    if (!text.starts_with(u"<CALL:")) {
-        return std::nullopt;
-    }
-    return ReadTokenValue(text, u"CALL");
-}
-
 }  // namespace pontara::logger32

@@ -8,8 +8,8 @@
 // as Logger32 writes it and is passed to MixW unchanged; MODE is everything after the second
 // "|", cut at 10 characters (so a fourth field makes it match no mode).
 //
-// QSO fields, while Logger32 owns the radio: the tokens CALL (which opens the text), MODE,
-// RST_SENT, RST_RCVD and NAME, and the markers <EOR> and <EOF> anywhere in the text, e.g.
+// QSO fields, while Logger32 owns the radio: the tokens CALL, MODE, RST_SENT, RST_RCVD and
+// NAME, and the markers <EOR> and <EOF>, anywhere in the text, e.g.
 //   <EOR><CALL:5>Q1ABC<MODE:3>SSB<RST_SENT:2>59<RST_RCVD:2>57<NAME:4>Jaan<EOF>
 //
 // Every reader here takes a value only whole: a token whose ">" is missing, whose length is not
@@ -36,10 +36,8 @@ struct SpotClick {
 // or no frequency.
 std::optional<SpotClick> ReadSpotClick(TextView text);
 
-// The value of the first "<TAG:n>" token in the text; none when there is none or it is malformed.
+// The value of the first "<TAG:n>" token in the text; none when there is none or it is
+// malformed. A tag's word inside another token's value ("MODESTO") is not its token.
 std::optional<Text> ReadTokenValue(TextView text, TextView tag);
-
-// The CALL token's value when the text opens with "<CALL:"; none otherwise.
-std::optional<Text> ReadOpeningCall(TextView text);
 
 }  // namespace pontara::logger32

@@ -29,7 +29,12 @@ std::optional<Text> ValueAfterColon(TextView text, std::size_t colon) {
     return Text(text.substr(start, length));
 }
 
-Text Opening(TextView tag) { return u"<" + Text(tag) + u":"; }
+Text Opening(TextView tag) {
+    Text opening(1, u'<');
+    opening += tag;
+    opening += u':';
+    return opening;
+}
 
 }  // namespace
 

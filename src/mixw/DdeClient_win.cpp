@@ -1,7 +1,7 @@
 #include "mixw/DdeClient_win.h"
 
 #include <windows.h>
-
+// These need the types of windows.h.
 #include <dde.h>
 #include <ddeml.h>
 
@@ -59,7 +59,7 @@ Text DdeErrorMessage(UINT code) {
             return u"DDE had an internal error";
         case DMLERR_UNADVACKTIMEOUT:
             return u"The DDE server did not answer the end of the advise link in time";
-        case DMLERR_UNFOUNDQUEUEID:
+        case DMLERR_UNFOUND_QUEUE_ID:
             return u"The DDE transaction is no longer known";
         default:
             return u"The DDE transaction failed";
@@ -150,8 +150,9 @@ HDDEDATA CALLBACK ClientCallback(UINT type, UINT format, HCONV conversation, HSZ
 // synchronous transaction started on the same conversation before the conversation's window
 // has taken that ACK reads it as its own answer and fails with DMLERR_NOTPROCESSED. So the
 // thread's DDE messages are let through until one ACK has been dispatched, or for a short
-// while when none comes (Windows sends none). Only DDE messages are taken, so that no timer
-// or field handler of the bridge runs in between.
+// while when none comes (Windows sends none). Only posted DDE messages are taken from the
+// queue, so no timer tick or input is handled in between; advise data of links already open
+// may be delivered.
 void LetStrayAcknowledgementThrough() {
     const ULONGLONG deadline = GetTickCount64() + kStrayAcknowledgementWaitMs;
     for (;;) {
@@ -167,7 +168,7 @@ void LetStrayAcknowledgementThrough() {
             return;
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now),
-                                  QS_POSTMESSAGE | QS_SENDMESSAGE);
+                                  QS_POSTMESSAGE);
     }
 }
 
@@ -180,8 +181,8 @@ HDDEDATA Transact(const ClientState& client, Conversation& conversation, HSZ ite
         conversation.afterRequest = false;
     }
     DWORD result = 0;
-    HDDEDATA data = DdeClientTransaction(nullptr, 0, conversation.handle.Get(), item, CF_TEXT,
-                                         type, kTransactionTimeoutMs, &result);
+    HDDEDATA data = DdeClientTransaction(nullptr, 0, conversation.handle.Get(), item, CF_TEXT, type,
+                                         kTransactionTimeoutMs, &result);
     if (data == nullptr) {
         throw DdeError(attempted, DdeGetLastError(client.instance.Id()));
     }
@@ -218,22 +219,23 @@ struct DdeClient::State : ClientState {
 };
 
 DdeClient::DdeClient() : state_(std::make_unique<State>()) {
-    UINT started = DdeInitializeW(state_->instance.Put(), ClientCallback,
-                                  APPCMD_CLIENTONLY | CBF_SKIP_REGISTRATIONS |
-                                      CBF_SKIP_UNREGISTRATIONS,
-                                  0);
+    UINT started =
+        DdeInitializeW(state_->instance.Put(), ClientCallback,
+                       APPCMD_CLIENTONLY | CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS, 0);
     if (started != DMLERR_NO_ERROR) {
         throw DdeError(u"Starting the DDE client", started);
     }
     tClients.push_back(state_.get());
 }
 
-DdeClient::~DdeClient() { std::erase(tClients, static_cast<ClientState*>(state_.get())); }
+DdeClient::~DdeClient() {
+    std::erase(tClients, static_cast<ClientState*>(state_.get()));
+}
 
 void DdeClient::OpenAutomaticLink(std::u16string_view service, std::u16string_view topic,
                                   std::u16string_view item, ValueHandler onValue) {
-    const Text attempted = u"Opening the DDE link to \"" + Text(item) + u"\" of " + Text(service) +
-                           u"|" + Text(topic);
+    const Text attempted =
+        u"Opening the DDE link to \"" + Text(item) + u"\" of " + Text(service) + u"|" + Text(topic);
     Conversation& conversation = state_->ConversationFor(service, topic, attempted);
     DdeStringHandle itemName(state_->instance.Id(), item);
     if (!itemName) {

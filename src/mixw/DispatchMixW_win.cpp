@@ -1,7 +1,7 @@
 #include "mixw/DispatchMixW_win.h"
 
 #include <windows.h>
-
+// These need the types of windows.h.
 #include <oleauto.h>
 
 #include <array>
@@ -18,9 +18,13 @@ namespace {
 
 constexpr wchar_t kProgId[] = L"MixW2.Application";
 
-Text Quoted(const Text& text) { return u"\"" + text + u"\""; }
+Text Quoted(const Text& text) {
+    return u"\"" + text + u"\"";
+}
 
-Text IndexText(std::int16_t index) { return AsciiText(std::to_string(index)); }
+Text IndexText(std::int16_t index) {
+    return AsciiText(std::to_string(index));
+}
 
 // The error an object raised through EXCEPINFO: its own code and description when it gave
 // them, the system's message for the code otherwise. Frees the EXCEPINFO's texts.
@@ -39,7 +43,7 @@ PlatformError RaisedError(const Text& attempted, HRESULT result, EXCEPINFO& exce
 // late-bound client calls it. Each member's DISPID is asked for once and kept: the object
 // does not change its members while it lives.
 class DispatchMixW final : public MixWAutomation {
-public:
+  public:
     explicit DispatchMixW(ComPtr<IDispatch> object) : object_(std::move(object)) {}
 
     Text GetQsoData(std::int16_t index) override {
@@ -48,7 +52,10 @@ public:
         arguments[0].vt = VT_I2;
         arguments[0].iVal = index;
         ScopedVariant result;
-        Invoke(L"GetQsoData", DISPATCH_METHOD, arguments, result.Put(), attempted);
+        // Both flags, as a late-bound call whose value is used is made: MixW may declare the
+        // member a method or a property with a parameter.
+        Invoke(L"GetQsoData", DISPATCH_METHOD | DISPATCH_PROPERTYGET, arguments, result.Put(),
+               attempted);
         return AsText(result, attempted);
     }
 
@@ -78,7 +85,7 @@ public:
     double FqA() override { return ReadNumber(L"FqA", u"MixW's FqA"); }
     double AudioFq() override { return ReadNumber(L"AudioFq", u"MixW's AudioFq"); }
 
-private:
+  private:
     double ReadNumber(const wchar_t* property, const Text& attempted) {
         ScopedVariant result;
         Invoke(property, DISPATCH_PROPERTYGET, {}, result.Put(), attempted);

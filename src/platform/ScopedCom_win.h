@@ -4,7 +4,7 @@
 // that throws half-way leaks nothing.
 
 #include <windows.h>
-
+// These need the types of windows.h.
 #include <oleauto.h>
 
 #include <new>
@@ -16,7 +16,7 @@ namespace pontara {
 
 template <class Interface>
 class ComPtr {
-public:
+  public:
     ComPtr() = default;
     // Takes over a reference the caller already holds (as an out parameter hands one over).
     explicit ComPtr(Interface* adopted) : pointer_(adopted) {}
@@ -48,12 +48,12 @@ public:
     }
     void** PutVoid() { return reinterpret_cast<void**>(Put()); }
 
-private:
+  private:
     Interface* pointer_ = nullptr;
 };
 
 class ScopedBstr {
-public:
+  public:
     ScopedBstr() = default;
     explicit ScopedBstr(TextView text)
         : bstr_(SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text.data()),
@@ -84,12 +84,12 @@ public:
     // A null BSTR is the empty text.
     Text ToText() const { return bstr_ == nullptr ? Text{} : FromWide(bstr_, SysStringLen(bstr_)); }
 
-private:
+  private:
     BSTR bstr_ = nullptr;
 };
 
 class ScopedVariant {
-public:
+  public:
     ScopedVariant() { VariantInit(&value_); }
     ScopedVariant(const ScopedVariant&) = delete;
     ScopedVariant& operator=(const ScopedVariant&) = delete;
@@ -104,7 +104,7 @@ public:
         return &value_;
     }
 
-private:
+  private:
     VARIANT value_;
 };
 

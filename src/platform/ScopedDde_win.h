@@ -4,7 +4,7 @@
 // before the instance they belong to.
 
 #include <windows.h>
-
+// These need the types of windows.h.
 #include <ddeml.h>
 
 #include <string>
@@ -16,7 +16,7 @@
 namespace pontara {
 
 class DdeInstance {
-public:
+  public:
     DdeInstance() = default;
     DdeInstance(const DdeInstance&) = delete;
     DdeInstance& operator=(const DdeInstance&) = delete;
@@ -30,17 +30,17 @@ public:
     // For DdeInitializeW, which fills it.
     DWORD* Put() { return &id_; }
 
-private:
+  private:
     DWORD id_ = 0;
 };
 
 class DdeStringHandle {
-public:
+  public:
     DdeStringHandle() = default;
     // Null when DDEML refused (DdeGetLastError tells why).
     DdeStringHandle(DWORD instance, TextView text)
-        : instance_(instance), handle_(DdeCreateStringHandleW(instance, Wide(Text(text)),
-                                                              CP_WINUNICODE)) {}
+        : instance_(instance),
+          handle_(DdeCreateStringHandleW(instance, Wide(Text(text)), CP_WINUNICODE)) {}
     DdeStringHandle(const DdeStringHandle&) = delete;
     DdeStringHandle& operator=(const DdeStringHandle&) = delete;
     DdeStringHandle(DdeStringHandle&& other) noexcept
@@ -59,13 +59,13 @@ public:
     HSZ Get() const { return handle_; }
     explicit operator bool() const { return handle_ != nullptr; }
 
-private:
+  private:
     DWORD instance_ = 0;
     HSZ handle_ = nullptr;
 };
 
 class DdeConversation {
-public:
+  public:
     DdeConversation() = default;
     explicit DdeConversation(HCONV handle) : handle_(handle) {}
     DdeConversation(const DdeConversation&) = delete;
@@ -86,7 +86,7 @@ public:
     // The server ended the conversation: DDEML has freed the handle already.
     void Forget() { handle_ = nullptr; }
 
-private:
+  private:
     HCONV handle_ = nullptr;
 };
 

@@ -1,0 +1,773 @@
+#include "MixWStandIn.h"
+
+#include <dde.h>
+#include <ddeml.h>
+#include <oleauto.h>
+
+#include <array>
+#include <cstdio>
+#include <map>
+#include <stdexcept>
+#include <string>
+
+#include "platform/ScopedCom_win.h"
+#include "platform/ScopedDde_win.h"
+#include "platform/WinError_win.h"
+
+namespace pontara::standin {
+
+namespace {
+
+struct Member {
+    DISPID id;
+    TextView name;
+    bool property;
+    UINT argumentCount;
+};
+
+constexpr DISPID kGetQsoData = 1;
+constexpr DISPID kSetQsoData = 2;
+constexpr DISPID kExecuteMacros = 3;
+constexpr DISPID kFqA = 4;
+constexpr DISPID kAudioFq = 5;
+
+constexpr std::array kMembers{
+    Member{kGetQsoData, u"GetQsoData", false, 1},
+    Member{kSetQsoData, u"SetQsoData", false, 2},
+    Member{kExecuteMacros, u"ExecuteMacros", false, 1},
+    Member{kFqA, u"FqA", true, 0},
+    Member{kAudioFq, u"AudioFq", true, 0},
+};
+
+constexpr TextView kService = u"MixW";
+
+struct ItemName {
+    TextView topic;
+    TextView item;
+};
+
+constexpr std::array kItemNames{
+    ItemName{u"QSO", u"Call"}, ItemName{u"QSO", u"RstRcv"},  ItemName{u"QSO", u"RstSnt"},
+    ItemName{u"QSO", u"Name"}, ItemName{u"QSO", u"qth"},     ItemName{u"QSO", u"time"},
+    ItemName{u"QSO", u"Mode"}, ItemName{u"QSO", u"Command"}, ItemName{u"QSO", u"Notes"},
+    ItemName{u"QSO", u"IOTA"}, ItemName{u"QSO", u"Loc"},     ItemName{u"QSO", u"Manager"},
+    ItemName{u"CAT", u"khz"},
+};
+
+// QSO-data items that are fields of MixW's QSO entry, and so DDE items as well.
+struct QsoEntryField {
+    std::int16_t index;
+    TextView item;
+};
+
+constexpr std::array kQsoEntryFields{
+    QsoEntryField{0, u"Call"},
+    QsoEntryField{1, u"Name"},
+    QsoEntryField{2, u"RstRcv"},
+    QsoEntryField{5, u"RstSnt"},
+};
+
+bool SameName(TextView left, TextView right) {
+    return CompareStringOrdinal(reinterpret_cast<const wchar_t*>(left.data()),
+                                static_cast<int>(left.size()),
+                                reinterpret_cast<const wchar_t*>(right.data()),
+                                static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
+}
+
+const Member* MemberById(DISPID id) {
+    for (const Member& member : kMembers) {
+        if (member.id == id) {
+            return &member;
+        }
+    }
+    return nullptr;
+}
+
+const Member* MemberByName(TextView name) {
+    for (const Member& member : kMembers) {
+        if (SameName(member.name, name)) {
+            return &member;
+        }
+    }
+    return nullptr;
+}
+
+std::string Hex(HRESULT code) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08X", static_cast<unsigned>(code));
+    return text;
+}
+
+std::string TypeName(VARTYPE type) {
+    static const std::map<VARTYPE, const char*> names{
+        {VT_EMPTY, "EMPTY"},     {VT_NULL, "NULL"},
+        {VT_I2, "I2"},           {VT_I4, "I4"},
+        {VT_R4, "R4"},           {VT_R8, "R8"},
+        {VT_CY, "CY"},           {VT_DATE, "DATE"},
+        {VT_BSTR, "BSTR"},       {VT_DISPATCH, "DISPATCH"},
+        {VT_ERROR, "ERROR"},     {VT_BOOL, "BOOL"},
+        {VT_VARIANT, "VARIANT"}, {VT_UNKNOWN, "UNKNOWN"},
+        {VT_DECIMAL, "DECIMAL"}, {VT_I1, "I1"},
+        {VT_UI1, "UI1"},         {VT_UI2, "UI2"},
+        {VT_UI4, "UI4"},         {VT_I8, "I8"},
+        {VT_UI8, "UI8"},         {VT_INT, "INT"},
+        {VT_UINT, "UINT"},
+    };
+    auto known = names.find(static_cast<VARTYPE>(type & VT_TYPEMASK));
+    std::string name = known != names.end() ? known->second : Hex(type & VT_TYPEMASK);
+    if ((type & VT_ARRAY) != 0) {
+        name += "|ARRAY";
+    }
+    if ((type & VT_BYREF) != 0) {
+        name += "|BYREF";
+    }
+    return name;
+}
+
+// "<type> <value>": texts quoted, other values as the invariant locale writes them.
+std::string ArgumentText(const VARIANT& argument) {
+    std::string text = TypeName(argument.vt);
+    VARTYPE base = static_cast<VARTYPE>(argument.vt & VT_TYPEMASK);
+    if (base == VT_EMPTY || base == VT_NULL) {
+        return text;
+    }
+    ScopedVariant asText;
+    if (FAILED(VariantChangeTypeEx(asText.Get(), const_cast<VARIANT*>(&argument), LOCALE_INVARIANT,
+                                   0, VT_BSTR))) {
+        return text + " ?";
+    }
+    BSTR bstr = asText.Get()->bstrVal;
+    Text value = bstr == nullptr ? Text{} : FromWide(bstr, SysStringLen(bstr));
+    return text + " " + (base == VT_BSTR ? Quoted(value) : AsciiOf(value));
+}
+
+// "Member(arguments, in call order)"; a property read without arguments is its bare name.
+std::string CallText(const Member& member, const DISPPARAMS& parameters) {
+    std::string text = AsciiOf(member.name);
+    if (member.property && parameters.cArgs == 0) {
+        return text;
+    }
+    text += '(';
+    for (UINT position = parameters.cArgs; position > 0; --position) {
+        text += ArgumentText(parameters.rgvarg[position - 1]);
+        if (position > 1) {
+            text += ", ";
+        }
+    }
+    return text + ')';
+}
+
+std::optional<std::int16_t> AsIndex(const VARIANT& argument) {
+    ScopedVariant index;
+    if (FAILED(VariantChangeType(index.Get(), const_cast<VARIANT*>(&argument), 0, VT_I2))) {
+        return std::nullopt;
+    }
+    return index.Get()->iVal;
+}
+
+void Store(const QsoValue& value, VARIANT& result) {
+    VariantInit(&result);
+    if (std::holds_alternative<NullValue>(value)) {
+        result.vt = VT_NULL;
+    } else if (const double* number = std::get_if<double>(&value)) {
+        result.vt = VT_R8;
+        result.dblVal = *number;
+    } else if (const Text* text = std::get_if<Text>(&value)) {
+        result.vt = VT_BSTR;
+        result.bstrVal = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(text->data()),
+                                           static_cast<UINT>(text->size()));
+    }
+}
+
+class MixWObject;
+
+}  // namespace
+
+struct MixWStandIn::Impl {
+    struct Item {
+        TextView topic;
+        TextView name;
+        Text value;
+        DdeStringHandle topicHandle;
+        DdeStringHandle itemHandle;
+    };
+
+    explicit Impl(std::shared_ptr<Transcript> log) : transcript(std::move(log)) {
+        if (!transcript) {
+            transcript = std::make_shared<Transcript>();
+        }
+        for (const ItemName& name : kItemNames) {
+            items.push_back(Item{name.topic, name.item, {}, {}, {}});
+        }
+    }
+    ~Impl();
+
+    void Start();
+
+    void Record(std::string_view event, std::string_view details) {
+        transcript->Add(event, details);
+        Notify();
+    }
+    void Notify() {
+        if (observer) {
+            observer();
+        }
+    }
+
+    Item* FindItem(TextView topic, TextView item) {
+        for (Item& candidate : items) {
+            if (SameName(candidate.topic, topic) && SameName(candidate.name, item)) {
+                return &candidate;
+            }
+        }
+        return nullptr;
+    }
+    Item& ItemOrThrow(TextView topic, TextView item) {
+        Item* found = FindItem(topic, item);
+        if (found == nullptr) {
+            throw std::invalid_argument("MixW has no DDE item " + Quoted(item) + " in topic " +
+                                        Quoted(topic));
+        }
+        return *found;
+    }
+    static std::optional<TextView> KnownTopic(TextView topic) {
+        for (const ItemName& name : kItemNames) {
+            if (SameName(name.topic, topic)) {
+                return name.topic;
+            }
+        }
+        return std::nullopt;
+    }
+    static const QsoEntryField* EntryField(std::int16_t index) {
+        for (const QsoEntryField& field : kQsoEntryFields) {
+            if (field.index == index) {
+                return &field;
+            }
+        }
+        return nullptr;
+    }
+
+    void ChangeItem(Item& item, const Text& value) {
+        item.value = value;
+        if (dde.Id() != 0) {
+            EndConversationsOfGoneClients();
+            DdePostAdvise(dde.Id(), item.topicHandle.Get(), item.itemHandle.Get());
+        }
+    }
+    // A client process that was killed never ended its conversations, and Wine's DdePostAdvise
+    // stops at the first link whose client window has gone, so the links of every later client
+    // would starve. Such a conversation is ended as the client would have ended it, with the
+    // client's WM_DDE_TERMINATE to the conversation's server window (Wine's DdeDisconnect does
+    // not end conversations on the server side). DDEML then drops its links and calls back
+    // with XTYP_DISCONNECT.
+    void EndConversationsOfGoneClients() {
+        std::vector<std::pair<HCONV, CONVINFO>> gone;
+        for (const auto& [conversation, topic] : conversationTopics) {
+            CONVINFO info{};
+            info.cb = sizeof info;
+            if (DdeQueryConvInfo(conversation, QID_SYNC, &info) != 0 &&
+                info.hwndPartner != nullptr && !IsWindow(info.hwndPartner)) {
+                gone.emplace_back(conversation, info);
+            }
+        }
+        for (const auto& [conversation, info] : gone) {
+            Record("dde-client-gone", Quoted(conversationTopics[conversation]));
+            SendMessageW(info.hwnd, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(info.hwndPartner),
+                         0);
+        }
+    }
+    QsoValue GetQsoData(std::int16_t index) {
+        if (const QsoEntryField* field = EntryField(index)) {
+            return ItemOrThrow(u"QSO", field->item).value;
+        }
+        auto stored = otherQsoData.find(index);
+        return stored != otherQsoData.end() ? stored->second : QsoValue{Text{}};
+    }
+    void SetQsoData(std::int16_t index, const QsoValue& value) {
+        if (const QsoEntryField* field = EntryField(index)) {
+            ChangeItem(ItemOrThrow(u"QSO", field->item), TextOf(value));
+        } else {
+            otherQsoData[index] = value;
+        }
+    }
+
+    // Automation.
+    HRESULT Invoke(DISPID id, WORD flags, const DISPPARAMS& parameters, VARIANT* result,
+                   EXCEPINFO* exception, UINT* argumentError);
+    HRESULT Call(DISPID id, const DISPPARAMS& parameters, VARIANT* result);
+
+    // DDE server transactions, on this thread, from DDEML's callback.
+    Text NameOf(HSZ name) const {
+        if (name == nullptr) {
+            return {};
+        }
+        DWORD length = DdeQueryStringW(dde.Id(), name, nullptr, 0, CP_WINUNICODE);
+        std::wstring text(length + 1, L'\0');
+        DdeQueryStringW(dde.Id(), name, text.data(), length + 1, CP_WINUNICODE);
+        return FromWide(text.data(), length);
+    }
+    BOOL Connect(HSZ topicName, HSZ serviceName) {
+        Text service = NameOf(serviceName);
+        Text topic = NameOf(topicName);
+        std::optional<TextView> known = KnownTopic(topic);
+        Record("dde-connect", Quoted(SameName(service, kService) ? kService : TextView(service)) +
+                                  " " + Quoted(known.value_or(topic)) + (known ? "" : " refused"));
+        return known ? TRUE : FALSE;
+    }
+    HDDEDATA Data(HSZ topicName, HSZ itemName, UINT format, std::string_view event) {
+        Text topic = NameOf(topicName);
+        Text name = NameOf(itemName);
+        Item* item = FindItem(topic, name);
+        if (!event.empty()) {
+            Record(event, Quoted(KnownTopic(topic).value_or(topic)) + " " +
+                              Quoted(item != nullptr ? item->name : TextView(name)) +
+                              (item != nullptr && format == CF_TEXT ? "" : " refused"));
+        }
+        if (item == nullptr || format != CF_TEXT) {
+            return nullptr;
+        }
+        std::string ansi = AnsiWithNul(item->value);
+        return DdeCreateDataHandle(dde.Id(), reinterpret_cast<BYTE*>(ansi.data()),
+                                   static_cast<DWORD>(ansi.size()), 0, itemName, CF_TEXT, 0);
+    }
+    BOOL AdviseStart(HSZ topicName, HSZ itemName, UINT format) {
+        Text topic = NameOf(topicName);
+        Text name = NameOf(itemName);
+        Item* item = FindItem(topic, name);
+        bool accepted = item != nullptr && format == CF_TEXT;
+        Record("dde-advstart", Quoted(KnownTopic(topic).value_or(topic)) + " " +
+                                   Quoted(item != nullptr ? item->name : TextView(name)) +
+                                   (accepted ? "" : " refused"));
+        return accepted ? TRUE : FALSE;
+    }
+    void AdviseStop(HSZ topicName, HSZ itemName) {
+        Text topic = NameOf(topicName);
+        Text name = NameOf(itemName);
+        Item* item = FindItem(topic, name);
+        Record("dde-advstop", Quoted(KnownTopic(topic).value_or(topic)) + " " +
+                                  Quoted(item != nullptr ? item->name : TextView(name)));
+    }
+
+    std::shared_ptr<Transcript> transcript;
+    std::function<void()> observer;
+
+    std::vector<Item> items;
+    std::map<std::int16_t, QsoValue> otherQsoData;
+    double fqA = 14070000.0;
+    double audioFq = 1500.0;
+    std::map<DISPID, Text> failing;
+    std::optional<Text> setQsoDataReply;
+
+    MixWObject* object = nullptr;
+    DWORD activeObjectCookie = 0;
+
+    // The instance goes after the string handles above and below, which belong to it.
+    DdeInstance dde;
+    DdeStringHandle serviceHandle;
+    bool serviceRegistered = false;
+    std::map<HCONV, TextView> conversationTopics;
+};
+
+namespace {
+
+// DDEML calls back without a context argument, on the thread of the instance.
+thread_local MixWStandIn::Impl* tServer = nullptr;
+
+HDDEDATA CALLBACK ServerCallback(UINT type, UINT format, HCONV conversation, HSZ first, HSZ second,
+                                 HDDEDATA /*data*/, ULONG_PTR /*data1*/,
+                                 ULONG_PTR /*data2*/) noexcept {
+    MixWStandIn::Impl* server = tServer;
+    if (server == nullptr) {
+        return nullptr;
+    }
+    auto flag = [](BOOL value) { return reinterpret_cast<HDDEDATA>(static_cast<UINT_PTR>(value)); };
+    switch (type) {
+        case XTYP_CONNECT:  // first: topic, second: service
+            return flag(server->Connect(first, second));
+        case XTYP_CONNECT_CONFIRM: {
+            std::optional<TextView> topic = MixWStandIn::Impl::KnownTopic(server->NameOf(first));
+            server->conversationTopics[conversation] = topic.value_or(u"");
+            return nullptr;
+        }
+        case XTYP_DISCONNECT: {
+            auto known = server->conversationTopics.find(conversation);
+            TextView topic = known != server->conversationTopics.end() ? known->second : u"";
+            server->Record("dde-disconnect", Quoted(topic));
+            server->conversationTopics.erase(conversation);
+            return nullptr;
+        }
+        case XTYP_REQUEST:  // first: topic, second: item
+            return server->Data(first, second, format, "dde-request");
+        case XTYP_ADVREQ:
+            return server->Data(first, second, format, {});
+        case XTYP_ADVSTART:
+            return flag(server->AdviseStart(first, second, format));
+        case XTYP_ADVSTOP:
+            server->AdviseStop(first, second);
+            return nullptr;
+        default:
+            return nullptr;
+    }
+}
+
+// The automation object. It lives in the stand-in's apartment; other apartments and processes
+// reach it through the standard IDispatch marshalling.
+class MixWObject final : public IDispatch {
+  public:
+    explicit MixWObject(MixWStandIn::Impl* owner) : owner_(owner) {}
+
+    // The stand-in has stopped: calls that still reach the object are refused.
+    void Detach() { owner_ = nullptr; }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID interfaceId, void** object) override {
+        if (object == nullptr) {
+            return E_POINTER;
+        }
+        if (interfaceId == IID_IUnknown || interfaceId == IID_IDispatch) {
+            *object = static_cast<IDispatch*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        return static_cast<ULONG>(InterlockedIncrement(&references_));
+    }
+    ULONG STDMETHODCALLTYPE Release() override {
+        LONG left = InterlockedDecrement(&references_);
+        if (left == 0) {
+            delete this;
+        }
+        return static_cast<ULONG>(left);
+    }
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (count == nullptr) {
+            return E_POINTER;
+        }
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+        if (info != nullptr) {
+            *info = nullptr;
+        }
+        return DISP_E_BADINDEX;
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID,
+                                            DISPID* ids) override {
+        if (names == nullptr || ids == nullptr) {
+            return E_POINTER;
+        }
+        HRESULT result = S_OK;
+        for (UINT position = 0; position < count; ++position) {
+            TextView name(reinterpret_cast<const char16_t*>(names[position]));
+            // Named arguments are not offered: only the member name resolves.
+            const Member* member = position == 0 ? MemberByName(name) : nullptr;
+            ids[position] = member != nullptr ? member->id : DISPID_UNKNOWN;
+            if (member == nullptr) {
+                result = DISP_E_UNKNOWNNAME;
+                if (owner_ != nullptr) {
+                    owner_->Record("lookup", Quoted(name) + " unknown");
+                }
+            }
+        }
+        return result;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID interfaceId, LCID, WORD flags,
+                                     DISPPARAMS* parameters, VARIANT* result, EXCEPINFO* exception,
+                                     UINT* argumentError) override {
+        if (interfaceId != IID_NULL) {
+            return DISP_E_UNKNOWNINTERFACE;
+        }
+        if (owner_ == nullptr) {
+            return RPC_E_DISCONNECTED;
+        }
+        static const DISPPARAMS kNoArguments{nullptr, nullptr, 0, 0};
+        try {
+            return owner_->Invoke(id, flags, parameters != nullptr ? *parameters : kNoArguments,
+                                  result, exception, argumentError);
+        } catch (const std::bad_alloc&) {
+            return E_OUTOFMEMORY;
+        } catch (...) {
+            return E_UNEXPECTED;
+        }
+    }
+
+  private:
+    ~MixWObject() = default;
+
+    LONG references_ = 1;
+    MixWStandIn::Impl* owner_;
+};
+
+}  // namespace
+
+HRESULT MixWStandIn::Impl::Invoke(DISPID id, WORD flags, const DISPPARAMS& parameters,
+                                  VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
+    const Member* member = MemberById(id);
+    if (member == nullptr) {
+        Record("call", "#" + std::to_string(id) + " refused " + Hex(DISP_E_MEMBERNOTFOUND));
+        return DISP_E_MEMBERNOTFOUND;
+    }
+    const char* event = member->property ? "get" : "call";
+    const std::string call = CallText(*member, parameters);
+    auto refuse = [&](HRESULT code, UINT argument = 0) {
+        if (argumentError != nullptr && code == DISP_E_TYPEMISMATCH) {
+            *argumentError = argument;
+        }
+        Record(event, call + " refused " + Hex(code));
+        return code;
+    };
+
+    WORD kind = member->property ? DISPATCH_PROPERTYGET : DISPATCH_METHOD;
+    if ((flags & kind) == 0) {
+        return refuse(DISP_E_MEMBERNOTFOUND);
+    }
+    if (parameters.cNamedArgs != 0) {
+        return refuse(DISP_E_NONAMEDARGS);
+    }
+    if (parameters.cArgs != member->argumentCount) {
+        return refuse(DISP_E_BADPARAMCOUNT);
+    }
+    // Arguments come last first: for SetQsoData rgvarg[1] is the index, rgvarg[0] the text.
+    const VARIANT* arguments = parameters.rgvarg;
+    std::optional<std::int16_t> index;
+    if (id == kGetQsoData || id == kSetQsoData) {
+        UINT position = id == kGetQsoData ? 0 : 1;
+        index = AsIndex(arguments[position]);
+        if (!index) {
+            return refuse(DISP_E_TYPEMISMATCH, position);
+        }
+    }
+    if (id == kSetQsoData &&
+        (arguments[0].vt != (VT_BSTR | VT_BYREF) || arguments[0].pbstrVal == nullptr)) {
+        return refuse(DISP_E_TYPEMISMATCH, 0);
+    }
+    ScopedVariant macro;
+    if (id == kExecuteMacros &&
+        FAILED(VariantChangeType(macro.Get(), const_cast<VARIANT*>(&arguments[0]), 0, VT_BSTR))) {
+        return refuse(DISP_E_TYPEMISMATCH, 0);
+    }
+
+    auto failure = failing.find(id);
+    if (failure != failing.end()) {
+        if (exception != nullptr) {
+            *exception = EXCEPINFO{};
+            exception->bstrSource = SysAllocString(kProgId);
+            exception->bstrDescription =
+                SysAllocStringLen(reinterpret_cast<const OLECHAR*>(failure->second.data()),
+                                  static_cast<UINT>(failure->second.size()));
+            exception->scode = kFailureCode;
+        }
+        Record(event, call + " raised " + Quoted(failure->second));
+        return DISP_E_EXCEPTION;
+    }
+
+    if (result != nullptr) {
+        VariantInit(result);
+    }
+    switch (id) {
+        case kGetQsoData:
+            if (result != nullptr) {
+                Store(GetQsoData(*index), *result);
+            }
+            break;
+        case kSetQsoData: {
+            BSTR* text = arguments[0].pbstrVal;
+            SetQsoData(*index, *text == nullptr ? Text{} : FromWide(*text, SysStringLen(*text)));
+            if (setQsoDataReply) {
+                SysFreeString(*text);
+                *text = SysAllocStringLen(reinterpret_cast<const OLECHAR*>(setQsoDataReply->data()),
+                                          static_cast<UINT>(setQsoDataReply->size()));
+            }
+            break;
+        }
+        case kFqA:
+        case kAudioFq:
+            if (result != nullptr) {
+                result->vt = VT_R8;
+                result->dblVal = id == kFqA ? fqA : audioFq;
+            }
+            break;
+        default:
+            break;
+    }
+    Record(event, call);
+    return S_OK;
+}
+
+void MixWStandIn::Impl::Start() {
+    const Text attempted = u"Starting the MixW stand-in";
+
+    // The class name, so that CLSIDFromProgID finds the running object's class.
+    HKEY key = nullptr;
+    LSTATUS created = RegCreateKeyExW(HKEY_CLASSES_ROOT, L"MixW2.Application\\CLSID", 0, nullptr, 0,
+                                      KEY_SET_VALUE, nullptr, &key, nullptr);
+    if (created != ERROR_SUCCESS) {
+        throw ComError(attempted + u": registering MixW2.Application", HRESULT_FROM_WIN32(created));
+    }
+    LSTATUS written = RegSetValueExW(
+        key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(kClassIdText), sizeof kClassIdText);
+    RegCloseKey(key);
+    if (written != ERROR_SUCCESS) {
+        throw ComError(attempted + u": registering MixW2.Application", HRESULT_FROM_WIN32(written));
+    }
+
+    // The DDE service before the object: a client that finds the object finds the service too.
+    if (tServer != nullptr) {
+        throw std::logic_error("one MixW stand-in per thread: DDEML's callback has no context");
+    }
+    UINT started = DdeInitializeW(dde.Put(), ServerCallback,
+                                  APPCLASS_STANDARD | CBF_FAIL_EXECUTES | CBF_FAIL_POKES |
+                                      CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS,
+                                  0);
+    if (started != DMLERR_NO_ERROR) {
+        throw PlatformError(attempted + u": DDE server", started, u"DdeInitialize failed");
+    }
+    tServer = this;
+    for (Item& item : items) {
+        item.topicHandle = DdeStringHandle(dde.Id(), item.topic);
+        item.itemHandle = DdeStringHandle(dde.Id(), item.name);
+    }
+    serviceHandle = DdeStringHandle(dde.Id(), kService);
+    if (DdeNameService(dde.Id(), serviceHandle.Get(), nullptr, DNS_REGISTER) == nullptr) {
+        throw PlatformError(attempted + u": DDE service \"MixW\"", DdeGetLastError(dde.Id()),
+                            u"DdeNameService failed");
+    }
+    serviceRegistered = true;
+
+    CLSID classId{};
+    HRESULT parsed = CLSIDFromString(kClassIdText, &classId);
+    if (FAILED(parsed)) {
+        throw ComError(attempted, parsed);
+    }
+    object = new MixWObject(this);
+    HRESULT registered =
+        RegisterActiveObject(object, classId, ACTIVEOBJECT_STRONG, &activeObjectCookie);
+    if (FAILED(registered)) {
+        throw ComError(attempted + u": RegisterActiveObject", registered);
+    }
+}
+
+MixWStandIn::Impl::~Impl() {
+    if (activeObjectCookie != 0) {
+        RevokeActiveObject(activeObjectCookie, nullptr);
+    }
+    if (object != nullptr) {
+        object->Detach();
+        // Clients in other apartments see RPC_E_DISCONNECTED from now on, as when MixW quits.
+        CoDisconnectObject(object, 0);
+        object->Release();
+    }
+    if (serviceRegistered) {
+        DdeNameService(dde.Id(), serviceHandle.Get(), nullptr, DNS_UNREGISTER);
+    }
+    // String handles before the instance they belong to.
+    serviceHandle = {};
+    for (Item& item : items) {
+        item.topicHandle = {};
+        item.itemHandle = {};
+    }
+    if (tServer == this) {
+        tServer = nullptr;
+    }
+}
+
+MixWStandIn::MixWStandIn(std::shared_ptr<Transcript> transcript)
+    : impl_(std::make_unique<Impl>(std::move(transcript))) {
+    impl_->Start();
+}
+
+MixWStandIn::~MixWStandIn() = default;
+
+void MixWStandIn::SetItem(TextView topic, TextView item, const Text& value) {
+    impl_->ChangeItem(impl_->ItemOrThrow(topic, item), value);
+    impl_->Notify();
+}
+
+Text MixWStandIn::Item(TextView topic, TextView item) const {
+    return impl_->ItemOrThrow(topic, item).value;
+}
+
+void MixWStandIn::SetFrequency(double fqA, double audioFq) {
+    impl_->fqA = fqA;
+    impl_->audioFq = audioFq;
+    impl_->Notify();
+}
+
+double MixWStandIn::FqA() const {
+    return impl_->fqA;
+}
+double MixWStandIn::AudioFq() const {
+    return impl_->audioFq;
+}
+
+void MixWStandIn::SetQsoData(std::int16_t index, const QsoValue& value) {
+    impl_->SetQsoData(index, value);
+    impl_->Notify();
+}
+
+QsoValue MixWStandIn::QsoData(std::int16_t index) const {
+    return impl_->GetQsoData(index);
+}
+
+void MixWStandIn::FailMember(TextView member, bool fail, const Text& description) {
+    const Member* known = MemberByName(member);
+    if (known == nullptr) {
+        throw std::invalid_argument("MixW has no automation member " + Quoted(member));
+    }
+    if (fail) {
+        impl_->failing[known->id] =
+            description.empty() ? Text(known->name) + u" failed in the MixW stand-in" : description;
+    } else {
+        impl_->failing.erase(known->id);
+    }
+    impl_->Notify();
+}
+
+void MixWStandIn::ReplyToSetQsoData(std::optional<Text> text) {
+    impl_->setQsoDataReply = std::move(text);
+}
+
+const std::shared_ptr<Transcript>& MixWStandIn::Log() const {
+    return impl_->transcript;
+}
+
+void MixWStandIn::SetObserver(std::function<void()> observer) {
+    impl_->observer = std::move(observer);
+}
+
+std::vector<ItemState> MixWStandIn::Items() const {
+    std::vector<ItemState> states;
+    for (const Impl::Item& item : impl_->items) {
+        states.push_back(ItemState{Text(item.topic), Text(item.name), item.value});
+    }
+    return states;
+}
+
+std::vector<std::pair<std::int16_t, Text>> MixWStandIn::OtherQsoData() const {
+    std::vector<std::pair<std::int16_t, Text>> values;
+    for (const auto& [index, value] : impl_->otherQsoData) {
+        values.emplace_back(index, TextOf(value));
+    }
+    return values;
+}
+
+Text TextOf(const QsoValue& value) {
+    if (const Text* text = std::get_if<Text>(&value)) {
+        return *text;
+    }
+    if (const double* number = std::get_if<double>(&value)) {
+        BSTR bstr = nullptr;
+        if (FAILED(VarBstrFromR8(*number, LOCALE_USER_DEFAULT, 0, &bstr))) {
+            return {};
+        }
+        ScopedBstr owner = ScopedBstr::Adopt(bstr);
+        return owner.ToText();
+    }
+    return {};
+}
+
+}  // namespace pontara::standin

@@ -2,6 +2,7 @@
 
 #include <oleauto.h>
 
+#include <algorithm>
 #include <cassert>
 #include <string>
 
@@ -15,15 +16,15 @@ namespace pontara {
 namespace {
 
 // RegisterWindowMessage hands out ids in this range, and nothing else does.
-bool IsRegisteredMessage(UINT message) { return message >= 0xC000 && message <= 0xFFFF; }
+bool IsRegisteredMessage(UINT message) {
+    return message >= 0xC000 && message <= 0xFFFF;
+}
 
-Text NameOf(Field field) { return Text(window_model::Of(field).name); }
-Text NameOf(Button button) { return Text(window_model::Of(button).name); }
-
-Text WindowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    const int length = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
-    return FromWide(text.data(), static_cast<std::size_t>(length));
+Text NameOf(Field field) {
+    return Text(window_model::Of(field).name);
+}
+Text NameOf(Button button) {
+    return Text(window_model::Of(button).name);
 }
 
 }  // namespace
@@ -31,7 +32,8 @@ Text WindowText(HWND window) {
 Win32Host* Win32Host::hookOwner_ = nullptr;
 
 Win32Host::Win32Host(HINSTANCE instance, HICON icon)
-    : main_(std::make_unique<pontara::MainWindow>(instance, icon, *this)),
+    : main_(std::make_unique<pontara::MainWindow>(instance, icon,
+                                                  static_cast<MainWindowListener&>(*this))),
       splash_(std::make_unique<Splash>(instance)) {
     for (const FieldModel& field : window_model::Fields()) {
         lastText_[static_cast<std::size_t>(field.field)] = FieldText(field.field);
@@ -193,11 +195,15 @@ bool Win32Host::WaitKeepingWindowAlive(int milliseconds) {
     return !closeRequested_ && !quit;
 }
 
-void Win32Host::Sleep(int milliseconds) { ::Sleep(static_cast<DWORD>(std::max(milliseconds, 0))); }
+void Win32Host::Sleep(int milliseconds) {
+    ::Sleep(static_cast<DWORD>(std::max(milliseconds, 0)));
+}
 
 // ---- Fields -------------------------------------------------------------------------------
 
-Text Win32Host::FieldText(Field field) const { return WindowText(main_->FieldWindow(field)); }
+Text Win32Host::FieldText(Field field) const {
+    return WindowText(main_->FieldWindow(field));
+}
 
 void Win32Host::SetFieldText(Field field, const Text& text) {
     if (!SetWindowTextW(main_->FieldWindow(field), Wide(text))) {
@@ -231,7 +237,9 @@ void Win32Host::OpenLink(Field field) {
 
 // ---- Buttons ------------------------------------------------------------------------------
 
-Text Win32Host::Caption(Button button) const { return WindowText(main_->ButtonWindow(button)); }
+Text Win32Host::Caption(Button button) const {
+    return WindowText(main_->ButtonWindow(button));
+}
 
 void Win32Host::SetCaption(Button button, const Text& caption) {
     HWND window = main_->ButtonWindow(button);
@@ -241,9 +249,13 @@ void Win32Host::SetCaption(Button button, const Text& caption) {
     InvalidateRect(window, nullptr, TRUE);
 }
 
-Colour Win32Host::BackColour(Button button) const { return main_->BackColour(button); }
+Colour Win32Host::BackColour(Button button) const {
+    return main_->BackColour(button);
+}
 
-void Win32Host::SetBackColour(Button button, Colour colour) { main_->SetBackColour(button, colour); }
+void Win32Host::SetBackColour(Button button, Colour colour) {
+    main_->SetBackColour(button, colour);
+}
 
 bool Win32Host::Enabled(Button button) const {
     return IsWindowEnabled(main_->ButtonWindow(button)) != FALSE;
@@ -256,14 +268,18 @@ void Win32Host::SetEnabled(Button button, bool enabled) {
 
 // ---- Timers -------------------------------------------------------------------------------
 
-int Win32Host::Interval(TimerId timer) const { return StateOf(timer).interval; }
+int Win32Host::Interval(TimerId timer) const {
+    return StateOf(timer).interval;
+}
 
 void Win32Host::SetInterval(TimerId timer, int milliseconds) {
     StateOf(timer).interval = milliseconds;
     ApplyTimer(timer);
 }
 
-bool Win32Host::Enabled(TimerId timer) const { return StateOf(timer).enabled; }
+bool Win32Host::Enabled(TimerId timer) const {
+    return StateOf(timer).enabled;
+}
 
 void Win32Host::SetEnabled(TimerId timer, bool enabled) {
     StateOf(timer).enabled = enabled;
@@ -288,11 +304,17 @@ void Win32Host::ApplyTimer(TimerId timer) {
 
 // ---- Windows ------------------------------------------------------------------------------
 
-WindowHandle Win32Host::MainWindow() const { return HandleOf(main_->Window()); }
+WindowHandle Win32Host::MainWindow() const {
+    return HandleOf(main_->Window());
+}
 
-void Win32Host::ShowSplash() { splash_->Show(); }
+void Win32Host::ShowSplash() {
+    splash_->Show();
+}
 
-void Win32Host::HideSplash() { splash_->Hide(); }
+void Win32Host::HideSplash() {
+    splash_->Hide();
+}
 
 void Win32Host::ShowMainWindow() {
     ShowWindow(main_->Window(), SW_SHOWNORMAL);
@@ -415,7 +437,9 @@ WindowHandle Win32Host::FindWindowByTitle(const char* title) const {
     return HandleOf(FindWindowA(nullptr, title));
 }
 
-MessageId Win32Host::RegisterMessage(const char* name) { return RegisterWindowMessageA(name); }
+MessageId Win32Host::RegisterMessage(const char* name) {
+    return RegisterWindowMessageA(name);
+}
 
 void Win32Host::PostMessageTo(WindowHandle window, MessageId message, std::uint32_t wParam,
                               std::int32_t lParam) {
@@ -433,17 +457,22 @@ void Win32Host::SendText(WindowHandle window, const Text& text) {
     std::string ansi;
     if (!text.empty()) {
         const int units = static_cast<int>(text.size());
-        const int size = WideCharToMultiByte(CP_ACP, 0, Wide(text), units, nullptr, 0, nullptr, nullptr);
+        const int size =
+            WideCharToMultiByte(CP_ACP, 0, Wide(text), units, nullptr, 0, nullptr, nullptr);
         ansi.resize(static_cast<std::size_t>(size));
         WideCharToMultiByte(CP_ACP, 0, Wide(text), units, ansi.data(), size, nullptr, nullptr);
     }
     SendMessageA(HwndOf(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ansi.c_str()));
 }
 
-bool Win32Host::IsWindow(WindowHandle window) const { return ::IsWindow(HwndOf(window)) != FALSE; }
+bool Win32Host::IsWindow(WindowHandle window) const {
+    return ::IsWindow(HwndOf(window)) != FALSE;
+}
 
 // ---- MixW ---------------------------------------------------------------------------------
 
-std::unique_ptr<MixWAutomation> Win32Host::AttachMixW() { return AttachRunningMixW(); }
+std::unique_ptr<MixWAutomation> Win32Host::AttachMixW() {
+    return AttachRunningMixW();
+}
 
 }  // namespace pontara

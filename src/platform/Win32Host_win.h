@@ -32,7 +32,7 @@ namespace pontara {
 class DdeClient;
 
 class Win32Host final : public Host, private MainWindowListener {
-public:
+  public:
     // Creates the main window (hidden) and the splash (hidden), and starts the timers that run
     // at creation. Throws PlatformError when a window cannot be created.
     Win32Host(HINSTANCE instance, HICON icon);
@@ -88,7 +88,7 @@ public:
 
     std::unique_ptr<MixWAutomation> AttachMixW() override;
 
-private:
+  private:
     struct TimerState {
         int interval = 0;
         bool enabled = false;

@@ -1,6 +1,5 @@
 #include "ui/Gdi_win.h"
 
-#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -13,7 +12,9 @@ COLORREF ScreenColour(Colour colour) {
     return static_cast<COLORREF>(colour & 0x00FFFFFFu);
 }
 
-BrushHandle SolidBrush(Colour colour) { return BrushHandle(CreateSolidBrush(ScreenColour(colour))); }
+BrushHandle SolidBrush(Colour colour) {
+    return BrushHandle(CreateSolidBrush(ScreenColour(colour)));
+}
 
 int SystemDpi() {
     ScreenDc screen;
@@ -28,7 +29,8 @@ struct FaceChoice {
 };
 
 // GDI never fails to create a font: it quietly maps the request onto the nearest installed
-// face. Only the face realised in a DC tells whether we got the one we asked for.
+// face. Only the face realised in a DC tells whether we got the one we asked for. (Wine
+// realises the bitmap "MS Sans Serif" but does not slant it for italic; Windows does.)
 bool RealisesAsAsked(HFONT font, const FaceChoice& choice) {
     ScreenDc screen;
     SelectedObject selected(screen, font);

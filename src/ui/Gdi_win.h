@@ -24,27 +24,27 @@ using PenHandle = std::unique_ptr<std::remove_pointer_t<HPEN>, GdiObjectDeleter>
 // Selects an object into a device context for the life of the scope, then puts the previous
 // one back (a DC must not be released or deleted holding one of our objects).
 class SelectedObject {
-public:
+  public:
     SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
     ~SelectedObject() { SelectObject(dc_, previous_); }
     SelectedObject(const SelectedObject&) = delete;
     SelectedObject& operator=(const SelectedObject&) = delete;
 
-private:
+  private:
     HDC dc_;
     HGDIOBJ previous_;
 };
 
 // The screen's device context, for measuring and realising fonts.
 class ScreenDc {
-public:
+  public:
     ScreenDc() : dc_(GetDC(nullptr)) {}
     ~ScreenDc() { ReleaseDC(nullptr, dc_); }
     ScreenDc(const ScreenDc&) = delete;
     ScreenDc& operator=(const ScreenDc&) = delete;
     operator HDC() const { return dc_; }
 
-private:
+  private:
     HDC dc_;
 };
 
@@ -54,7 +54,9 @@ BrushHandle SolidBrush(Colour colour);
 
 // The DPI of the primary screen (the system DPI), which the windows are created with.
 int SystemDpi();
-inline int TwipsToPixels(int twips, int dpi) { return MulDiv(twips, dpi, 1440); }
+inline int TwipsToPixels(int twips, int dpi) {
+    return MulDiv(twips, dpi, 1440);
+}
 
 // The design's fonts at `dpi`. Bold and BoldItalic ask for "MS Sans Serif" 8.25 pt in the
 // Cyrillic character set; where the system realises another face instead (the face or that

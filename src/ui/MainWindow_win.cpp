@@ -50,13 +50,13 @@ void Place(HWND control, const TwipRect& rect, int dpi, HFONT font) {
     SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
-std::wstring WindowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 }  // namespace
+
+Text WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    const int length = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+    return FromWide(text.data(), static_cast<std::size_t>(length));
+}
 
 MainWindow::MainWindow(HINSTANCE instance, HICON icon, MainWindowListener& listener)
     : listener_(listener), dpi_(SystemDpi()), windowBrush_(SolidBrush(window_model::Back)) {
@@ -89,7 +89,9 @@ MainWindow::MainWindow(HINSTANCE instance, HICON icon, MainWindowListener& liste
     ApplyDpi(dpi_);
 }
 
-MainWindow::~MainWindow() { Destroy(); }
+MainWindow::~MainWindow() {
+    Destroy();
+}
 
 void MainWindow::Destroy() {
     if (window_ != nullptr) {
@@ -106,19 +108,20 @@ void MainWindow::CreateChildren(HINSTANCE instance) {
     }
     for (const FieldModel& field : window_model::Fields()) {
         const auto index = static_cast<std::size_t>(field.field);
-        fields_[index] = CreateChild(instance, window_, L"EDIT", field.textAtCreation,
-                                     WS_VISIBLE | ES_LEFT | ES_AUTOHSCROLL | TabStopIfVisible(field.rect),
-                                     WS_EX_CLIENTEDGE, FirstFieldId + static_cast<int>(index));
+        fields_[index] =
+            CreateChild(instance, window_, L"EDIT", field.textAtCreation,
+                        WS_VISIBLE | ES_LEFT | ES_AUTOHSCROLL | TabStopIfVisible(field.rect),
+                        WS_EX_CLIENTEDGE, FirstFieldId + static_cast<int>(index));
     }
     for (const ButtonModel& button : window_model::Buttons()) {
         const auto index = static_cast<std::size_t>(button.button);
         // The rig buttons are owner-drawn: a standard push button paints itself in the
         // system's button face and cannot show a back colour.
         const DWORD kind = button.back ? BS_OWNERDRAW : BS_PUSHBUTTON;
-        buttons_[index] = CreateChild(instance, window_, L"BUTTON", button.caption,
-                                      WS_VISIBLE | kind | TabStopIfVisible(button.rect) |
-                                          (button.enabled ? 0 : WS_DISABLED),
-                                      0, FirstButtonId + static_cast<int>(index));
+        buttons_[index] = CreateChild(
+            instance, window_, L"BUTTON", button.caption,
+            WS_VISIBLE | kind | TabStopIfVisible(button.rect) | (button.enabled ? 0 : WS_DISABLED),
+            0, FirstButtonId + static_cast<int>(index));
     }
 }
 
@@ -177,7 +180,8 @@ void MainWindow::StopTimer(TimerId timer) {
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        auto* self =
+            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->window_ = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
@@ -204,7 +208,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORSTATIC:
-            if (HBRUSH brush = ColourControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam))) {
+            if (HBRUSH brush =
+                    ColourControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam))) {
                 return reinterpret_cast<LRESULT>(brush);
             }
             break;
@@ -280,7 +285,7 @@ void MainWindow::DrawButton(const DRAWITEMSTRUCT& item) {
     FillRect(dc, &frame, back.get());
     DrawEdge(dc, &frame, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
 
-    const std::wstring caption = WindowText(item.hwndItem);
+    const Text caption = WindowText(item.hwndItem);
     SelectedObject font(dc, FontFor(window_model::Of(button).font));
     SetBkMode(dc, TRANSPARENT);
     RECT text = frame;
@@ -292,12 +297,12 @@ void MainWindow::DrawButton(const DRAWITEMSTRUCT& item) {
         RECT highlight = text;
         OffsetRect(&highlight, 1, 1);
         SetTextColor(dc, GetSysColor(COLOR_3DHILIGHT));
-        DrawTextW(dc, caption.c_str(), -1, &highlight, format);
+        DrawTextW(dc, Wide(caption), -1, &highlight, format);
         SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
     } else {
         SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     }
-    DrawTextW(dc, caption.c_str(), -1, &text, format);
+    DrawTextW(dc, Wide(caption), -1, &text, format);
     if ((item.itemState & ODS_FOCUS) != 0) {
         RECT focus = frame;
         InflateRect(&focus, -4, -4);

@@ -19,10 +19,14 @@
 #include <array>
 #include <vector>
 
+#include "platform/Text.h"
 #include "ui/Controls.h"
 #include "ui/Gdi_win.h"
 
 namespace pontara {
+
+// The whole text of a window (a field's text, a button's caption).
+Text WindowText(HWND window);
 
 inline constexpr int FirstFieldId = 100;
 inline constexpr int FirstButtonId = 200;
@@ -30,7 +34,7 @@ inline constexpr int FirstLabelId = 300;
 inline constexpr int FirstTimerId = 1;
 
 class MainWindowListener {
-public:
+  public:
     // The edit control reported a change (EN_CHANGE); Win32 reports it even when the new
     // text equals the old one.
     virtual void FieldEdited(Field field) = 0;
@@ -40,12 +44,12 @@ public:
     // program. The window is not destroyed; the listener decides.
     virtual void CloseRequested() = 0;
 
-protected:
+  protected:
     ~MainWindowListener() = default;
 };
 
 class MainWindow {
-public:
+  public:
     // Creates the window hidden, centred on the screen, with every control of the model.
     // Throws PlatformError when a window cannot be created.
     MainWindow(HINSTANCE instance, HICON icon, MainWindowListener& listener);
@@ -58,7 +62,9 @@ public:
     HWND ButtonWindow(Button button) const { return buttons_[static_cast<std::size_t>(button)]; }
 
     // Shown by the owner-drawn rig buttons; CommandSend keeps the standard push-button look.
-    Colour BackColour(Button button) const { return buttonBacks_[static_cast<std::size_t>(button)]; }
+    Colour BackColour(Button button) const {
+        return buttonBacks_[static_cast<std::size_t>(button)];
+    }
     void SetBackColour(Button button, Colour colour);
 
     // Starting a running timer restarts its count.
@@ -67,7 +73,7 @@ public:
 
     void Destroy();
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -57,7 +57,9 @@ Splash::Splash(HINSTANCE instance)
     }
 }
 
-Splash::~Splash() { Destroy(); }
+Splash::~Splash() {
+    Destroy();
+}
 
 void Splash::Destroy() {
     if (window_ != nullptr) {
@@ -72,13 +74,15 @@ void Splash::Show() {
     UpdateWindow(window_);
 }
 
-void Splash::Hide() { ShowWindow(window_, SW_HIDE); }
+void Splash::Hide() {
+    ShowWindow(window_, SW_HIDE);
+}
 
 LRESULT CALLBACK Splash::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        SetWindowLongPtrW(window, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(
-                              reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+        SetWindowLongPtrW(
+            window, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
     }
     const auto* self = reinterpret_cast<const Splash*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message) {
@@ -119,7 +123,7 @@ void Splash::Paint(HDC dc) const {
     {
         PenHandle steel(CreatePen(PS_SOLID, Scaled(3), Steel));
         SelectedObject pen(dc, steel.get());
-        Line(dc, mastX, boomY, mastX, Scaled(185));                    // mast
+        Line(dc, mastX, boomY, mastX, Scaled(185));                     // mast
         Line(dc, mastX - Scaled(25), Scaled(185), mastX, Scaled(120));  // guy wires
         Line(dc, mastX + Scaled(25), Scaled(185), mastX, Scaled(120));
         Line(dc, mastX - Scaled(45), boomY, mastX + Scaled(45), boomY);  // boom

@@ -11,7 +11,7 @@
 namespace pontara {
 
 class Splash {
-public:
+  public:
     // Creates the window hidden, centred on the screen. Throws PlatformError on failure.
     explicit Splash(HINSTANCE instance);
     ~Splash();
@@ -22,7 +22,7 @@ public:
     void Hide();
     void Destroy();
 
-private:
+  private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Paint(HDC dc) const;
     int Scaled(int pixels) const { return MulDiv(pixels, dpi_, 96); }

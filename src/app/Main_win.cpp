@@ -1,0 +1,41 @@
+// The program entry: COM for the user-interface thread, the Win32 host and the bridge.
+
+#include <objbase.h>
+#include <windows.h>
+
+#include <exception>
+
+#include "app/Application.h"
+#include "app/Resources.h"
+#include "platform/Win32Host_win.h"
+#include "platform/WinError_win.h"
+
+namespace {
+
+void ShowStartFailure(const pontara::Text& description) {
+    MessageBoxW(nullptr, pontara::Wide(description), L"Pontara", MB_OK | MB_ICONERROR);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    // A single-threaded apartment: MixW's automation object is called from this thread only,
+    // and COM delivers its cross-process calls through this thread's message loop.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    if (FAILED(com)) {
+        ShowStartFailure(pontara::ComError(u"Starting COM", com).Describe());
+        return 1;
+    }
+    int exitCode = 1;
+    try {
+        pontara::Win32Host host(instance, LoadIconW(instance, MAKEINTRESOURCEW(PONTARA_ICON)));
+        pontara::Application application(host);  // ends before the host it holds on to
+        exitCode = host.Run(application);
+    } catch (const pontara::PlatformError& error) {
+        ShowStartFailure(error.Describe());
+    } catch (const std::exception& error) {
+        ShowStartFailure(pontara::AsciiText(error.what()));
+    }
+    CoUninitialize();
+    return exitCode;
+}

@@ -1,0 +1,62 @@
+#include "harness/Screenshot.h"
+
+#include <windows.h>
+
+#include <cstdio>
+
+namespace pontara::harness {
+
+bool SaveScreenshot(const std::string& path) {
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (width <= 0 || height <= 0) {
+        return false;
+    }
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;  // bottom-up, as BMP files store rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    info.bmiHeader.biSizeImage = stride * static_cast<DWORD>(height);
+
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool copied = false;
+    if (bitmap != nullptr) {
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        copied = BitBlt(memory, 0, 0, width, height, screen, left, top, SRCCOPY) != FALSE;
+        GdiFlush();
+        SelectObject(memory, previous);
+    }
+
+    bool written = false;
+    if (copied) {
+        BITMAPFILEHEADER file{};
+        file.bfType = 0x4D42;  // "BM"
+        file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+        file.bfSize = file.bfOffBits + info.bmiHeader.biSizeImage;
+        if (std::FILE* out = std::fopen(path.c_str(), "wb")) {
+            written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
+                      std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
+                      std::fwrite(bits, info.bmiHeader.biSizeImage, 1, out) == 1;
+            written = std::fclose(out) == 0 && written;
+        }
+    }
+
+    if (bitmap != nullptr) {
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return written;
+}
+
+}  // namespace pontara::harness

@@ -1,0 +1,13 @@
+#pragma once
+// A picture of the whole screen, for looking at a failure after the run. xwd cannot be run from
+// inside a Windows program, so the screen is copied with GDI and saved as a 24-bit BMP.
+
+#include <string>
+
+namespace pontara::harness {
+
+// Saves the screen to `path` (harness/Paths.h ArtifactPath gives a place in the build tree).
+// False when the screen could not be read or the file not written.
+bool SaveScreenshot(const std::string& path);
+
+}  // namespace pontara::harness

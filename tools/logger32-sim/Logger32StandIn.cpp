@@ -1,0 +1,401 @@
+#include "Logger32StandIn.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <iterator>
+#include <thread>
+
+#include "logger32/Logger32Protocol.h"
+
+namespace pontara::standin {
+
+namespace {
+
+constexpr const char* MainClassName = "Logger32StandIn";
+constexpr const char* TextClassName = "Logger32StandInText";
+
+std::string Hex(HWND window) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "0x%08X",
+                  static_cast<unsigned>(static_cast<std::uint32_t>(ParameterFromWindow(window))));
+    return buffer;
+}
+
+// Dispatches this thread's messages, inbound sent messages included, until `done` holds.
+template <typename Predicate>
+bool PumpUntil(Predicate done, std::chrono::milliseconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        if (done()) {
+            return true;
+        }
+        const auto now = std::chrono::steady_clock::now();
+        if (now >= deadline) {
+            return false;
+        }
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - now);
+        MsgWaitForMultipleObjectsEx(0, nullptr,
+                                    static_cast<DWORD>(std::min<long long>(left.count(), 10)),
+                                    QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    }
+}
+
+void RegisterClasses(HINSTANCE instance, WNDPROC mainProc, WNDPROC textProc) {
+    static std::once_flag once;
+    std::call_once(once, [&] {
+        WNDCLASSEXA main{};
+        main.cbSize = sizeof main;
+        main.lpfnWndProc = mainProc;
+        main.hInstance = instance;
+        main.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        main.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        main.lpszClassName = MainClassName;
+        RegisterClassExA(&main);
+
+        WNDCLASSEXA text{};
+        text.cbSize = sizeof text;
+        text.lpfnWndProc = textProc;
+        text.hInstance = instance;
+        text.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        text.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        text.lpszClassName = TextClassName;
+        RegisterClassExA(&text);
+    });
+}
+
+}  // namespace
+
+HWND WindowFromParameter(std::int32_t value) {
+    return reinterpret_cast<HWND>(static_cast<std::intptr_t>(value));
+}
+
+std::int32_t ParameterFromWindow(HWND window) {
+    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window));
+}
+
+std::string QuotedForTranscript(std::string_view bytes) {
+    std::string quoted = "\"";
+    for (unsigned char byte : bytes) {
+        if (byte == '"' || byte == '\\') {
+            quoted += '\\';
+            quoted += static_cast<char>(byte);
+        } else if (byte < 0x20 || byte > 0x7E) {
+            char escape[5];
+            std::snprintf(escape, sizeof escape, "\\x%02X", byte);
+            quoted += escape;
+        } else {
+            quoted += static_cast<char>(byte);
+        }
+    }
+    return quoted + "\"";
+}
+
+Logger32StandIn::Logger32StandIn() : Logger32StandIn(Options{}) {}
+
+Logger32StandIn::Logger32StandIn(Options options)
+    : options_(std::move(options)),
+      start_(std::chrono::steady_clock::now()),
+      answers_(logger32::MessageNames.size(), ConnectAnswer::Accept) {
+    for (const char* name : logger32::MessageNames) {
+        messageIds_.push_back(RegisterWindowMessageA(name));
+    }
+    if (!options_.transcriptPath.empty()) {
+        transcriptFile_.open(options_.transcriptPath, std::ios::app);
+    }
+
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    RegisterClasses(instance, &MainProc, &TextProc);
+    CreateWindowExA(0, MainClassName, logger32::WindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                    CW_USEDEFAULT, 660, 560, nullptr, nullptr, instance, this);
+    textWindow_ = CreateWindowExA(WS_EX_CLIENTEDGE, TextClassName, "", WS_CHILD | WS_VISIBLE, 8, 8,
+                                  620, 56, window_, nullptr, instance, this);
+    if (options_.visible) {
+        ShowWindow(window_, SW_SHOWNORMAL);
+        UpdateWindow(window_);
+    }
+    Record("start window=" + Hex(window_) + " text-window=" + Hex(textWindow_));
+}
+
+Logger32StandIn::~Logger32StandIn() {
+    // The program's own controls may be gone already.
+    lineObserver_ = nullptr;
+    otherMessages_ = nullptr;
+    Record("stop");
+    if (window_ != nullptr && IsWindow(window_)) {
+        DestroyWindow(window_);
+    }
+}
+
+void Logger32StandIn::SetConnectAnswer(int nameIndex, ConnectAnswer answer) {
+    std::lock_guard lock(mutex_);
+    if (nameIndex >= 1 && nameIndex <= static_cast<int>(answers_.size())) {
+        answers_[static_cast<std::size_t>(nameIndex - 1)] = answer;
+    }
+}
+
+void Logger32StandIn::SetConnectAnswerForAll(ConnectAnswer answer) {
+    std::lock_guard lock(mutex_);
+    std::fill(answers_.begin(), answers_.end(), answer);
+}
+
+bool Logger32StandIn::ReportDialFrequency(std::int32_t hertz) {
+    return SendCode(logger32::DialFrequency, hertz);
+}
+
+bool Logger32StandIn::ReportClusterValue(std::int32_t value) {
+    return SendCode(logger32::ClusterValue, value);
+}
+
+bool Logger32StandIn::SendCode(std::uint32_t code, std::int32_t lParam) {
+    const int name = NameInUse();
+    return Post(name == 0 ? 1 : name, code, lParam);
+}
+
+bool Logger32StandIn::WriteSent(std::string_view ansi, std::chrono::milliseconds timeout) {
+    const HWND sent = SentWindow();
+    const std::string text(ansi);
+    if (sent == nullptr) {
+        Record("write-sent-failed " + QuotedForTranscript(text) + " no-sent-window");
+        return false;
+    }
+    Record("write-sent " + QuotedForTranscript(text) + " to=" + Hex(sent));
+
+    std::atomic<bool> done = false;
+    BOOL delivered = FALSE;
+    DWORD error = 0;
+    std::thread sender([&] {
+        DWORD_PTR result = 0;
+        delivered = SendMessageTimeoutA(sent, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                                        SMTO_NORMAL, static_cast<UINT>(timeout.count()), &result);
+        if (!delivered) {
+            error = GetLastError();
+        }
+        done = true;
+    });
+    // SendMessageTimeout ends by itself after `timeout`; the margin covers a busy machine.
+    PumpUntil([&] { return done.load(); }, timeout + std::chrono::milliseconds(5000));
+    sender.join();
+
+    if (!delivered) {
+        Record("write-sent-failed error=" + std::to_string(error));
+        return false;
+    }
+    Record("write-sent-done");
+    return true;
+}
+
+HWND Logger32StandIn::BridgeWindow() const {
+    std::lock_guard lock(mutex_);
+    return bridgeWindow_;
+}
+
+HWND Logger32StandIn::SentWindow() const {
+    std::lock_guard lock(mutex_);
+    return sentWindow_;
+}
+
+int Logger32StandIn::NameInUse() const {
+    std::lock_guard lock(mutex_);
+    return nameInUse_;
+}
+
+std::vector<ReceivedMessage> Logger32StandIn::Messages() const {
+    std::lock_guard lock(mutex_);
+    return messages_;
+}
+
+std::vector<ReceivedMessage> Logger32StandIn::MessagesWithCode(std::uint32_t code) const {
+    std::lock_guard lock(mutex_);
+    std::vector<ReceivedMessage> found;
+    std::copy_if(messages_.begin(), messages_.end(), std::back_inserter(found),
+                 [code](const ReceivedMessage& message) { return message.code == code; });
+    return found;
+}
+
+std::size_t Logger32StandIn::CountCode(std::uint32_t code) const {
+    std::lock_guard lock(mutex_);
+    return static_cast<std::size_t>(
+        std::count_if(messages_.begin(), messages_.end(),
+                      [code](const ReceivedMessage& message) { return message.code == code; }));
+}
+
+std::vector<ReceivedText> Logger32StandIn::Texts() const {
+    std::lock_guard lock(mutex_);
+    return texts_;
+}
+
+std::vector<std::string> Logger32StandIn::Transcript() const {
+    std::lock_guard lock(mutex_);
+    return transcript_;
+}
+
+std::int64_t Logger32StandIn::Milliseconds() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                 start_)
+        .count();
+}
+
+int Logger32StandIn::NameIndexOf(UINT message) const {
+    for (std::size_t index = 0; index < messageIds_.size(); ++index) {
+        if (messageIds_[index] == message) {
+            return static_cast<int>(index) + 1;
+        }
+    }
+    return 0;
+}
+
+void Logger32StandIn::OnLinkMessage(int nameIndex, std::uint32_t code, std::int32_t lParam) {
+    // Asked first: any send of our own below would change the answer.
+    const bool sent = InSendMessage() != FALSE;
+    ConnectAnswer answer = ConnectAnswer::Accept;
+    {
+        std::lock_guard lock(mutex_);
+        messages_.push_back({Milliseconds(), nameIndex, code, lParam, sent});
+        if (code == logger32::ConnectRequest) {
+            bridgeWindow_ = WindowFromParameter(lParam);
+            nameInUse_ = nameIndex;
+            answer = answers_[static_cast<std::size_t>(nameIndex - 1)];
+        } else if (code == logger32::SentWindow && lParam != 0) {
+            sentWindow_ = WindowFromParameter(lParam);
+        }
+    }
+    Record("received name=" + std::to_string(nameIndex) + " code=" + std::to_string(code) +
+           " lparam=" + std::to_string(lParam) + (sent ? " sent" : " posted"));
+
+    if (code != logger32::ConnectRequest) {
+        return;
+    }
+    switch (answer) {
+        case ConnectAnswer::Accept:
+            Post(nameIndex, logger32::ConnectAnswer, 1);
+            Post(nameIndex, logger32::TextWindow, ParameterFromWindow(textWindow_));
+            break;
+        case ConnectAnswer::Reject:
+            Post(nameIndex, logger32::ConnectAnswer, 0);
+            break;
+        case ConnectAnswer::Ignore:
+            Record("ignored name=" + std::to_string(nameIndex));
+            break;
+    }
+}
+
+void Logger32StandIn::OnText(const char* text) {
+    const bool sent = InSendMessage() != FALSE;
+    std::string bytes = text != nullptr ? text : "";
+    {
+        std::lock_guard lock(mutex_);
+        texts_.push_back({Milliseconds(), bytes, sent});
+    }
+    Record("text " + QuotedForTranscript(bytes) + (sent ? " sent" : " direct"));
+}
+
+bool Logger32StandIn::Post(int nameIndex, std::uint32_t code, std::int32_t lParam) {
+    const HWND bridge = BridgeWindow();
+    const std::string what = "name=" + std::to_string(nameIndex) + " code=" + std::to_string(code) +
+                             " lparam=" + std::to_string(lParam);
+    if (bridge == nullptr) {
+        Record("post-failed " + what + " no-bridge-window");
+        return false;
+    }
+    const UINT id = messageIds_[static_cast<std::size_t>(nameIndex - 1)];
+    if (!PostMessageA(bridge, id, code, static_cast<LPARAM>(lParam))) {
+        Record("post-failed " + what + " to=" + Hex(bridge) +
+               " error=" + std::to_string(GetLastError()));
+        return false;
+    }
+    Record("post " + what + " to=" + Hex(bridge));
+    return true;
+}
+
+void Logger32StandIn::Record(const std::string& event) {
+    const std::string line = std::to_string(Milliseconds()) + " " + event;
+    {
+        std::lock_guard lock(mutex_);
+        transcript_.push_back(line);
+        if (transcriptFile_.is_open()) {
+            transcriptFile_ << line << '\n';
+            transcriptFile_.flush();
+        }
+    }
+    if (lineObserver_) {
+        lineObserver_(line);
+    }
+}
+
+LRESULT CALLBACK Logger32StandIn::MainProc(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self =
+            static_cast<Logger32StandIn*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Logger32StandIn*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (self == nullptr) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (const int nameIndex = self->NameIndexOf(message); nameIndex != 0) {
+        self->OnLinkMessage(nameIndex, static_cast<std::uint32_t>(wParam),
+                            static_cast<std::int32_t>(lParam));
+        return 0;
+    }
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        self->window_ = nullptr;
+        self->textWindow_ = nullptr;
+    } else if (self->otherMessages_) {
+        if (std::optional<LRESULT> result = self->otherMessages_(window, message, wParam, lParam)) {
+            return *result;
+        }
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK Logger32StandIn::TextProc(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        SetWindowLongPtrA(
+            window, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<Logger32StandIn*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    switch (message) {
+        case WM_SETTEXT: {
+            if (self != nullptr && self->textWindow_ == window) {
+                self->OnText(reinterpret_cast<const char*>(lParam));
+            }
+            const LRESULT result = DefWindowProcA(window, message, wParam, lParam);
+            InvalidateRect(window, nullptr, TRUE);
+            return result;
+        }
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            HDC dc = BeginPaint(window, &paint);
+            RECT area;
+            GetClientRect(window, &area);
+            InflateRect(&area, -4, -2);
+            std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+            const int length = GetWindowTextA(window, text.data(), static_cast<int>(text.size()));
+            HGDIOBJ previous = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+            SetBkMode(dc, TRANSPARENT);
+            DrawTextA(dc, text.data(), length, &area, DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
+            SelectObject(dc, previous);
+            EndPaint(window, &paint);
+            return 0;
+        }
+        case WM_NCDESTROY:
+            SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace pontara::standin

@@ -1,0 +1,145 @@
+#pragma once
+// A stand-in for Logger32 as the bridge meets it: a real top-level window titled "Logger32"
+// that speaks the registered-message link and takes text commands in a child text window.
+// Responsibilities: answering connect requests as scripted, reporting a dial frequency or a
+// cluster value, writing texts into the bridge's Sent field, and recording everything received
+// in a transcript. Collaborations: logger32/Logger32Protocol.h (names and codes); end-to-end
+// tests run it in-process, Logger32Sim.exe runs it alone with controls of its own.
+//
+// Its windows belong to the thread that creates it. That thread must keep dispatching messages
+// (a test waits with its PumpUntil) for the stand-in to answer and record.
+//
+// Transcript: one line per event, "<milliseconds since start> <event> <details>", texts in
+// double quotes with \", \\ and \xNN (bytes below 0x20 or above 0x7E) escaped:
+//   0 start window=0x00010064 text-window=0x00010066
+//   4012 received name=1 code=1 lparam=65636 posted
+//   4012 post name=1 code=0 lparam=1 to=0x00010064
+//   4013 received name=1 code=2 lparam=65650 posted
+//   5100 text "<APP_FORCE_FREQ:8>14075.45" sent
+//   6000 write-sent "<APP_DXSPOT_CLICKED:21>DL1ABC|14075.45|PSK31" to=0x00010072
+//   6003 write-sent-done
+//   6003 post name=1 code=100 lparam=14075450 to=0x00010064
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pontara::standin {
+
+// Handles travel as 32-bit values in lParam; a 64-bit build widens them with sign extension,
+// as Windows itself does for handles passed between 32- and 64-bit processes.
+HWND WindowFromParameter(std::int32_t value);
+std::int32_t ParameterFromWindow(HWND window);
+
+// How the stand-in answers a connect request (code 1) under one message name.
+enum class ConnectAnswer {
+    Accept,  // code 0 with lParam 1, then code 3 with the text window
+    Reject,  // code 0 with lParam 0
+    Ignore,  // no answer
+};
+
+struct ReceivedMessage {
+    std::int64_t milliseconds;
+    int nameIndex;  // 1 for "Logger32 1" ... 5 for "Logger32 5"
+    std::uint32_t code;
+    std::int32_t lParam;
+    bool sent;  // true: SendMessage from another thread or process; false: posted
+};
+
+struct ReceivedText {
+    std::int64_t milliseconds;
+    std::string ansi;  // the bytes as they arrived with WM_SETTEXT
+    bool sent;
+};
+
+class Logger32StandIn {
+  public:
+    struct Options {
+        bool visible = false;
+        std::string transcriptPath;  // appended to line by line; empty: kept in memory only
+    };
+
+    Logger32StandIn();
+    explicit Logger32StandIn(Options options);
+    ~Logger32StandIn();
+    Logger32StandIn(const Logger32StandIn&) = delete;
+    Logger32StandIn& operator=(const Logger32StandIn&) = delete;
+
+    HWND Window() const { return window_; }
+    HWND TextWindow() const { return textWindow_; }
+
+    // Script. Every name accepts until told otherwise.
+    void SetConnectAnswer(int nameIndex, ConnectAnswer answer);
+    void SetConnectAnswerForAll(ConnectAnswer answer);
+    // Posts to the bridge's main window (from the last connect request) under the name in use.
+    // False when no bridge has asked to connect yet.
+    bool ReportDialFrequency(std::int32_t hertz);
+    bool ReportClusterValue(std::int32_t value);
+    bool SendCode(std::uint32_t code, std::int32_t lParam);
+    // WM_SETTEXT of `ansi` to the bridge's Sent field (the last non-zero code-2 lParam), sent
+    // from a helper thread while this thread goes on dispatching: the bridge may be inside its
+    // own SendMessage to us, or inside a DDE transaction that does not take sent messages.
+    // False when no Sent field is known or the bridge did not take the text within `timeout`.
+    bool WriteSent(std::string_view ansi,
+                   std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
+
+    // What happened.
+    HWND BridgeWindow() const;
+    HWND SentWindow() const;
+    int NameInUse() const;  // the name of the last connect request; 0 before the first
+    std::vector<ReceivedMessage> Messages() const;
+    std::vector<ReceivedMessage> MessagesWithCode(std::uint32_t code) const;
+    std::size_t CountCode(std::uint32_t code) const;
+    std::vector<ReceivedText> Texts() const;
+    std::vector<std::string> Transcript() const;
+    std::int64_t Milliseconds() const;  // since the stand-in started
+
+    // For Logger32Sim.exe: every new transcript line, and the main window's messages that the
+    // stand-in does not handle itself (its own controls' WM_COMMAND, say).
+    using LineObserver = std::function<void(const std::string& line)>;
+    using MessageHandler = std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)>;
+    void OnTranscriptLine(LineObserver observer) { lineObserver_ = std::move(observer); }
+    void OnOtherMessage(MessageHandler handler) { otherMessages_ = std::move(handler); }
+
+  private:
+    static LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK TextProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    int NameIndexOf(UINT message) const;
+    void OnLinkMessage(int nameIndex, std::uint32_t code, std::int32_t lParam);
+    void OnText(const char* text);
+    bool Post(int nameIndex, std::uint32_t code, std::int32_t lParam);
+    void Record(const std::string& event);
+
+    Options options_;
+    std::chrono::steady_clock::time_point start_;
+    std::vector<UINT> messageIds_;
+    std::vector<ConnectAnswer> answers_;
+    HWND window_ = nullptr;
+    HWND textWindow_ = nullptr;
+
+    mutable std::mutex mutex_;
+    HWND bridgeWindow_ = nullptr;
+    HWND sentWindow_ = nullptr;
+    int nameInUse_ = 0;
+    std::vector<ReceivedMessage> messages_;
+    std::vector<ReceivedText> texts_;
+    std::vector<std::string> transcript_;
+    std::ofstream transcriptFile_;
+
+    LineObserver lineObserver_;
+    MessageHandler otherMessages_;
+};
+
+// A text as the transcript shows it: quoted, with \", \\ and \xNN escapes.
+std::string QuotedForTranscript(std::string_view bytes);
+
+}  // namespace pontara::standin

@@ -13,7 +13,7 @@ namespace pontara {
 namespace {
 
 class BareMixW final : public MixWAutomation {
-public:
+  public:
     Text GetQsoData(std::int16_t index) override { return index == 19 ? u"KO38ab" : u""; }
     void SetQsoData(std::int16_t, Text&) override {}
     void ExecuteMacros(const Text&) override {}
@@ -22,7 +22,7 @@ public:
 };
 
 class NoEvents final : public HostEvents {
-public:
+  public:
     void Load() override {}
     void Unload() override {}
     void TimerTick(TimerId) override {}

@@ -45,11 +45,21 @@ void Application::Unload() {
 void Application::TimerTick(TimerId timer) {
     parts_->errors.Run([this, timer] {
         switch (timer) {
-            case TimerId::Timer: parts_->link.RetryTick(); break;
-            case TimerId::Timer1: parts_->startup.Timer1Tick(); break;
-            case TimerId::Timer2: parts_->forwarding.Timer2Tick(); break;
-            case TimerId::Timer3: parts_->spots.Timer3Tick(); break;
-            case TimerId::Timer4: parts_->startup.Timer4Tick(); break;
+            case TimerId::Timer:
+                parts_->link.RetryTick();
+                break;
+            case TimerId::Timer1:
+                parts_->startup.Timer1Tick();
+                break;
+            case TimerId::Timer2:
+                parts_->forwarding.Timer2Tick();
+                break;
+            case TimerId::Timer3:
+                parts_->spots.Timer3Tick();
+                break;
+            case TimerId::Timer4:
+                parts_->startup.Timer4Tick();
+                break;
         }
     });
 }
@@ -57,10 +67,17 @@ void Application::TimerTick(TimerId timer) {
 void Application::FieldChanged(Field field) {
     parts_->errors.Run([this, field] {
         switch (field) {
-            case Field::Sent: parts_->spots.SentChanged(); break;
-            case Field::TextCommand: parts_->logging.TextCommandChanged(); break;
-            case Field::Freq_logger32: parts_->rig.Logger32FrequencyChanged(); break;
-            default: break;  // Freq and the other fields have no handler
+            case Field::Sent:
+                parts_->spots.SentChanged();
+                break;
+            case Field::TextCommand:
+                parts_->logging.TextCommandChanged();
+                break;
+            case Field::Freq_logger32:
+                parts_->rig.Logger32FrequencyChanged();
+                break;
+            default:
+                break;  // Freq and the other fields have no handler
         }
     });
 }
@@ -68,10 +85,18 @@ void Application::FieldChanged(Field field) {
 void Application::ButtonClicked(Button button) {
     parts_->errors.Run([this, button] {
         switch (button) {
-            case Button::Command1: parts_->rig.GiveRigToMixW(); break;
-            case Button::Command2: parts_->rig.GiveRigToLogger32(); break;
-            case Button::Command3: parts_->rig.TogglePacketSideband(); break;
-            case Button::CommandSend: parts_->logging.LogQso(); break;
+            case Button::Command1:
+                parts_->rig.GiveRigToMixW();
+                break;
+            case Button::Command2:
+                parts_->rig.GiveRigToLogger32();
+                break;
+            case Button::Command3:
+                parts_->rig.TogglePacketSideband();
+                break;
+            case Button::CommandSend:
+                parts_->logging.LogQso();
+                break;
         }
     });
 }
@@ -79,8 +104,7 @@ void Application::ButtonClicked(Button button) {
 std::optional<std::int32_t> Application::WindowMessage(MessageId message, std::uint32_t wParam,
                                                        std::int32_t lParam) {
     std::optional<std::int32_t> result;
-    parts_->errors.Run(
-        [&] { result = parts_->link.BridgeWindowProc(message, wParam, lParam); });
+    parts_->errors.Run([&] { result = parts_->link.BridgeWindowProc(message, wParam, lParam); });
     return result;
 }
 

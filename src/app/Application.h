@@ -11,7 +11,7 @@
 namespace pontara {
 
 class Application : public HostEvents {
-public:
+  public:
     explicit Application(Host& host);
     ~Application() override;
 
@@ -23,7 +23,7 @@ public:
     std::optional<std::int32_t> WindowMessage(MessageId message, std::uint32_t wParam,
                                               std::int32_t lParam) override;
 
-private:
+  private:
     struct Parts;
     std::unique_ptr<Parts> parts_;
 };

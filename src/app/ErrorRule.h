@@ -12,7 +12,7 @@
 namespace pontara {
 
 class ErrorRule {
-public:
+  public:
     explicit ErrorRule(Host& host) : host_(host) {}
 
     // Runs a handler; a PlatformError escaping it is reported under the rule.
@@ -27,7 +27,7 @@ public:
 
     void Report(const PlatformError& error);
 
-private:
+  private:
     Host& host_;
     bool reported_ = false;
 };

@@ -13,7 +13,7 @@
 namespace pontara {
 
 class Startup {
-public:
+  public:
     Startup(Host& host, MainWindowMembers& members, logger32::MessageLink& link,
             bridge::RigOwnership& rig)
         : host_(host), members_(members), link_(link), rig_(rig) {}
@@ -23,7 +23,7 @@ public:
     void Timer1Tick();
     void Unload();
 
-private:
+  private:
     // Each returns false when the operator closed the window while it waited.
     bool WaitForLogger32();
     bool WaitForMixW();

@@ -106,8 +106,8 @@ bool QsoForwarding::ForwardFrequency(MixWAutomation& mixw) {
         return false;
     }
     members_.LastFrequency = MegahertzKey(mixw);
-    double kilohertz = KilohertzToSend(host_.FieldText(Field::Mode), members_.PacketUsb,
-                                       mixw.FqA(), mixw.AudioFq());
+    double kilohertz = KilohertzToSend(host_.FieldText(Field::Mode), members_.PacketUsb, mixw.FqA(),
+                                       mixw.AudioFq());
     link_.SendTextCommand(logger32::ForceFrequencyCommand(host_.FormatDouble(kilohertz)));
     return true;
 }

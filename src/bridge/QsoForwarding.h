@@ -13,14 +13,14 @@
 namespace pontara::bridge {
 
 class QsoForwarding {
-public:
+  public:
     QsoForwarding(Host& host, MainWindowMembers& members, logger32::MessageLink& link)
         : host_(host), members_(members), link_(link) {}
 
     void Timer2Tick();
     void ForwardQsoData();
 
-private:
+  private:
     void OpenLinks();
     bool ForwardFrequency(MixWAutomation& mixw);
     bool ForwardMode();

@@ -46,8 +46,9 @@ void QsoLogging::ShowWhetherLogged(bool reachable) {
     if (!reachable) {
         host_.SetFieldText(Field::Text1, Text(status::QsoNotLogged));
     } else if (warning) {
-        host_.SetFieldText(Field::Text1, Text(members_.Logger32HasRig ? status::Logger32ControlActive
-                                                                      : status::MixWControlActive));
+        host_.SetFieldText(Field::Text1,
+                           Text(members_.Logger32HasRig ? status::Logger32ControlActive
+                                                        : status::MixWControlActive));
     }
 }
 

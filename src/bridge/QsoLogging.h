@@ -12,14 +12,14 @@
 namespace pontara::bridge {
 
 class QsoLogging {
-public:
+  public:
     QsoLogging(Host& host, MainWindowMembers& members, logger32::MessageLink& link)
         : host_(host), members_(members), link_(link) {}
 
     void TextCommandChanged();
     void LogQso();  // the action of CommandSend
 
-private:
+  private:
     // A logging that cannot reach Logger32 is said on the status line; the next one that can
     // puts the owner's text back.
     void ShowWhetherLogged(bool reachable);

@@ -50,7 +50,8 @@ void RigOwnership::GiveRigToLogger32() {
 
 void RigOwnership::TogglePacketSideband() {
     members_.PacketUsb = !members_.PacketUsb;
-    host_.SetCaption(Button::Command3, Text(members_.PacketUsb ? PacketUsbCaption : PacketLsbCaption));
+    host_.SetCaption(Button::Command3,
+                     Text(members_.PacketUsb ? PacketUsbCaption : PacketLsbCaption));
     host_.SetBackColour(Button::Command3,
                         members_.PacketUsb ? colours::PacketUsb : colours::PacketLsb);
 }
@@ -59,8 +60,8 @@ void RigOwnership::Logger32FrequencyChanged() {
     if (!members_.Logger32HasRig) {
         return;
     }
-    Text tune = Text(macros::TuneOpen) + host_.FieldText(Field::Freq_logger32) +
-                Text(macros::TuneClose);
+    Text tune =
+        Text(macros::TuneOpen) + host_.FieldText(Field::Freq_logger32) + Text(macros::TuneClose);
     members_.MixW().ExecuteMacros(tune);
 }
 

@@ -12,16 +12,16 @@
 namespace pontara::bridge {
 
 class RigOwnership {
-public:
+  public:
     RigOwnership(Host& host, MainWindowMembers& members, logger32::MessageLink& link)
         : host_(host), members_(members), link_(link) {}
 
-    void GiveRigToMixW();      // the action of Command1
-    void GiveRigToLogger32();  // the action of Command2
-    void TogglePacketSideband();  // the action of Command3
+    void GiveRigToMixW();             // the action of Command1
+    void GiveRigToLogger32();         // the action of Command2
+    void TogglePacketSideband();      // the action of Command3
     void Logger32FrequencyChanged();  // change of Freq_logger32
 
-private:
+  private:
     // Makes QSO forwarding send the frequency, the mode and the record again.
     void ForgetForwardedValues();
     void ToggleMixWPorts();

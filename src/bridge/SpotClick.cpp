@@ -13,7 +13,12 @@ namespace {
 constexpr int DeferralInterval = 500;
 constexpr TextView Saved = u"SAVE";
 
-enum QsoDataIndex : std::int16_t { CallIndex = 0, NameIndex = 1, RstReceivedIndex = 2, RstSentIndex = 5 };
+enum QsoDataIndex : std::int16_t {
+    CallIndex = 0,
+    NameIndex = 1,
+    RstReceivedIndex = 2,
+    RstSentIndex = 5
+};
 
 struct ModeMacros {
     TextView mode;
@@ -45,7 +50,9 @@ constexpr std::array<QsoField, 3> FieldsAfterMode{{
     {u"NAME", NameIndex},
 }};
 
-bool Contains(TextView text, TextView word) { return text.find(word) != TextView::npos; }
+bool Contains(TextView text, TextView word) {
+    return text.find(word) != TextView::npos;
+}
 
 }  // namespace
 

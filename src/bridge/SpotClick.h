@@ -12,14 +12,14 @@
 namespace pontara::bridge {
 
 class SpotClick {
-public:
+  public:
     SpotClick(Host& host, MainWindowMembers& members, logger32::MessageLink& link)
         : host_(host), members_(members), link_(link) {}
 
     void SentChanged();
     void Timer3Tick();
 
-private:
+  private:
     void TuneToSpot(const Text& spotText);
     void MirrorLogger32Qso();
     // The macros of a mode; USB and LSB are known only in Logger32's QSO entry.

@@ -71,11 +71,15 @@ struct CodeWithParameter {
     std::int32_t lParam;
 };
 
-inline constexpr std::array<CodeWithParameter, 5> MixWTakesRig{
-    {{RigHandoverFirst, 1}, {MixWTakesRig2, 0}, {MixWTakesRig3, 0}, {MixWTakesRig4, 0},
-     {RigHandoverLast, 0}}};
-inline constexpr std::array<CodeWithParameter, 5> Logger32TakesRig{
-    {{RigHandoverFirst, 0}, {Logger32TakesRig2, 0}, {Logger32TakesRig3, 0},
-     {Logger32TakesRig4, 0}, {RigHandoverLast, 1}}};
+inline constexpr std::array<CodeWithParameter, 5> MixWTakesRig{{{RigHandoverFirst, 1},
+                                                                {MixWTakesRig2, 0},
+                                                                {MixWTakesRig3, 0},
+                                                                {MixWTakesRig4, 0},
+                                                                {RigHandoverLast, 0}}};
+inline constexpr std::array<CodeWithParameter, 5> Logger32TakesRig{{{RigHandoverFirst, 0},
+                                                                    {Logger32TakesRig2, 0},
+                                                                    {Logger32TakesRig3, 0},
+                                                                    {Logger32TakesRig4, 0},
+                                                                    {RigHandoverLast, 1}}};
 
 }  // namespace pontara::logger32

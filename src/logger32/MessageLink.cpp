@@ -11,11 +11,15 @@ constexpr TextView AllNamesRejected =
     u"rejected";
 constexpr TextView TooBusy = u"Too busy";
 
-std::int32_t AsLParam(WindowHandle window) { return static_cast<std::int32_t>(window); }
+std::int32_t AsLParam(WindowHandle window) {
+    return static_cast<std::int32_t>(window);
+}
 
 }  // namespace
 
-void MessageLink::HookWindow() { state_.PreviousWindowProc = host_.HookMainWindow(); }
+void MessageLink::HookWindow() {
+    state_.PreviousWindowProc = host_.HookMainWindow();
+}
 
 void MessageLink::UnhookWindow() {
     if (state_.PreviousWindowProc == 0) {

@@ -26,7 +26,7 @@ struct LinkState {
 };
 
 class MessageLink {
-public:
+  public:
     explicit MessageLink(Host& host) : host_(host) {}
 
     LinkState& State() { return state_; }
@@ -49,7 +49,7 @@ public:
     // Logger32 has taken it. Nothing is sent back; a text for a window not yet named is lost.
     void SendTextCommand(const Text& command);
 
-private:
+  private:
     void RequestConnection(MessageId message);
     void StopRetryTimer();
 

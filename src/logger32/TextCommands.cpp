@@ -18,10 +18,13 @@ Text ForceFrequencyCommand(TextView kilohertz) {
     return FormatTextToken(u"APP_FORCE_FREQ", kilohertz);
 }
 
-Text ForceModeCommand(TextView mode) { return FormatTextToken(u"APP_FORCE_MODE", mode); }
+Text ForceModeCommand(TextView mode) {
+    return FormatTextToken(u"APP_FORCE_MODE", mode);
+}
 
 Text QsoRecord(const QsoRecordValues& values) {
-    return FormatTextToken(u"CALL", values.call) + FormatTextToken(u"RST_RCVD", values.rstReceived) +
+    return FormatTextToken(u"CALL", values.call) +
+           FormatTextToken(u"RST_RCVD", values.rstReceived) +
            FormatTextToken(u"RST_SENT", values.rstSent) + FormatTextToken(u"QTH", values.qth) +
            FormatTextToken(u"NAME", values.name) + FormatTextToken(u"COMMENT", values.comment) +
            FormatTextToken(u"GRIDSQUARE", values.gridSquare) +
@@ -29,8 +32,14 @@ Text QsoRecord(const QsoRecordValues& values) {
            FormatTextToken(u"QSL_VIA", values.qslVia);
 }
 
-Text TimeOnToken(TextView time) { return FormatTextToken(u"APP_TIME_ON", time); }
-Text TimeOffToken(TextView time) { return FormatTextToken(u"APP_TIME_OFF", time); }
-Text LogQsoCommand(TextView payload) { return FormatTextToken(u"APP_LOGQSO", payload); }
+Text TimeOnToken(TextView time) {
+    return FormatTextToken(u"APP_TIME_ON", time);
+}
+Text TimeOffToken(TextView time) {
+    return FormatTextToken(u"APP_TIME_OFF", time);
+}
+Text LogQsoCommand(TextView payload) {
+    return FormatTextToken(u"APP_LOGQSO", payload);
+}
 
 }  // namespace pontara::logger32

@@ -14,7 +14,7 @@
 namespace pontara {
 
 class DdeClient {
-public:
+  public:
     using ValueHandler = std::function<void(const Text& value)>;
 
     DdeClient();
@@ -29,7 +29,7 @@ public:
     void OpenAutomaticLink(std::u16string_view service, std::u16string_view topic,
                            std::u16string_view item, ValueHandler onValue);
 
-private:
+  private:
     struct State;
     std::unique_ptr<State> state_;
 };

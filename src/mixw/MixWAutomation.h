@@ -6,10 +6,9 @@
 //
 // Members, as MixW's IDispatch names them:
 //   GetQsoData(index: 16-bit integer) -> value shown as text   item 19 the locator, 13 the state
-//   SetQsoData(index: 16-bit integer, value: text by reference) 0 call, 1 name, 2 RST rcvd, 5 RST sent
-//   ExecuteMacros(macro: text)                                  result ignored
-//   FqA      (property) -> number, hertz: the dial frequency
-//   AudioFq  (property) -> number, hertz: the audio offset
+//   SetQsoData(index: 16-bit integer, value: text by reference) 0 call, 1 name, 2 RST rcvd, 5 RST
+//   sent ExecuteMacros(macro: text)                                  result ignored FqA (property)
+//   -> number, hertz: the dial frequency AudioFq  (property) -> number, hertz: the audio offset
 //
 // Macros the bridge sends (mixw/MixWMacros.h holds them as constants):
 //   "<TOGGLECATPORT>" "<TOGGLEPTTPORT>"         MixW opens or closes its CAT and PTT ports
@@ -30,7 +29,7 @@
 namespace pontara {
 
 class MixWAutomation {
-public:
+  public:
     virtual ~MixWAutomation() = default;
 
     virtual Text GetQsoData(std::int16_t index) = 0;

@@ -23,13 +23,13 @@ using MessageId = std::uint32_t;
 
 // What the host raises; implemented by the application (app/Application.h).
 class HostEvents {
-public:
+  public:
     virtual ~HostEvents() = default;
 
-    virtual void Load() = 0;                    // the main window was created, hidden
-    virtual void Unload() = 0;                  // the operator closed the main window
-    virtual void TimerTick(TimerId timer) = 0;  // only while enabled with a non-zero interval
-    virtual void FieldChanged(Field field) = 0; // only when its text really changed
+    virtual void Load() = 0;                     // the main window was created, hidden
+    virtual void Unload() = 0;                   // the operator closed the main window
+    virtual void TimerTick(TimerId timer) = 0;   // only while enabled with a non-zero interval
+    virtual void FieldChanged(Field field) = 0;  // only when its text really changed
     virtual void ButtonClicked(Button button) = 0;
     // Every message of the main window while it is hooked. An empty result hands the message
     // on to the window's previous procedure.
@@ -38,7 +38,7 @@ public:
 };
 
 class Host {
-public:
+  public:
     virtual ~Host() = default;
 
     // Fields. Setting a text raises FieldChanged, inside the call, only when the text differs

@@ -12,7 +12,7 @@
 namespace pontara {
 
 class PlatformError : public std::runtime_error {
-public:
+  public:
     PlatformError(Text attempted, std::uint32_t code, Text systemMessage);
 
     const Text& Attempted() const { return attempted_; }
@@ -22,7 +22,7 @@ public:
     // "<attempted> failed.\n\n<system message> (error 0x<code>)": the text of the error box.
     Text Describe() const;
 
-private:
+  private:
     Text attempted_;
     std::uint32_t code_;
     Text systemMessage_;

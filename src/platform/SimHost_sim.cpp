@@ -16,10 +16,9 @@ namespace {
 constexpr WindowHandle FirstFieldHandle = 0x00020100;
 constexpr MessageId FirstLogger32Message = 0xC101;
 constexpr std::uintptr_t OriginalWindowProc = 0x401000;
-constexpr std::uint32_t DdeNotProcessed = 0x4009;              // DMLERR_NOTPROCESSED
-constexpr std::uint32_t ObjectDisconnected = 0x80010108;       // RPC_E_DISCONNECTED
-constexpr std::uint32_t ExceptionOccurred = 0x80020009;        // DISP_E_EXCEPTION
-
+constexpr std::uint32_t DdeNotProcessed = 0x4009;         // DMLERR_NOTPROCESSED
+constexpr std::uint32_t ObjectDisconnected = 0x80010108;  // RPC_E_DISCONNECTED
+constexpr std::uint32_t ExceptionOccurred = 0x80020009;   // DISP_E_EXCEPTION
 
 int NameNumber(MessageId message) {
     int number = static_cast<int>(message - FirstLogger32Message) + 1;
@@ -28,7 +27,7 @@ int NameNumber(MessageId message) {
 
 // MixW's automation object as the bridge sees it; every call lands in the SimMixW record.
 class SimMixWObject final : public MixWAutomation {
-public:
+  public:
     explicit SimMixWObject(SimHost& host) : host_(host) {}
 
     Text GetQsoData(std::int16_t index) override {
@@ -54,7 +53,7 @@ public:
         return host_.mixw.audioFq;
     }
 
-private:
+  private:
     void Enter(const std::string& member, const Text& argument) {
         Text name = AsciiText("MixW's " + member);
         if (!host_.mixw.running) {
@@ -110,9 +109,10 @@ void SimHost::RunFor(int milliseconds) {
             }
         }
         AdvanceTo(std::max(now_, next));
-        auto queued = std::min_element(queue_.begin(), queue_.end(), [](const Queued& a, const Queued& b) {
-            return a.time != b.time ? a.time < b.time : a.sequence < b.sequence;
-        });
+        auto queued =
+            std::min_element(queue_.begin(), queue_.end(), [](const Queued& a, const Queued& b) {
+                return a.time != b.time ? a.time < b.time : a.sequence < b.sequence;
+            });
         int timer = -1;
         for (int t = 0; t < TimerCount; ++t) {
             const TimerState& state = timers_[static_cast<std::size_t>(t)];
@@ -123,7 +123,8 @@ void SimHost::RunFor(int milliseconds) {
         }
         bool queuedDue = queued != queue_.end() && queued->time <= target;
         // Posted messages go before timer ticks, as WM_TIMER comes only from an empty queue.
-        if (queuedDue && (timer < 0 || queued->time <= timers_[static_cast<std::size_t>(timer)].due)) {
+        if (queuedDue &&
+            (timer < 0 || queued->time <= timers_[static_cast<std::size_t>(timer)].due)) {
             now_ = std::max(now_, queued->time);
             std::function<void()> action = std::move(queued->action);
             queue_.erase(queued);
@@ -165,8 +166,9 @@ void SimHost::Post(std::function<void()> action, int delay) {
 }
 
 void SimHost::PostFromLogger32(std::uint32_t code, std::int32_t lParam, int nameNumber) {
-    MessageId message = nameNumber == 0 ? RegisterMessage(logger32::MessageNames[0])
-                                        : FirstLogger32Message + static_cast<MessageId>(nameNumber - 1);
+    MessageId message = nameNumber == 0
+                            ? RegisterMessage(logger32::MessageNames[0])
+                            : FirstLogger32Message + static_cast<MessageId>(nameNumber - 1);
     Post([this, message, code, lParam] {
         std::optional<std::int32_t> result;
         if (hooked_) {
@@ -216,7 +218,9 @@ std::vector<std::string> SimHost::TraceMatching(const std::string& prefix) const
     return lines;
 }
 
-Text SimHost::FieldText(Field field) const { return fields_[static_cast<std::size_t>(field)]; }
+Text SimHost::FieldText(Field field) const {
+    return fields_[static_cast<std::size_t>(field)];
+}
 
 void SimHost::SetFieldText(Field field, const Text& text) {
     Text& current = fields_[static_cast<std::size_t>(field)];
@@ -234,7 +238,8 @@ WindowHandle SimHost::FieldWindow(Field field) const {
 
 std::u16string SimHost::LinkKey(Field field) {
     const DdeLink& link = *window_model::Of(field).link;
-    return LowerAscii(link.Service()) + u"|" + LowerAscii(link.Topic()) + u"|" + LowerAscii(link.item);
+    return LowerAscii(link.Service()) + u"|" + LowerAscii(link.Topic()) + u"|" +
+           LowerAscii(link.item);
 }
 
 void SimHost::OpenLink(Field field) {
@@ -259,20 +264,28 @@ void SimHost::AdviseItem(const std::u16string& key, const Text& value) {
     }
 }
 
-Text SimHost::Caption(Button button) const { return buttons_[static_cast<std::size_t>(button)].caption; }
+Text SimHost::Caption(Button button) const {
+    return buttons_[static_cast<std::size_t>(button)].caption;
+}
 void SimHost::SetCaption(Button button, const Text& caption) {
     buttons_[static_cast<std::size_t>(button)].caption = caption;
 }
-Colour SimHost::BackColour(Button button) const { return buttons_[static_cast<std::size_t>(button)].back; }
+Colour SimHost::BackColour(Button button) const {
+    return buttons_[static_cast<std::size_t>(button)].back;
+}
 void SimHost::SetBackColour(Button button, Colour colour) {
     buttons_[static_cast<std::size_t>(button)].back = colour;
 }
-bool SimHost::Enabled(Button button) const { return buttons_[static_cast<std::size_t>(button)].enabled; }
+bool SimHost::Enabled(Button button) const {
+    return buttons_[static_cast<std::size_t>(button)].enabled;
+}
 void SimHost::SetEnabled(Button button, bool enabled) {
     buttons_[static_cast<std::size_t>(button)].enabled = enabled;
 }
 
-int SimHost::Interval(TimerId timer) const { return timers_[static_cast<std::size_t>(timer)].interval; }
+int SimHost::Interval(TimerId timer) const {
+    return timers_[static_cast<std::size_t>(timer)].interval;
+}
 
 void SimHost::SetInterval(TimerId timer, int milliseconds) {
     TimerState& state = timers_[static_cast<std::size_t>(timer)];
@@ -280,7 +293,9 @@ void SimHost::SetInterval(TimerId timer, int milliseconds) {
     Restart(state);
 }
 
-bool SimHost::Enabled(TimerId timer) const { return timers_[static_cast<std::size_t>(timer)].enabled; }
+bool SimHost::Enabled(TimerId timer) const {
+    return timers_[static_cast<std::size_t>(timer)].enabled;
+}
 
 void SimHost::SetEnabled(TimerId timer, bool enabled) {
     TimerState& state = timers_[static_cast<std::size_t>(timer)];
@@ -419,7 +434,9 @@ std::unique_ptr<MixWAutomation> SimHost::AttachMixW() {
     return std::make_unique<SimMixWObject>(*this);
 }
 
-void SimHost::Record(std::string what) { trace_.push_back({now_, std::move(what)}); }
+void SimHost::Record(std::string what) {
+    trace_.push_back({now_, std::move(what)});
+}
 
 void SimHost::Dispatch(std::function<void()> action) {
     if (!ended_ && events_ != nullptr) {

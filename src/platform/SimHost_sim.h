@@ -18,7 +18,7 @@
 namespace pontara::sim {
 
 class SimHost final : public Host {
-public:
+  public:
     static constexpr WindowHandle MainWindowHandle = 0x00020010;
 
     struct TraceEntry {
@@ -49,8 +49,8 @@ public:
     void PostFromLogger32(std::uint32_t code, std::int32_t lParam, int nameNumber = 0);
     // Another program sets a window's text by handle (WM_SETTEXT); dispatched at once.
     void SetTextOfWindow(WindowHandle window, const Text& text);
-    void Click(Button button);     // queued; ignored while the button is disabled
-    void RequestClose();           // queued: the operator closes the main window
+    void Click(Button button);  // queued; ignored while the button is disabled
+    void RequestClose();        // queued: the operator closes the main window
 
     bool Ended() const { return ended_; }
     bool Hooked() const { return hooked_; }
@@ -116,7 +116,7 @@ public:
     // Called by SimMixW when an item changes: linked fields get the value as DDE advise data.
     void AdviseItem(const std::u16string& key, const Text& value);
 
-private:
+  private:
     struct TimerState {
         int interval = 0;
         bool enabled = false;

@@ -18,7 +18,7 @@ class SimHost;
 
 // Logger32: its main window, its text window and the five registered message names.
 class SimLogger32 {
-public:
+  public:
     static constexpr WindowHandle MainWindowHandle = 0x00010032;
     static constexpr WindowHandle TextWindowHandle = 0x00010034;
 
@@ -36,10 +36,10 @@ public:
     };
 
     bool running = true;
-    bool answersConnect = true;              // accept or reject each connect request
-    std::set<int> rejectedNames;             // name numbers Logger32 rejects
-    bool namesTextWindow = true;             // code 3 follows an accept
-    WindowHandle sentWindow = 0;             // the last non-zero code-2 lParam
+    bool answersConnect = true;   // accept or reject each connect request
+    std::set<int> rejectedNames;  // name numbers Logger32 rejects
+    bool namesTextWindow = true;  // code 3 follows an accept
+    WindowHandle sentWindow = 0;  // the last non-zero code-2 lParam
     std::vector<Message> received;
     std::vector<TextReceived> texts;
     // Runs inside a delivery, while the bridge waits in its own WM_SETTEXT (Logger32 may write
@@ -52,14 +52,14 @@ public:
     WindowHandle Window() const { return running && windowLooksLeft != 0 ? MainWindowHandle : 0; }
     std::vector<std::uint32_t> Codes() const;
 
-private:
+  private:
     friend class SimHost;
     void Receive(SimHost& host, int nameNumber, std::uint32_t code, std::int32_t lParam, bool sent);
 };
 
 // MixW: its automation object and its DDE server "MixW".
 class SimMixW {
-public:
+  public:
     struct Call {
         int time;
         std::string member;  // "ExecuteMacros", "SetQsoData", "GetQsoData", "FqA", "AudioFq"

@@ -44,8 +44,12 @@ using Colour = std::uint32_t;
 constexpr Colour Rgb(std::uint8_t red, std::uint8_t green, std::uint8_t blue) {
     return Colour{red} | Colour{green} << 8 | Colour{blue} << 16;
 }
-constexpr Colour SystemColour(int index) { return 0x80000000u | static_cast<Colour>(index); }
-constexpr bool IsSystemColour(Colour colour) { return (colour & 0x80000000u) != 0; }
+constexpr Colour SystemColour(int index) {
+    return 0x80000000u | static_cast<Colour>(index);
+}
+constexpr bool IsSystemColour(Colour colour) {
+    return (colour & 0x80000000u) != 0;
+}
 
 namespace colours {
 inline constexpr Colour ButtonFace = SystemColour(15);

@@ -5,7 +5,8 @@
 
 namespace pontara::status {
 
-inline constexpr std::u16string_view WaitingForLogger32AndMixW = u"Waiting start Logger32 and MixW2";
+inline constexpr std::u16string_view WaitingForLogger32AndMixW =
+    u"Waiting start Logger32 and MixW2";
 inline constexpr std::u16string_view WaitingForMixW = u"Waiting start MixW.";
 inline constexpr std::u16string_view MixWControlActive = u"            MixW2 control active !";
 inline constexpr std::u16string_view Logger32ControlActive = u"         Logger32 control active !";

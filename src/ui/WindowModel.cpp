@@ -7,46 +7,108 @@ namespace pontara::window_model {
 
 namespace {
 
-constexpr DdeLink Qso(std::u16string_view item) { return {u"MixW|QSO", item}; }
+constexpr DdeLink Qso(std::u16string_view item) {
+    return {u"MixW|QSO", item};
+}
 
 constexpr Colour Yellow = colours::FieldBack;
 
 // In the order of the Field enumeration, so that Of(Field) is an index.
 constexpr std::array kFields{
-    FieldModel{Field::Text1, u"Text1", u"Waiting start Logger32 and MixW2", {120, 120, 3012, 375},
-               Yellow, Font::BoldItalic, std::nullopt},
-    FieldModel{Field::Mode, u"Mode", u"Mode", {1080, 720, 1572, 372}, Yellow, Font::Bold,
-               Qso(u"Mode")},
-    FieldModel{Field::Freq, u"Freq", u"14075.45", {1080, 1200, 1575, 375}, Yellow, Font::Bold,
-               DdeLink{u"MixW|CAT", u"khz"}},
-    FieldModel{Field::Time, u"Time", u"Time", {1080, 1680, 1572, 372}, Yellow, Font::Bold,
-               DdeLink{u"MIXW|QSO", u"time"}},
-    FieldModel{Field::Callsign, u"Callsign", u"Call", {1080, 2160, 1575, 375}, Yellow, Font::Bold,
-               Qso(u"Call")},
-    FieldModel{Field::HisName, u"HisName", u"Name", {1080, 2640, 1575, 375}, Yellow, Font::Bold,
-               Qso(u"Name")},
-    FieldModel{Field::Qth, u"Qth", u"Qth", {1080, 3120, 1572, 372}, Yellow, Font::Bold,
-               Qso(u"qth")},
-    FieldModel{Field::RSTr, u"RSTr", u"RSTr", {1080, 3600, 1575, 375}, Yellow, Font::Bold,
-               Qso(u"RstRcv")},
-    FieldModel{Field::RSTs, u"RSTs", u"RSTs", {1080, 4080, 1575, 375}, Yellow, Font::Bold,
-               Qso(u"RstSnt")},
-    FieldModel{Field::IOTA, u"IOTA", u"IOTA", {1080, 4560, 1575, 375}, Yellow, Font::Bold,
-               Qso(u"IOTA")},
-    FieldModel{Field::Locator, u"Locator", u"Locator", {1080, 5040, 1575, 375}, Yellow, Font::Bold,
-               Qso(u"Loc")},
-    FieldModel{Field::QslManag, u"QslManag", u"QslManager", {1080, 5520, 1575, 375},
-               colours::ManagerBack, Font::Bold, Qso(u"Manager")},
-    FieldModel{Field::Notes, u"Notes", u"Notes", {1080, 6000, 1575, 375}, Yellow, Font::Bold,
-               Qso(u"Notes")},
-    FieldModel{Field::TextCommand, u"TextCommand", u"Command", {1560, 8280, 1335, 375},
-               std::nullopt, Font::Default, Qso(u"Command")},
-    FieldModel{Field::Sent, u"Sent", u"Sent", {360, 8640, 2535, 375}, std::nullopt, Font::Default,
+    FieldModel{Field::Text1,
+               u"Text1",
+               u"Waiting start Logger32 and MixW2",
+               {120, 120, 3012, 375},
+               Yellow,
+               Font::BoldItalic,
                std::nullopt},
-    FieldModel{Field::Cluster, u"Cluster", u"Cluster", {360, 9120, 2532, 372}, std::nullopt,
-               Font::Default, std::nullopt},
-    FieldModel{Field::Freq_logger32, u"Freq_logger32", u"Freq_Logger32", {360, 9600, 2532, 492},
-               std::nullopt, Font::Default, std::nullopt},
+    FieldModel{
+        Field::Mode, u"Mode", u"Mode", {1080, 720, 1572, 372}, Yellow, Font::Bold, Qso(u"Mode")},
+    FieldModel{Field::Freq,
+               u"Freq",
+               u"14075.45",
+               {1080, 1200, 1575, 375},
+               Yellow,
+               Font::Bold,
+               DdeLink{u"MixW|CAT", u"khz"}},
+    FieldModel{Field::Time,
+               u"Time",
+               u"Time",
+               {1080, 1680, 1572, 372},
+               Yellow,
+               Font::Bold,
+               DdeLink{u"MIXW|QSO", u"time"}},
+    FieldModel{Field::Callsign,
+               u"Callsign",
+               u"Call",
+               {1080, 2160, 1575, 375},
+               Yellow,
+               Font::Bold,
+               Qso(u"Call")},
+    FieldModel{Field::HisName,
+               u"HisName",
+               u"Name",
+               {1080, 2640, 1575, 375},
+               Yellow,
+               Font::Bold,
+               Qso(u"Name")},
+    FieldModel{
+        Field::Qth, u"Qth", u"Qth", {1080, 3120, 1572, 372}, Yellow, Font::Bold, Qso(u"qth")},
+    FieldModel{
+        Field::RSTr, u"RSTr", u"RSTr", {1080, 3600, 1575, 375}, Yellow, Font::Bold, Qso(u"RstRcv")},
+    FieldModel{
+        Field::RSTs, u"RSTs", u"RSTs", {1080, 4080, 1575, 375}, Yellow, Font::Bold, Qso(u"RstSnt")},
+    FieldModel{
+        Field::IOTA, u"IOTA", u"IOTA", {1080, 4560, 1575, 375}, Yellow, Font::Bold, Qso(u"IOTA")},
+    FieldModel{Field::Locator,
+               u"Locator",
+               u"Locator",
+               {1080, 5040, 1575, 375},
+               Yellow,
+               Font::Bold,
+               Qso(u"Loc")},
+    FieldModel{Field::QslManag,
+               u"QslManag",
+               u"QslManager",
+               {1080, 5520, 1575, 375},
+               colours::ManagerBack,
+               Font::Bold,
+               Qso(u"Manager")},
+    FieldModel{Field::Notes,
+               u"Notes",
+               u"Notes",
+               {1080, 6000, 1575, 375},
+               Yellow,
+               Font::Bold,
+               Qso(u"Notes")},
+    FieldModel{Field::TextCommand,
+               u"TextCommand",
+               u"Command",
+               {1560, 8280, 1335, 375},
+               std::nullopt,
+               Font::Default,
+               Qso(u"Command")},
+    FieldModel{Field::Sent,
+               u"Sent",
+               u"Sent",
+               {360, 8640, 2535, 375},
+               std::nullopt,
+               Font::Default,
+               std::nullopt},
+    FieldModel{Field::Cluster,
+               u"Cluster",
+               u"Cluster",
+               {360, 9120, 2532, 372},
+               std::nullopt,
+               Font::Default,
+               std::nullopt},
+    FieldModel{Field::Freq_logger32,
+               u"Freq_logger32",
+               u"Freq_Logger32",
+               {360, 9600, 2532, 492},
+               std::nullopt,
+               Font::Default,
+               std::nullopt},
 };
 
 constexpr std::array kLabels{
@@ -62,21 +124,41 @@ constexpr std::array kLabels{
     LabelModel{u"Label12", u"Locator", {120, 5160, 975, 375}, Font::Bold},
     LabelModel{u"Manager", u"Manager", {120, 5640, 855, 375}, Font::Bold},
     LabelModel{u"Label9", u"Notes", {120, 6120, 855, 255}, Font::Bold},
-    LabelModel{u"Label10", u"          Control  CAT,PTT,SoundCard", {720, 6600, 1935, 495},
-               Font::Bold},
+    LabelModel{
+        u"Label10", u"          Control  CAT,PTT,SoundCard", {720, 6600, 1935, 495}, Font::Bold},
     LabelModel{u"Label6", u"Command", {360, 8040, 855, 255}, Font::Default},
 };
 
 // In the order of the Button enumeration.
 constexpr std::array kButtons{
-    ButtonModel{Button::Command1, u"Command1", u"MixW2", {240, 7080, 975, 375}, false,
-                colours::ButtonFace, Font::Bold},
-    ButtonModel{Button::Command2, u"Command2", u"Lg32", {1920, 7080, 1095, 375}, false,
-                colours::Menu, Font::Bold},
-    ButtonModel{Button::Command3, u"Command3", u"PKT LSB", {1080, 7560, 1095, 375}, true,
-                colours::ButtonFace, Font::Bold},
-    ButtonModel{Button::CommandSend, u"CommandSend", u"Send!", {720, 10800, 1575, 375}, true,
-                std::nullopt, Font::Default},
+    ButtonModel{Button::Command1,
+                u"Command1",
+                u"MixW2",
+                {240, 7080, 975, 375},
+                false,
+                colours::ButtonFace,
+                Font::Bold},
+    ButtonModel{Button::Command2,
+                u"Command2",
+                u"Lg32",
+                {1920, 7080, 1095, 375},
+                false,
+                colours::Menu,
+                Font::Bold},
+    ButtonModel{Button::Command3,
+                u"Command3",
+                u"PKT LSB",
+                {1080, 7560, 1095, 375},
+                true,
+                colours::ButtonFace,
+                Font::Bold},
+    ButtonModel{Button::CommandSend,
+                u"CommandSend",
+                u"Send!",
+                {720, 10800, 1575, 375},
+                true,
+                std::nullopt,
+                Font::Default},
 };
 
 // In the order of the TimerId enumeration.
@@ -94,10 +176,18 @@ static_assert(kTimers.size() == TimerCount);
 
 }  // namespace
 
-std::span<const FieldModel> Fields() { return kFields; }
-std::span<const LabelModel> Labels() { return kLabels; }
-std::span<const ButtonModel> Buttons() { return kButtons; }
-std::span<const TimerModel> Timers() { return kTimers; }
+std::span<const FieldModel> Fields() {
+    return kFields;
+}
+std::span<const LabelModel> Labels() {
+    return kLabels;
+}
+std::span<const ButtonModel> Buttons() {
+    return kButtons;
+}
+std::span<const TimerModel> Timers() {
+    return kTimers;
+}
 
 const FieldModel& Of(Field field) {
     const FieldModel& model = kFields[static_cast<std::size_t>(field)];

@@ -1,13 +1,14 @@
 // The registered-message link with Logger32: the handshake with its fallback names, the retry
 // timer in both modes, and what each code that arrives does.
 
+#include "logger32/MessageLink.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <climits>
 
 #include "Station.h"
-#include "logger32/MessageLink.h"
 
 namespace pontara::testing {
 namespace {
@@ -33,8 +34,8 @@ TEST(Handshake, AcceptPostsTwoSentWindowCodesZeroFirst) {
             code2.push_back(message.lParam);
         }
     }
-    EXPECT_THAT(code2, ElementsAre(0, static_cast<std::int32_t>(
-                                          station.host.FieldWindow(Field::Sent))));
+    EXPECT_THAT(code2,
+                ElementsAre(0, static_cast<std::int32_t>(station.host.FieldWindow(Field::Sent))));
     EXPECT_EQ(station.host.logger32.sentWindow, station.host.FieldWindow(Field::Sent));
 }
 
@@ -87,7 +88,7 @@ TEST(Handshake, Logger32GoneAtConnectArmsTheRetryAndTheFirstForwardingTickEndsTh
 
 // The link alone, its retry timer ticking, as it runs while nothing else of the bridge does.
 class LinkOnly : public HostEvents {
-public:
+  public:
     explicit LinkOnly(sim::SimHost& host) : link(host) {}
     void Load() override {}
     void Unload() override {}
@@ -135,15 +136,17 @@ TEST_P(KilohertzText, ShowsThreeDecimalsWithoutALeadingZero) {
     EXPECT_EQ(logger32::KilohertzText(GetParam().hertz, GetParam().separator), GetParam().text);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    DialFrequencies, KilohertzText,
-    ::testing::Values(KilohertzCase{14075450, u".", u"14075.450"},
-                      KilohertzCase{14075450, u",", u"14075,450"}, KilohertzCase{500, u".", u".500"},
-                      KilohertzCase{0, u".", u".000"}, KilohertzCase{999, u".", u".999"},
-                      KilohertzCase{1000, u".", u"1.000"}, KilohertzCase{-3, u".", u"-.003"},
-                      KilohertzCase{-14075450, u".", u"-14075.450"},
-                      KilohertzCase{INT_MAX, u".", u"2147483.647"},
-                      KilohertzCase{INT_MIN, u".", u"-2147483.648"}));
+INSTANTIATE_TEST_SUITE_P(DialFrequencies, KilohertzText,
+                         ::testing::Values(KilohertzCase{14075450, u".", u"14075.450"},
+                                           KilohertzCase{14075450, u",", u"14075,450"},
+                                           KilohertzCase{500, u".", u".500"},
+                                           KilohertzCase{0, u".", u".000"},
+                                           KilohertzCase{999, u".", u".999"},
+                                           KilohertzCase{1000, u".", u"1.000"},
+                                           KilohertzCase{-3, u".", u"-.003"},
+                                           KilohertzCase{-14075450, u".", u"-14075.450"},
+                                           KilohertzCase{INT_MAX, u".", u"2147483.647"},
+                                           KilohertzCase{INT_MIN, u".", u"-2147483.648"}));
 
 TEST(Logger32Codes, DialFrequencyAndClusterValueAreShownInTheirFields) {
     Station station;

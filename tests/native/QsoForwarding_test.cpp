@@ -1,11 +1,12 @@
 // Forwarding MixW's QSO to Logger32 in virtual time: one command per Timer2 tick in the fixed
 // priority (frequency, mode, record), what each command carries, and the links' first tick.
 
+#include "bridge/QsoForwarding.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "Station.h"
-#include "bridge/QsoForwarding.h"
 
 namespace pontara::testing {
 namespace {
@@ -14,7 +15,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 class Forwarding : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         auto& items = station.host.mixw.items;
         items[u"qso|call"] = u"";
@@ -127,8 +128,9 @@ class ModeMapping : public Forwarding, public ::testing::WithParamInterface<Mode
 
 TEST_P(ModeMapping, ModeIsSentAsLogger32NamesIt) {
     station.MixWSets(u"Mode", GetParam().mixw);
-    EXPECT_THAT(Tick(), ElementsAre(u"<APP_FORCE_MODE:" + DecimalDigits(Text(GetParam().logger32).size()) +
-                                    u">" + GetParam().logger32));
+    EXPECT_THAT(Tick(),
+                ElementsAre(u"<APP_FORCE_MODE:" + DecimalDigits(Text(GetParam().logger32).size()) +
+                            u">" + GetParam().logger32));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -13,7 +13,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 class Logging : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         station.host.mixw.items[u"qso|time"] = u"1234";
         station.host.mixw.items[u"qso|command"] = u"";
@@ -63,14 +63,14 @@ TEST_F(Logging, TheLoggedRecordIsTheLastForwardedOneAndKeepsItsTimeTokens) {
     Text times = u"<APP_TIME_ON:4>1234<APP_TIME_OFF:4>1234";
     Text first = record + times;
     Text second = first + times;
-    EXPECT_EQ(texts[texts.size() - 2].text, u"<APP_LOGQSO:" + DecimalDigits(first.size()) + u">" + first);
+    EXPECT_EQ(texts[texts.size() - 2].text,
+              u"<APP_LOGQSO:" + DecimalDigits(first.size()) + u">" + first);
     EXPECT_EQ(texts.back().text, u"<APP_LOGQSO:" + DecimalDigits(second.size()) + u">" + second);
 }
 
 TEST_F(Logging, EmptyTimeGivesZeroLengthTimeTokens) {
     station.MixWSets(u"time", u"");
-    EXPECT_THAT(CommandTrace(u"Save")[0],
-                "text <APP_LOGQSO:31><APP_TIME_ON:0><APP_TIME_OFF:0>");
+    EXPECT_THAT(CommandTrace(u"Save")[0], "text <APP_LOGQSO:31><APP_TIME_ON:0><APP_TIME_OFF:0>");
 }
 
 TEST_F(Logging, RemoveClearsLogger32sEntryAndNothingElse) {
@@ -117,8 +117,8 @@ TEST_F(Logging, SendButtonLogsUnderEitherOwnerWithoutPausingForwarding) {
 
 TEST_F(Logging, ALoggingThatCannotReachLogger32IsShownOnTheStatusLine) {
     station.host.logger32.running = false;
-    EXPECT_THAT(CommandTrace(u"Save"),
-                ElementsAre(BeginsWith("text <APP_LOGQSO:"), "post 15 1", "post 16 1", "sleep 700"));
+    EXPECT_THAT(CommandTrace(u"Save"), ElementsAre(BeginsWith("text <APP_LOGQSO:"), "post 15 1",
+                                                   "post 16 1", "sleep 700"));
     EXPECT_EQ(station.host.FieldText(Field::Text1), u"QSO NOT LOGGED: no Logger32 text window !");
     station.host.logger32.running = true;
     station.host.Click(Button::CommandSend);

@@ -12,7 +12,7 @@ namespace {
 using ::testing::ElementsAre;
 
 class Ownership : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         station.LaunchAndRun();
         station.host.RunFor(3000);  // forwarding has sent what it had

@@ -15,7 +15,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 class Spots : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         station.host.mixw.items[u"qso|call"] = u"";
         station.LaunchAndOpenLinks();
@@ -93,7 +93,8 @@ TEST_F(Spots, SeveralChangesWithinTheDeferralAreServedByOneTickWithTheLastSpot) 
     station.host.SetTextOfWindow(station.host.logger32.sentWindow,
                                  u"<APP_DXSPOT_CLICKED:16>Q1BBB|7030.00|CW");
     station.host.RunFor(499);
-    EXPECT_THAT(station.host.TraceSince(mark), ::testing::Not(::testing::Contains(BeginsWith("macro"))));
+    EXPECT_THAT(station.host.TraceSince(mark),
+                ::testing::Not(::testing::Contains(BeginsWith("macro"))));
     station.host.RunFor(1);
     EXPECT_THAT(station.host.TraceMatching("SetQsoData"), ElementsAre("SetQsoData 0 Q1BBB"));
 }
@@ -103,9 +104,9 @@ TEST_F(Spots, OneAndThreeDigitLengthsNowReadTheWholeCall) {
                 ElementsAre("macro <ZFQ:7>", "SetQsoData 0 Q1A", "macro <MODE:CW>"));
     Text longCall(90, u'K');
     Text value = longCall + u"|14070.0|CW";
-    EXPECT_THAT(Write(u"<APP_DXSPOT_CLICKED:" + DecimalDigits(value.size()) + u">" + value),
-                ElementsAre("macro <ZFQ:14070.0>", "SetQsoData 0 " + AsciiOf(longCall),
-                            "macro <MODE:CW>"));
+    EXPECT_THAT(
+        Write(u"<APP_DXSPOT_CLICKED:" + DecimalDigits(value.size()) + u">" + value),
+        ElementsAre("macro <ZFQ:14070.0>", "SetQsoData 0 " + AsciiOf(longCall), "macro <MODE:CW>"));
 }
 
 TEST_F(Spots, MalformedSpotsReachMixWAsNothing) {
@@ -139,11 +140,12 @@ TEST_F(Spots, ASpotWhileLogger32OwnsTheRigIsActedOnAsUsual) {
 
 TEST_F(Spots, Logger32QsoIsMirroredAndSavedInTheOrderGiven) {
     GiveRigToLogger32();
-    Text qso = u"<EOR><CALL:5>Q1ABC<MODE:3>USB<RST_SENT:2>59<RST_RCVD:2>57<NAME:12>Aleksandr Iv<EOF>";
-    EXPECT_THAT(Write(qso), ElementsAre("macro <CLEARQSO>", "SetQsoData 0 Q1ABC",
-                                        "macro <MODE:SSB>", "SetQsoData 5 59", "SetQsoData 2 57",
-                                        "SetQsoData 1 Aleksandr Iv", "macro <FIXSTARTTIME>",
-                                        "macro <SAVEQSO>", "macro <CLEARQSO>"));
+    Text qso =
+        u"<EOR><CALL:5>Q1ABC<MODE:3>USB<RST_SENT:2>59<RST_RCVD:2>57<NAME:12>Aleksandr Iv<EOF>";
+    EXPECT_THAT(Write(qso),
+                ElementsAre("macro <CLEARQSO>", "SetQsoData 0 Q1ABC", "macro <MODE:SSB>",
+                            "SetQsoData 5 59", "SetQsoData 2 57", "SetQsoData 1 Aleksandr Iv",
+                            "macro <FIXSTARTTIME>", "macro <SAVEQSO>", "macro <CLEARQSO>"));
     EXPECT_EQ(station.host.FieldText(Field::Sent), u"SAVE");
     // The "SAVE" write is a change: it posts code 10 and its own tick finds nothing to do.
     std::size_t mark = station.host.TraceMark();

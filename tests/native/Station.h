@@ -22,7 +22,7 @@ inline constexpr int RunningTime = 5000;         // the 1000 ms pause, then MixW
 inline constexpr int FirstForwardingTick = RunningTime + 800;
 
 class Station {
-public:
+  public:
     Station() = default;
 
     // Launches the bridge.

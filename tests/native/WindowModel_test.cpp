@@ -1,12 +1,13 @@
 // The main window's contents as designed, checked from the one table both hosts build from.
 
+#include "ui/WindowModel.h"
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <set>
 
 #include "platform/Text.h"
-#include "ui/WindowModel.h"
 
 namespace pontara {
 namespace {

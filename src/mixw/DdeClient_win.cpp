@@ -245,19 +245,25 @@ void DdeClient::OpenAutomaticLink(std::u16string_view service, std::u16string_vi
     conversation.links.push_back(Link{std::move(itemName), std::move(onValue)});
     auto link = std::prev(conversation.links.end());
 
-    Text current;
     try {
-        // The advise link first, so that no change made between the two is lost; then the
-        // current value, which the server does not send by itself when a link starts.
+        // The advise link first, so that no change made between the two is lost.
         Transact(*state_, conversation, itemHandle, XTYP_ADVSTART, attempted);
-        HDDEDATA data = Transact(*state_, conversation, itemHandle, XTYP_REQUEST, attempted);
-        current = TextOfDdeData(data);
-        DdeFreeDataHandle(data);
     } catch (...) {
         // Advise data for an item without a link is refused, so a half-open link is harmless.
         conversation.links.erase(link);
         throw;
     }
+    // Then the current value, which the server does not send by itself when a link starts. A
+    // server with no value for the item yet refuses the request: the link stands all the same,
+    // and the field keeps its text until the first advise.
+    HDDEDATA data = nullptr;
+    try {
+        data = Transact(*state_, conversation, itemHandle, XTYP_REQUEST, attempted);
+    } catch (const PlatformError&) {
+        return;
+    }
+    Text current = TextOfDdeData(data);
+    DdeFreeDataHandle(data);
     DdeClient::ValueHandler first = link->onValue;
     first(current);
 }

@@ -23,9 +23,9 @@ class DdeClient {
     DdeClient& operator=(const DdeClient&) = delete;
 
     // Opens an automatic link: asks for the item's current value and hands it to `onValue`
-    // before returning, then hands over every value the server advises later (from the
-    // thread's message dispatch). Throws PlatformError when the server does not answer for the
-    // service, topic or item.
+    // before returning (unless the server has none yet), then hands over every value the
+    // server advises later (from the thread's message dispatch). Throws PlatformError when the
+    // server does not answer for the service, topic or item.
     void OpenAutomaticLink(std::u16string_view service, std::u16string_view topic,
                            std::u16string_view item, ValueHandler onValue);
 

@@ -250,6 +250,21 @@ TEST_F(MixWDdeTest, LinkHandsOverTheCurrentValueBeforeOpeningReturns) {
                                   R"(dde-request "QSO" "Call")"}));
 }
 
+TEST_F(MixWDdeTest, ItemWithoutAValueYetOpensItsLinkAndGetsTheFirstValueMixWSets) {
+    mixw_.Run([](MixWStandIn& standIn) { standIn.ForgetItemValue(u"QSO", u"RstRcv"); });
+    std::vector<Text> values;
+    Open(u"MixW", u"QSO", u"RstRcv", values);
+    EXPECT_TRUE(values.empty());
+    // The conversation goes on serving the next link.
+    std::vector<Text> calls;
+    SetItem(u"QSO", u"Call", u"DL1ABC");
+    Open(u"MixW", u"QSO", u"Call", calls);
+    EXPECT_EQ(calls, std::vector<Text>{u"DL1ABC"});
+    SetItem(u"QSO", u"RstRcv", u"579");
+    ASSERT_TRUE(PumpUntil([&] { return values.size() == 1; }, 5s));
+    EXPECT_EQ(values.back(), u"579");
+}
+
 TEST_F(MixWDdeTest, LaterChangeOfTheItemReachesTheLink) {
     std::vector<Text> values;
     Open(u"MixW", u"QSO", u"Call", values);

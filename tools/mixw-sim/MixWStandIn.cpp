@@ -190,6 +190,7 @@ struct MixWStandIn::Impl {
         Text value;
         DdeStringHandle topicHandle;
         DdeStringHandle itemHandle;
+        bool hasValue;  // an item MixW has no value for yet refuses requests
     };
 
     explicit Impl(std::shared_ptr<Transcript> log) : transcript(std::move(log)) {
@@ -197,7 +198,7 @@ struct MixWStandIn::Impl {
             transcript = std::make_shared<Transcript>();
         }
         for (const ItemName& name : kItemNames) {
-            items.push_back(Item{name.topic, name.item, {}, {}, {}});
+            items.push_back(Item{name.topic, name.item, {}, {}, {}, true});
         }
     }
     ~Impl();
@@ -249,6 +250,7 @@ struct MixWStandIn::Impl {
 
     void ChangeItem(Item& item, const Text& value) {
         item.value = value;
+        item.hasValue = true;
         if (dde.Id() != 0) {
             EndConversationsOfGoneClients();
             DdePostAdvise(dde.Id(), item.topicHandle.Get(), item.itemHandle.Get());
@@ -318,12 +320,13 @@ struct MixWStandIn::Impl {
         Text topic = NameOf(topicName);
         Text name = NameOf(itemName);
         Item* item = FindItem(topic, name);
+        bool answered = item != nullptr && format == CF_TEXT && (item->hasValue || event.empty());
         if (!event.empty()) {
             Record(event, Quoted(KnownTopic(topic).value_or(topic)) + " " +
                               Quoted(item != nullptr ? item->name : TextView(name)) +
-                              (item != nullptr && format == CF_TEXT ? "" : " refused"));
+                              (answered ? "" : " refused"));
         }
-        if (item == nullptr || format != CF_TEXT) {
+        if (!answered) {
             return nullptr;
         }
         std::string ansi = AnsiWithNul(item->value);
@@ -685,6 +688,10 @@ MixWStandIn::~MixWStandIn() = default;
 void MixWStandIn::SetItem(TextView topic, TextView item, const Text& value) {
     impl_->ChangeItem(impl_->ItemOrThrow(topic, item), value);
     impl_->Notify();
+}
+
+void MixWStandIn::ForgetItemValue(TextView topic, TextView item) {
+    impl_->ItemOrThrow(topic, item).hasValue = false;
 }
 
 Text MixWStandIn::Item(TextView topic, TextView item) const {

@@ -97,6 +97,8 @@ class MixWStandIn {
     // The script. Names compare without regard to case; an unknown topic or item throws
     // std::invalid_argument. Changing an item advises every link on it.
     void SetItem(TextView topic, TextView item, const Text& value);
+    // MixW has no value for the item until it is next set: a request for it is refused.
+    void ForgetItemValue(TextView topic, TextView item);
     Text Item(TextView topic, TextView item) const;
     void SetFrequency(double fqA, double audioFq);
     double FqA() const;

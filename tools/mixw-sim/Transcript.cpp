@@ -32,6 +32,14 @@ std::vector<std::string> Transcript::Lines() const {
     return lines_;
 }
 
+std::vector<std::string> Transcript::LinesFrom(std::size_t first) const {
+    std::lock_guard lock(mutex_);
+    if (first >= lines_.size()) {
+        return {};
+    }
+    return {lines_.begin() + static_cast<std::ptrdiff_t>(first), lines_.end()};
+}
+
 std::vector<std::string> Transcript::Events() const {
     std::vector<std::string> events = Lines();
     for (std::string& line : events) {

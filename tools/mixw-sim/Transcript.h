@@ -28,6 +28,9 @@ class Transcript {
 
     // Whole lines, with their times.
     std::vector<std::string> Lines() const;
+    // The lines from the `first`-th on (counted from 0), for a reader that follows the
+    // transcript as it grows without copying all of it each time.
+    std::vector<std::string> LinesFrom(std::size_t first) const;
     // The lines without their times ("<event> <details>"), for exact comparisons.
     std::vector<std::string> Events() const;
 

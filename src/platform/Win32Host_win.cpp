@@ -80,15 +80,21 @@ void Win32Host::Raise(std::function<void()> event) {
         queued_.push_back(std::move(event));
         return;
     }
+    ++handlerDepth_;
     Guarded(event);
+    --handlerDepth_;
     RaiseQueued();
 }
 
+// Only once the outermost handler has returned: the handler that waited may still run below a
+// nested one (the main window's messages are dispatched inside its COM calls, for one).
 void Win32Host::RaiseQueued() {
-    while (waitDepth_ == 0 && !ended_ && !queued_.empty()) {
+    while (handlerDepth_ == 0 && waitDepth_ == 0 && !ended_ && !queued_.empty()) {
         std::function<void()> next = std::move(queued_.front());
         queued_.pop_front();
+        ++handlerDepth_;
         Guarded(next);
+        --handlerDepth_;
     }
 }
 

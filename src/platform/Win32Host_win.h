@@ -128,6 +128,7 @@ class Win32Host final : public Host, private MainWindowListener {
     WNDPROC hookPrevious_ = nullptr;
     bool hooked_ = false;
     int waitDepth_ = 0;
+    int handlerDepth_ = 0;         // handlers running, nested ones included
     bool closeRequested_ = false;  // seen during a wait; Unload is queued
     bool ended_ = false;
     std::deque<std::function<void()>> queued_;

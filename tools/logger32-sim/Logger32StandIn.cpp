@@ -126,6 +126,7 @@ Logger32StandIn::~Logger32StandIn() {
     // The program's own controls may be gone already.
     lineObserver_ = nullptr;
     otherMessages_ = nullptr;
+    textHandler_ = nullptr;
     Record("stop");
     if (window_ != nullptr && IsWindow(window_)) {
         DestroyWindow(window_);
@@ -184,6 +185,26 @@ bool Logger32StandIn::WriteSent(std::string_view ansi, std::chrono::milliseconds
 
     if (!delivered) {
         Record("write-sent-failed error=" + std::to_string(error));
+        return false;
+    }
+    Record("write-sent-done");
+    return true;
+}
+
+bool Logger32StandIn::WriteSentNow(std::string_view ansi, std::chrono::milliseconds timeout) {
+    const bool nested = InSendMessage() != FALSE;
+    const HWND sent = SentWindow();
+    const std::string text(ansi);
+    if (sent == nullptr) {
+        Record("write-sent-failed " + QuotedForTranscript(text) + " no-sent-window");
+        return false;
+    }
+    Record("write-sent " + QuotedForTranscript(text) + " to=" + Hex(sent) +
+           (nested ? " nested" : ""));
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(sent, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+                             SMTO_NORMAL, static_cast<UINT>(timeout.count()), &result)) {
+        Record("write-sent-failed error=" + std::to_string(GetLastError()));
         return false;
     }
     Record("write-sent-done");
@@ -293,6 +314,9 @@ void Logger32StandIn::OnText(const char* text) {
         texts_.push_back({Milliseconds(), bytes, sent});
     }
     Record("text " + QuotedForTranscript(bytes) + (sent ? " sent" : " direct"));
+    if (textHandler_) {
+        textHandler_(bytes);
+    }
 }
 
 bool Logger32StandIn::Post(int nameIndex, std::uint32_t code, std::int32_t lParam) {

@@ -19,6 +19,11 @@
 //   6000 write-sent "<APP_DXSPOT_CLICKED:21>DL1ABC|14075.45|PSK31" to=0x00010072
 //   6003 write-sent-done
 //   6003 post name=1 code=100 lparam=14075450 to=0x00010064
+//   7200 text "<APP_FORCE_FREQ:6>7036.5" sent
+//   7200 write-sent "<CALL:5>Q1ABC<EOR>" to=0x00010072 nested
+//   7201 write-sent-done
+// ("nested": written from inside the text window's WM_SETTEXT, while the bridge still waits in
+// its own delivery.)
 
 #include <windows.h>
 
@@ -90,6 +95,17 @@ class Logger32StandIn {
     // False when no Sent field is known or the bridge did not take the text within `timeout`.
     bool WriteSent(std::string_view ansi,
                    std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
+    // The same write sent straight from this thread, as Logger32 writes Sent from inside its own
+    // message handling; called from a TextHandler it nests inside the bridge's delivery, which
+    // the bridge must answer while it waits. False when no Sent field is known or the bridge did
+    // not take the text within `timeout`.
+    bool WriteSentNow(std::string_view ansi,
+                      std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
+
+    // Logger32's own handling of a text command: called on this thread inside the text window's
+    // WM_SETTEXT, after the text is recorded and before the sender's call returns.
+    using TextHandler = std::function<void(const std::string& ansi)>;
+    void OnTextReceived(TextHandler handler) { textHandler_ = std::move(handler); }
 
     // What happened.
     HWND BridgeWindow() const;
@@ -137,6 +153,7 @@ class Logger32StandIn {
 
     LineObserver lineObserver_;
     MessageHandler otherMessages_;
+    TextHandler textHandler_;
 };
 
 // A text as the transcript shows it: quoted, with \", \\ and \xNN escapes.

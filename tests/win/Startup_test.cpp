@@ -1,0 +1,425 @@
+// The real Pontara.exe from launch to its end, between Logger32's and MixW's stand-ins: when it
+// asks Logger32 to connect and attaches MixW, how it moves through the message names, what it
+// shows of Logger32's codes, and what a close sends in each state.
+// Times are measured on the station's clock and printed as "MEASURE <name> <ms>" lines.
+
+#ifdef PONTARA_HAVE_MIXW_STANDIN
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Logger32StandIn.h"
+#include "harness/Harness.h"
+#include "harness/Station.h"
+#include "logger32/Logger32Protocol.h"
+#include "ui/WindowModel.h"
+
+namespace pontara {
+namespace {
+
+using namespace harness;
+using namespace std::chrono_literals;
+using standin::ConnectAnswer;
+using standin::ParameterFromWindow;
+using standin::ReceivedMessage;
+
+constexpr const char* WaitingForBoth = "Waiting start Logger32 and MixW2";
+constexpr const char* WaitingForMixW = "Waiting start MixW.";
+constexpr const char* MixWControlActive = "            MixW2 control active !";
+
+std::string ArtifactName() {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string(test->test_suite_name()) + "." + test->name();
+}
+
+void SaveScreenshotOnFailure() {
+    if (::testing::Test::HasFailure()) {
+        SaveScreenshot(ArtifactPath(ArtifactName() + ".bmp"));
+    }
+}
+
+StationTime LaunchedAt(Station& station) {
+    return station.ToStationTime(station.Pontara().StartedAt());
+}
+
+// When the first arrival at Logger32 that begins with `what` came; none if none did.
+std::optional<StationTime> FirstArrival(const std::vector<Arrival>& arrivals,
+                                        const std::string& what) {
+    auto found = std::find_if(arrivals.begin(), arrivals.end(), [&](const Arrival& arrival) {
+        return arrival.what.starts_with(what);
+    });
+    return found != arrivals.end() ? std::optional(found->at) : std::nullopt;
+}
+
+struct Code {
+    std::uint32_t code;
+    std::int32_t lParam;
+    bool operator==(const Code&) const = default;
+};
+
+void PrintTo(const Code& code, std::ostream* out) {
+    *out << "{" << code.code << ", " << code.lParam << "}";
+}
+
+std::vector<Code> CodesOf(const std::vector<ReceivedMessage>& messages) {
+    std::vector<Code> codes;
+    for (const ReceivedMessage& message : messages) {
+        codes.push_back({message.code, message.lParam});
+    }
+    return codes;
+}
+
+// The message name of each connect request, in order.
+std::vector<int> ConnectRequestNames(standin::Logger32StandIn& logger32) {
+    std::vector<int> names;
+    for (const ReceivedMessage& message : logger32.MessagesWithCode(logger32::ConnectRequest)) {
+        names.push_back(message.nameIndex);
+    }
+    return names;
+}
+
+// The MixW-takes-the-rig set, as posted at the end of the start.
+std::vector<Code> MixWTakesTheRig() {
+    std::vector<Code> codes;
+    for (const logger32::CodeWithParameter& each : logger32::MixWTakesRig) {
+        codes.push_back({each.code, each.lParam});
+    }
+    return codes;
+}
+
+// ---- Start-up -------------------------------------------------------------------------------
+
+TEST(Startup, BothPeersAtLaunchAreConnectedAtFourSecondsAndMixWAttachedASecondLaterWithTheRig) {
+    Station station(Station::Options{.artifactName = ArtifactName()});
+    ASSERT_NE(station.MainWindow(), nullptr);
+    standin::Logger32StandIn& logger32 = station.Logger32();
+    ASSERT_TRUE(PumpUntil([&] { return logger32.CountCode(logger32::SentWindow) >= 2; }, 15000ms))
+        << "the start never reached the handshake's answer";
+
+    const std::int32_t main = ParameterFromWindow(station.MainWindow());
+    const std::int32_t sent = ParameterFromWindow(FieldAt(station.MainWindow(), Field::Sent));
+    std::vector<Code> expected{{logger32::ConnectRequest, main}};
+    for (const Code& code : MixWTakesTheRig()) {
+        expected.push_back(code);
+    }
+    // Logger32 accepts while the sequencer still waits for MixW; its answer is taken after.
+    expected.push_back({logger32::SentWindow, 0});
+    expected.push_back({logger32::SentWindow, sent});
+    EXPECT_EQ(CodesOf(logger32.Messages()), expected);
+    for (const ReceivedMessage& message : logger32.Messages()) {
+        EXPECT_EQ(message.nameIndex, 1) << "code " << message.code;
+        EXPECT_FALSE(message.sent) << "code " << message.code << " was sent, not posted";
+    }
+    EXPECT_EQ(station.FieldText(Field::Text1), MixWControlActive);
+
+    // The first MixW call comes with the first forwarding tick, which opens the links.
+    ASSERT_TRUE(PumpUntil([&] { return !station.AtMixWSince({}).empty(); }, 5000ms));
+    const std::vector<Arrival> atLogger32 = station.AtLogger32Since({});
+    const StationTime launched = LaunchedAt(station);
+    const std::optional<StationTime> connect = FirstArrival(atLogger32, "code 1 ");
+    const std::optional<StationTime> attach = FirstArrival(atLogger32, "code 18 ");
+    ASSERT_TRUE(connect && attach);
+    const StationTime firstMixWCall = station.AtMixWSince({}).front().at;
+    Measure("launch_to_connect_ms", *connect - launched);
+    Measure("connect_to_attach_ms", *attach - *connect);
+    Measure("attach_to_first_mixw_call_ms", firstMixWCall - *attach);
+    // Splash 3000 ms and Timer1 1000 ms; the sequencer's 1000 ms pause; Timer2's 800 ms.
+    EXPECT_GE(*connect - launched, 3900);
+    EXPECT_LE(*connect - launched, 8000);
+    EXPECT_GE(*attach - *connect, 900);
+    EXPECT_LE(*attach - *connect, 4000);
+    EXPECT_GE(firstMixWCall - *attach, 600);
+    EXPECT_LE(firstMixWCall - *attach, 3000);
+
+    // The accept is answered once: no further Sent codes trail behind.
+    PumpFor(1000ms);
+    EXPECT_EQ(logger32.CountCode(logger32::SentWindow), 2u);
+    SaveScreenshotOnFailure();
+}
+
+TEST(Startup, Logger32StartedLateIsAskedToConnectWithinOneLookOfItsWindowAppearing) {
+    Station station(Station::Options{.startLogger32 = false, .artifactName = ArtifactName()});
+    ASSERT_NE(station.MainWindow(), nullptr);
+    const StationTime launched = LaunchedAt(station);
+    // Well past the first look at 4 s, so that the sequencer is between two looks.
+    PumpUntil([&] { return station.Now() - launched >= 6500; }, 10000ms);
+    EXPECT_EQ(station.FieldText(Field::Text1), WaitingForBoth);
+    PumpUntil([&] { return station.Now() - launched >= 7300; }, 10000ms);
+
+    station.StartLogger32();
+    standin::Logger32StandIn& logger32 = station.Logger32();
+    ASSERT_TRUE(
+        PumpUntil([&] { return logger32.CountCode(logger32::ConnectRequest) >= 1; }, 8000ms))
+        << "no connect request after Logger32's window appeared";
+    const ReceivedMessage request = logger32.MessagesWithCode(logger32::ConnectRequest).front();
+    // The stand-in's clock starts with its window.
+    Measure("logger32_window_to_connect_ms", request.milliseconds);
+    // The sequencer looks every 2000 ms; the connect-retry timer would take 5000 ms.
+    EXPECT_LE(request.milliseconds, 3000);
+    EXPECT_EQ(request.nameIndex, 1);
+    EXPECT_EQ(request.lParam, ParameterFromWindow(station.MainWindow()));
+
+    ASSERT_TRUE(
+        PumpUntil([&] { return logger32.CountCode(logger32::RigHandoverLast) >= 1; }, 8000ms))
+        << "MixW, running all along, was not attached after the connect";
+    EXPECT_EQ(station.FieldText(Field::Text1), MixWControlActive);
+    SaveScreenshotOnFailure();
+}
+
+TEST(Startup, MixWStartedLateKeepsTheStatusWaitingAndTheRigUntilItIsAttached) {
+    Station station(Station::Options{.startMixW = false, .artifactName = ArtifactName()});
+    ASSERT_NE(station.MainWindow(), nullptr);
+    standin::Logger32StandIn& logger32 = station.Logger32();
+    ASSERT_TRUE(
+        PumpUntil([&] { return logger32.CountCode(logger32::ConnectRequest) >= 1; }, 10000ms));
+    ASSERT_TRUE(
+        PumpUntil([&] { return station.FieldText(Field::Text1) == WaitingForMixW; }, 3000ms))
+        << station.FieldText(Field::Text1);
+
+    // A few attempts to attach go by, the status unchanged and the rig not moved.
+    const StationTime waitingFrom = station.Now();
+    while (station.Now() - waitingFrom < 3500) {
+        PumpFor(250ms);
+        ASSERT_EQ(station.FieldText(Field::Text1), WaitingForMixW);
+    }
+    EXPECT_EQ(logger32.CountCode(logger32::RigHandoverFirst), 0u);
+
+    station.StartMixW();
+    const StationTime mixwStarted = station.Now();
+    ASSERT_TRUE(
+        PumpUntil([&] { return logger32.CountCode(logger32::RigHandoverLast) >= 1; }, 8000ms))
+        << "MixW was not attached after it started";
+    EXPECT_EQ(station.FieldText(Field::Text1), MixWControlActive);
+    std::vector<Code> handover;
+    for (const ReceivedMessage& message : logger32.Messages()) {
+        if (message.code != logger32::ConnectRequest && message.code != logger32::SentWindow) {
+            handover.push_back({message.code, message.lParam});
+        }
+    }
+    EXPECT_EQ(handover, MixWTakesTheRig());
+
+    // Timer2 runs: its first tick opens the links.
+    ASSERT_TRUE(station.WaitUntilRunning(8000ms)) << "the forwarding timer did not start";
+    const std::optional<StationTime> attach = FirstArrival(station.AtLogger32Since({}), "code 18 ");
+    ASSERT_TRUE(attach);
+    const std::vector<Arrival> atMixW = station.AtMixWSince({});
+    ASSERT_FALSE(atMixW.empty());
+    Measure("mixw_start_to_attach_ms", *attach - mixwStarted);
+    Measure("mixw_start_to_first_tick_ms", atMixW.front().at - mixwStarted);
+    // One attempt every 2000 ms.
+    EXPECT_LE(*attach - mixwStarted, 3000);
+    SaveScreenshotOnFailure();
+}
+
+// ---- The registered-message link --------------------------------------------------------------
+
+// When the stand-in posted its reject of the k-th name, on its own clock.
+std::optional<std::int64_t> RejectPostedAt(standin::Logger32StandIn& logger32, int name) {
+    for (const std::string& line : logger32.Transcript()) {
+        long long at = 0;
+        int posted = 0;
+        unsigned code = 0;
+        int lParam = 0;
+        if (std::sscanf(line.c_str(), "%lld post name=%d code=%u lparam=%d", &at, &posted, &code,
+                        &lParam) == 4 &&
+            posted == name && code == logger32::ConnectAnswer && lParam == 0) {
+            return at;
+        }
+    }
+    return std::nullopt;
+}
+
+TEST(Logger32Link, RejectedNamesAreRetriedOneByOneAbout200msLaterUntilLogger32FiveIsAccepted) {
+    Station station(Station::Options{.artifactName = ArtifactName()});
+    ASSERT_NE(station.MainWindow(), nullptr);
+    standin::Logger32StandIn& logger32 = station.Logger32();
+    for (int name = 1; name <= 4; ++name) {
+        logger32.SetConnectAnswer(name, ConnectAnswer::Reject);
+    }
+    ASSERT_TRUE(PumpUntil([&] { return logger32.CountCode(logger32::SentWindow) >= 2; }, 15000ms))
+        << "no name was accepted";
+
+    EXPECT_EQ(ConnectRequestNames(logger32), (std::vector<int>{1, 2, 3, 4, 5}));
+    const std::vector<ReceivedMessage> requests =
+        logger32.MessagesWithCode(logger32::ConnectRequest);
+    for (const ReceivedMessage& request : requests) {
+        EXPECT_EQ(request.lParam, ParameterFromWindow(station.MainWindow()));
+    }
+    const std::vector<ReceivedMessage> sentCodes = logger32.MessagesWithCode(logger32::SentWindow);
+    ASSERT_EQ(sentCodes.size(), 2u);
+    EXPECT_EQ(sentCodes[0].nameIndex, 5);
+    EXPECT_EQ(sentCodes[0].lParam, 0);
+    EXPECT_EQ(sentCodes[1].nameIndex, 5);
+    EXPECT_EQ(sentCodes[1].lParam, ParameterFromWindow(FieldAt(station.MainWindow(), Field::Sent)));
+
+    ASSERT_EQ(requests.size(), 5u);
+    for (int name = 1; name <= 4; ++name) {
+        const std::optional<std::int64_t> rejected = RejectPostedAt(logger32, name);
+        ASSERT_TRUE(rejected) << "name " << name;
+        const std::int64_t spacing =
+            requests[static_cast<std::size_t>(name)].milliseconds - *rejected;
+        Measure("reject_to_retry_ms_name" + std::to_string(name), spacing);
+        // The first reject waits for the end of the start (MixW's attach) before its 200 ms.
+        EXPECT_GE(spacing, 100) << "name " << name;
+        EXPECT_LE(spacing, name == 1 ? 5000 : 1500) << "name " << name;
+    }
+    EXPECT_EQ(FindWindowA("#32770", "Too busy"), nullptr);
+    SaveScreenshotOnFailure();
+}
+
+TEST(Logger32Link, FiveRejectsShowTooBusyOnceAndNoFurtherConnectRequestFollows) {
+    Station station(Station::Options{.artifactName = ArtifactName()});
+    ASSERT_NE(station.MainWindow(), nullptr);
+    standin::Logger32StandIn& logger32 = station.Logger32();
+    logger32.SetConnectAnswerForAll(ConnectAnswer::Reject);
+
+    const HWND box = WaitForMessageBox("Too busy", 20000ms);
+    ASSERT_NE(box, nullptr) << "no \"Too busy\" box after five rejects";
+    const std::int64_t seen = logger32.Milliseconds();
+    EXPECT_EQ(MessageBoxText(box),
+              "Unable to connect to Logger32.  I tried 5 different registered messages and all "
+              "were rejected");
+    EXPECT_EQ(ConnectRequestNames(logger32), (std::vector<int>{1, 2, 3, 4, 5}));
+    if (const std::optional<std::int64_t> rejected = RejectPostedAt(logger32, 5)) {
+        Measure("last_reject_to_too_busy_box_ms", seen - *rejected);
+    }
+    SaveScreenshotOnFailure();
+    ASSERT_TRUE(PressOk(box));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(box); }, 3000ms));
+
+    // Longer than the 5000 ms connect-retry interval: the bridge has given up for good, and
+    // goes on running.
+    PumpFor(6000ms);
+    EXPECT_EQ(logger32.CountCode(logger32::ConnectRequest), 5u);
+    EXPECT_EQ(logger32.CountCode(logger32::SentWindow), 0u);
+    EXPECT_EQ(FindWindowA("#32770", "Too busy"), nullptr) << "a second box";
+    EXPECT_TRUE(station.Pontara().Running());
+}
+
+// The texts of every field, read by their handles.
+std::vector<std::optional<std::string>> EveryFieldText(HWND mainWindow) {
+    std::vector<std::optional<std::string>> texts;
+    for (const FieldModel& field : window_model::Fields()) {
+        texts.push_back(ControlText(FieldAt(mainWindow, field.field)));
+    }
+    return texts;
+}
+
+std::string LocaleDecimalSeparator() {
+    char separator[8] = {};
+    GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, separator, sizeof separator);
+    return separator;
+}
+
+TEST(Logger32Link, DialFrequencyAndClusterValueAreShownInTheirFieldsAndUnknownCodesSwallowed) {
+    Station station(Station::Options{.artifactName = ArtifactName()});
+    ASSERT_NE(station.MainWindow(), nullptr);
+    ASSERT_TRUE(station.WaitUntilRunning());
+    standin::Logger32StandIn& logger32 = station.Logger32();
+    const HWND frequency = FieldAt(station.MainWindow(), Field::Freq_logger32);
+    const HWND cluster = FieldAt(station.MainWindow(), Field::Cluster);
+    ASSERT_NE(frequency, nullptr);
+    ASSERT_NE(cluster, nullptr);
+    const std::string separator = LocaleDecimalSeparator();
+    const Station::Mark mark = station.MarkNow();
+
+    struct Shown {
+        std::uint32_t code;
+        std::int32_t lParam;
+        HWND field;
+        std::string text;
+    };
+    const Shown cases[] = {
+        {logger32::DialFrequency, 14075450, frequency, "14075" + separator + "450"},
+        {logger32::DialFrequency, 500, frequency, separator + "500"},
+        {logger32::DialFrequency, 0, frequency, separator + "000"},
+        {logger32::ClusterValue, -3, cluster, "-3"},
+        {logger32::ClusterValue, 0, cluster, "0"},
+    };
+    for (const Shown& shown : cases) {
+        SCOPED_TRACE("code " + std::to_string(shown.code) + " lParam " +
+                     std::to_string(shown.lParam));
+        ASSERT_TRUE(logger32.SendCode(shown.code, shown.lParam));
+        EXPECT_TRUE(PumpUntil([&] { return ControlText(shown.field) == shown.text; }, 3000ms))
+            << ControlText(shown.field).value_or("<no answer>");
+    }
+
+    // Let the forwarding ticks settle, then a code the bridge does not know, followed by a
+    // cluster value that shows when both have been handled.
+    PumpFor(1000ms);
+    const std::vector<std::optional<std::string>> before = EveryFieldText(station.MainWindow());
+    const std::size_t received = logger32.Messages().size();
+    const std::size_t texts = logger32.Texts().size();
+    ASSERT_TRUE(logger32.SendCode(101, 7));
+    ASSERT_TRUE(logger32.ReportClusterValue(42));
+    ASSERT_TRUE(PumpUntil([&] { return ControlText(cluster) == "42"; }, 3000ms));
+    PumpFor(1000ms);
+    std::vector<std::optional<std::string>> after = EveryFieldText(station.MainWindow());
+    const auto clusterIndex = static_cast<std::size_t>(Field::Cluster);
+    EXPECT_EQ(after[clusterIndex], "42");
+    after[clusterIndex] = before[clusterIndex];
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(logger32.Messages().size(), received) << "the bridge answered an unknown code";
+    EXPECT_EQ(logger32.Texts().size(), texts);
+    // While MixW has the rig, Logger32's dial does not tune MixW.
+    EXPECT_TRUE(station.MixWCallsSince(mark).empty())
+        << Listed(station.MixWCallArrivalsSince(mark));
+    SaveScreenshotOnFailure();
+}
+
+// ---- Shutdown -------------------------------------------------------------------------------
+
+TEST(Shutdown, ClosingWhileMixWHasTheRigSendsFourThenFiveSynchronouslyAndEnds) {
+    Station station(Station::Options{.artifactName = ArtifactName()});
+    ASSERT_NE(station.MainWindow(), nullptr);
+    ASSERT_TRUE(station.WaitUntilRunning());
+    const Station::Mark mark = station.MarkNow();
+
+    station.Close();
+    const StationTime closed = station.Now();
+    const std::optional<DWORD> exitCode = station.Pontara().WaitForExit(10000ms);
+    const StationTime ended = station.Now();
+    ASSERT_TRUE(exitCode.has_value()) << "Pontara still runs 10 s after its window was closed";
+    EXPECT_EQ(*exitCode, 0u);
+
+    EXPECT_EQ(station.Logger32CodesSince(mark),
+              (std::vector<std::string>{"code 4 0 sent", "code 5 0 sent"}))
+        << Listed(station.AtLogger32Since(mark));
+    EXPECT_TRUE(station.MixWCallsSince(mark).empty()) << Listed(station.AtMixWSince(mark));
+    if (const std::optional<StationTime> leaving =
+            FirstArrival(station.AtLogger32Since(mark), "code 4 ")) {
+        Measure("close_to_code4_ms", *leaving - closed);
+    }
+    Measure("close_to_exit_ms", ended - closed);
+}
+
+TEST(Shutdown, ClosingWhileLogger32IsAwaitedEndsAtOnceWithoutAskingMixWAnything) {
+    Station station(Station::Options{.startLogger32 = false, .artifactName = ArtifactName()});
+    ASSERT_NE(station.MainWindow(), nullptr);
+    // The sequencer makes the window topmost as it starts, then looks for Logger32.
+    ASSERT_TRUE(
+        PumpUntil([&] { return HasExtendedStyle(station.MainWindow(), WS_EX_TOPMOST); }, 10000ms));
+    PumpFor(700ms);
+    EXPECT_EQ(station.FieldText(Field::Text1), WaitingForBoth);
+
+    station.Close();
+    const StationTime closed = station.Now();
+    const std::optional<DWORD> exitCode = station.Pontara().WaitForExit(10000ms);
+    ASSERT_TRUE(exitCode.has_value()) << "Pontara still runs 10 s after its window was closed";
+    const StationTime closeToExit = station.Now() - closed;
+    Measure("close_while_awaiting_logger32_to_exit_ms", closeToExit);
+    EXPECT_EQ(*exitCode, 0u);
+    // Sooner than the sequencer's next look at 2000 ms: the wait ends with the close.
+    EXPECT_LT(closeToExit, 1500);
+    EXPECT_TRUE(station.AtMixWSince({}).empty()) << Listed(station.AtMixWSince({}));
+}
+
+}  // namespace
+}  // namespace pontara
+
+#endif  // PONTARA_HAVE_MIXW_STANDIN

@@ -59,4 +59,14 @@ bool SaveScreenshot(const std::string& path) {
     return written;
 }
 
+std::optional<COLORREF> ScreenColourAt(POINT point) {
+    HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, point.x, point.y);
+    ReleaseDC(nullptr, screen);
+    if (colour == CLR_INVALID) {
+        return std::nullopt;
+    }
+    return colour;
+}
+
 }  // namespace pontara::harness

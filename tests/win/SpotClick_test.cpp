@@ -1,0 +1,158 @@
+// The real Pontara.exe carrying what Logger32 writes into its Sent field on to MixW: a clicked
+// DX spot half a second later, Logger32's QSO entry while Logger32 owns the rig, and nothing at
+// all for a spot that cannot be read whole.
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "harness/Harness.h"
+#include "harness/Station.h"
+
+namespace pontara {
+namespace {
+
+using namespace harness;
+using namespace std::chrono_literals;
+using Lines = std::vector<std::string>;
+
+std::string TestName() {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    return std::string(test->test_suite_name()) + "." + test->name();
+}
+
+class SpotClick : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        station_.emplace(Station::Options{.artifactName = TestName()});
+        ASSERT_NE(station_->MainWindow(), nullptr) << "no window captioned \"Pontara\"";
+        ASSERT_TRUE(station_->WaitUntilRunning())
+            << "the start-up did not hand the rig to MixW and open the links\n"
+            << Listed(station_->AtLogger32Since({}));
+        ASSERT_EQ(station_->Logger32().SentWindow(), station_->FieldWindow(Field::Sent));
+    }
+
+    void TearDown() override {
+        if (HasFailure()) {
+            SaveScreenshot(ArtifactPath(TestName() + ".bmp"));
+        }
+    }
+
+    Station& S() { return *station_; }
+
+    // Logger32 writes `text` into Sent by the handle it was given; the arrival of the code 10
+    // that every change of Sent posts.
+    std::optional<Arrival> Write(const std::string& text) {
+        const Station::Mark mark = S().MarkNow();
+        if (!S().Logger32().WriteSent(text)) {
+            ADD_FAILURE() << "Pontara did not take the text into Sent: " << text;
+            return std::nullopt;
+        }
+        std::optional<Arrival> posted;
+        PumpUntil(
+            [&] {
+                for (const Arrival& arrival : S().AtLogger32Since(mark)) {
+                    if (arrival.what.starts_with("code 10 ")) {
+                        posted = arrival;
+                    }
+                }
+                return posted.has_value();
+            },
+            10s);
+        if (!posted) {
+            ADD_FAILURE() << "no code 10 after writing " << text << "\n"
+                          << Listed(S().AtLogger32Since(mark));
+        }
+        return posted;
+    }
+
+    std::string ClusterCode() const {
+        return "code 10 " +
+               std::to_string(standin::ParameterFromWindow(station_->FieldWindow(Field::Cluster)));
+    }
+
+    bool WaitForCalls(const Station::Mark& mark, std::size_t count) {
+        return PumpUntil([&] { return S().MixWCallsSince(mark).size() >= count; }, 10s);
+    }
+
+    std::optional<Station> station_;
+};
+
+TEST_F(SpotClick, ClickedSpotTunesFillsTheCallAndSetsTheModeHalfASecondLater) {
+    const Station::Mark mark = S().MarkNow();
+    const std::optional<Arrival> posted = Write("<APP_DXSPOT_CLICKED:19>Q1ABC|14070.0|PSK63");
+    ASSERT_TRUE(posted.has_value());
+    EXPECT_EQ(posted->what, ClusterCode());
+    ASSERT_TRUE(WaitForCalls(mark, 4)) << Listed(S().AtMixWSince(mark));
+    EXPECT_EQ(S().MixWCallsSince(mark),
+              (Lines{"ExecuteMacros <ZFQ:14070.0>", "SetQsoData 0 Q1ABC",
+                     "ExecuteMacros <MODE:BPSK31>", "ExecuteMacros <BAUDRATE:63>"}));
+    const StationTime deferral = S().MixWCallArrivalsSince(mark).front().at - posted->at;
+    Measure("spot_code10_to_mixw_tune_ms", deferral);
+    // Timer3's 500 ms start when the code has been posted.
+    EXPECT_GE(deferral, 400);
+
+    // One click, one action: the later ticks leave MixW alone.
+    PumpFor(1500ms);
+    EXPECT_EQ(S().MixWCallsSince(mark).size(), 4u);
+    EXPECT_EQ(S().Logger32CodesSince(mark), std::vector<std::string>{ClusterCode()});
+}
+
+TEST_F(SpotClick, Logger32QsoEntryIsCopiedIntoMixWAndSavedThereWhileLogger32OwnsTheRig) {
+    Station::Mark mark = S().MarkNow();
+    S().Click(Button::Command2);
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            const std::vector<std::string> codes = S().Logger32CodesSince(mark);
+            return !codes.empty() && codes.back() == "code 19 1";
+        },
+        10s));
+
+    mark = S().MarkNow();
+    const std::optional<Arrival> posted =
+        Write("<EOR><CALL:5>Q1ABC<MODE:3>USB<RST_SENT:2>59<RST_RCVD:2>57<NAME:4>Jaan<EOF>");
+    ASSERT_TRUE(posted.has_value());
+    ASSERT_TRUE(WaitForCalls(mark, 9)) << Listed(S().AtMixWSince(mark));
+    EXPECT_EQ(S().MixWCallsSince(mark),
+              (Lines{"ExecuteMacros <CLEARQSO>", "SetQsoData 0 Q1ABC", "ExecuteMacros <MODE:SSB>",
+                     "SetQsoData 5 59", "SetQsoData 2 57", "SetQsoData 1 Jaan",
+                     "ExecuteMacros <FIXSTARTTIME>", "ExecuteMacros <SAVEQSO>",
+                     "ExecuteMacros <CLEARQSO>"}));
+    Measure("qso_code10_to_mixw_clear_ms", S().MixWCallArrivalsSince(mark).front().at - posted->at);
+
+    // Read as Logger32 would, by the handle it was given.
+    const HWND sent = S().Logger32().SentWindow();
+    EXPECT_TRUE(PumpUntil([&] { return ControlText(sent) == "SAVE"; }, 10s))
+        << ControlText(sent).value_or("<no answer>");
+    // "SAVE" is a change of its own: one more code 10, and its tick finds nothing to do.
+    PumpFor(1500ms);
+    EXPECT_EQ(S().MixWCallsSince(mark).size(), 9u);
+    EXPECT_EQ(S().Logger32CodesSince(mark), std::vector<std::string>(2, ClusterCode()));
+}
+
+TEST_F(SpotClick, SpotThatCannotBeReadWholeReachesMixWAsNothing) {
+    const Station::Mark mark = S().MarkNow();
+    for (const char* text : {
+             "<APP_DXSPOT_CLICKED:13>Q1ABC|14070.0",     // no second "|"
+             "<APP_DXSPOT_CLICKED:15>Q1ABC 14070.0 CW",  // no "|" at all
+             "<APP_DXSPOT_CLICKED:29>Q1ABC|14070.0|CW",  // length beyond the text
+             "<APP_DXSPOT_CLICKED:1x>Q1ABC|14070.0|CW",  // length not a number
+         }) {
+        SCOPED_TRACE(text);
+        ASSERT_TRUE(Write(text).has_value());
+        PumpFor(1000ms);
+    }
+    EXPECT_TRUE(S().MixWCallsSince(mark).empty()) << Listed(S().AtMixWSince(mark));
+
+    // The same station acts on a spot it can read, so the silence above was the bridge's.
+    const Station::Mark good = S().MarkNow();
+    ASSERT_TRUE(Write("<APP_DXSPOT_CLICKED:16>Q1ABC|14070.0|CW").has_value());
+    ASSERT_TRUE(WaitForCalls(good, 3)) << Listed(S().AtMixWSince(good));
+    EXPECT_EQ(S().MixWCallsSince(good), (Lines{"ExecuteMacros <ZFQ:14070.0>", "SetQsoData 0 Q1ABC",
+                                               "ExecuteMacros <MODE:CW>"}));
+}
+
+}  // namespace
+}  // namespace pontara

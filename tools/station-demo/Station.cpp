@@ -1,0 +1,300 @@
+#include "Station.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "Logger32StandIn.h"
+#include "MixWStandIn.h"
+#include "StandInThread.h"
+#include "Transcript.h"
+#include "harness/Paths.h"
+#include "harness/Pump.h"
+#include "harness/WindowQueries.h"
+#include "ui/WindowModel.h"
+
+namespace pontara::station {
+
+namespace {
+
+constexpr milliseconds TextTimeout(2000);
+
+}  // namespace
+
+std::u16string Utf16(std::string_view ascii) {
+    return std::u16string(ascii.begin(), ascii.end());
+}
+
+std::string Megabytes(std::uint64_t bytes) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / 1e6);
+    return text;
+}
+
+Station::Station(Options options) : options_(options), traffic_(options.traffic) {
+    if (options_.logger32) {
+        const Clock::time_point started = Clock::now();
+        logger32_ = std::make_unique<standin::Logger32StandIn>();
+        traffic_.FollowLogger32(*logger32_, started);
+    }
+    if (options_.mixw) {
+        const Clock::time_point started = Clock::now();
+        auto transcript = std::make_shared<standin::Transcript>();
+        mixw_ = std::make_unique<standin::StandInThread>(transcript);
+        traffic_.FollowMixW(transcript, started);
+    }
+    traffic_.Poll();
+}
+
+Station::~Station() {
+    // Pontara first, so that it does not meet the stand-ins half gone.
+    pontara_.reset();
+    mixw_.reset();
+    logger32_.reset();
+}
+
+standin::Logger32StandIn& Station::Logger32() {
+    return *logger32_;
+}
+
+void Station::MixW(const std::function<void(standin::MixWStandIn&)>& script) {
+    mixw_->Run(script);
+}
+
+void Station::SetMixWItem(std::u16string_view item, const std::string& value) {
+    const std::u16string_view topic = item == u"khz" ? u"CAT" : u"QSO";
+    traffic_.Script(Party::MixW, Party::Pontara,
+                    "item " + std::string(topic.begin(), topic.end()) + "|" +
+                        std::string(item.begin(), item.end()) + " := \"" + value +
+                        "\" (DDE advise on Pontara's link)");
+    MixW([&](standin::MixWStandIn& mixw) { mixw.SetItem(topic, item, Utf16(value)); });
+}
+
+void Station::SetMixWDial(double fqA, double audioFq) {
+    char account[120];
+    std::snprintf(account, sizeof account,
+                  "(MixW's dial moves: FqA %.0f Hz, AudioFq %.0f Hz; Pontara reads it on its "
+                  "next Timer2 tick)",
+                  fqA, audioFq);
+    traffic_.Script(Party::MixW, Party::Station, account);
+    MixW([&](standin::MixWStandIn& mixw) { mixw.SetFrequency(fqA, audioFq); });
+}
+
+void Station::SetMixWQsoData(std::int16_t index, const std::string& value) {
+    traffic_.Script(Party::MixW, Party::Station,
+                    "(MixW's QSO-data item " + std::to_string(index) + " := \"" + value +
+                        "\"; Pontara reads it with GetQsoData)");
+    MixW([&](standin::MixWStandIn& mixw) {
+        mixw.SetQsoData(index, standin::QsoValue{Utf16(value)});
+    });
+}
+
+void Station::LaunchPontara() {
+    marker_ = MarkerArgument();
+    pontara_.emplace(harness::ChildProcess::Start(harness::PontaraPath(), marker_));
+    traffic_.SetZero(pontara_->StartedAt());
+    meter_ = std::make_unique<ProcessMeter>(pontara_->Handle(), marker_);
+    mainWindow_ = nullptr;
+    traffic_.Note("Pontara.exe started, process " + std::to_string(pontara_->Id()));
+}
+
+bool Station::PontaraRunning() const {
+    return pontara_ && pontara_->Running();
+}
+
+HWND Station::MainWindow(milliseconds timeout) {
+    if (mainWindow_ == nullptr && pontara_) {
+        WaitUntil(
+            [&] {
+                mainWindow_ = harness::FindTopLevelWindow(pontara_->Id(), PontaraCaption);
+                return mainWindow_ != nullptr;
+            },
+            timeout);
+        // The controls are placed after the window is created.
+        WaitUntil([&] { return harness::FieldAt(mainWindow_, Field::Freq_logger32) != nullptr; },
+                  milliseconds(5000));
+    }
+    return mainWindow_;
+}
+
+ProcessFigures Station::PontaraFigures() {
+    return meter_ ? meter_->Read() : ProcessFigures{};
+}
+
+bool Station::WaitUntil(const std::function<bool()>& done, milliseconds timeout) {
+    return harness::PumpUntil(
+        [&] {
+            traffic_.Poll();
+            return done();
+        },
+        timeout);
+}
+
+void Station::Pause(milliseconds duration) {
+    WaitUntil([] { return false; }, duration);
+}
+
+const Event* Station::WaitForEvent(std::size_t from, const std::function<bool(const Event&)>& match,
+                                   milliseconds timeout) {
+    const Event* found = nullptr;
+    WaitUntil(
+        [&] {
+            found = traffic_.Find(from, match);
+            return found != nullptr;
+        },
+        timeout);
+    return found;
+}
+
+HWND Station::FieldWindow(Field field) {
+    HWND main = MainWindow();
+    return main == nullptr ? nullptr : harness::FieldAt(main, field);
+}
+
+std::optional<std::string> Station::FieldText(Field field) {
+    HWND control = FieldWindow(field);
+    if (control == nullptr) {
+        return std::nullopt;
+    }
+    return harness::ControlText(control, TextTimeout);
+}
+
+std::optional<std::string> Station::ButtonCaption(Button button) {
+    HWND main = MainWindow();
+    HWND control = main == nullptr ? nullptr : harness::ButtonAt(main, button);
+    if (control == nullptr) {
+        return std::nullopt;
+    }
+    return harness::ControlText(control, TextTimeout);
+}
+
+bool Station::ButtonEnabled(Button button) {
+    HWND main = MainWindow();
+    HWND control = main == nullptr ? nullptr : harness::ButtonAt(main, button);
+    return control != nullptr && IsWindowEnabled(control) != FALSE;
+}
+
+bool Station::Click(Button button) {
+    HWND main = MainWindow();
+    HWND control = main == nullptr ? nullptr : harness::ButtonAt(main, button);
+    const std::u16string_view name = window_model::Of(button).name;
+    traffic_.Script(Party::Station, Party::Pontara,
+                    "the operator clicks " + std::string(name.begin(), name.end()) +
+                        " (BM_CLICK to the real button)");
+    return control != nullptr && PostMessageA(control, BM_CLICK, 0, 0) != FALSE;
+}
+
+bool Station::Close() {
+    HWND main = MainWindow();
+    traffic_.Script(Party::Station, Party::Pontara, "the operator closes the window (WM_CLOSE)");
+    return main != nullptr && PostMessageA(main, WM_CLOSE, 0, 0) != FALSE;
+}
+
+std::vector<HWND> Station::MessageBoxes() const {
+    std::vector<HWND> boxes;
+    if (!pontara_) {
+        return boxes;
+    }
+    for (HWND window : harness::TopLevelWindowsOf(pontara_->Id())) {
+        if (harness::ClassName(window) == "#32770" && IsWindowVisible(window)) {
+            boxes.push_back(window);
+        }
+    }
+    return boxes;
+}
+
+HWND Station::WaitForMessageBox(milliseconds timeout) {
+    HWND box = nullptr;
+    WaitUntil(
+        [&] {
+            std::vector<HWND> boxes = MessageBoxes();
+            box = boxes.empty() ? nullptr : boxes.front();
+            return box != nullptr;
+        },
+        timeout);
+    return box;
+}
+
+bool Station::SaveShot(const std::string& path) {
+    if (!pontara_) {
+        return false;
+    }
+    RECT area{};
+    bool any = false;
+    for (HWND window : harness::TopLevelWindowsOf(pontara_->Id())) {
+        if (!IsWindowVisible(window)) {
+            continue;
+        }
+        RECT rect{};
+        GetWindowRect(window, &rect);
+        if (rect.right <= rect.left || rect.bottom <= rect.top) {
+            continue;
+        }
+        if (!any) {
+            area = rect;
+            any = true;
+        } else {
+            UnionRect(&area, &area, &rect);
+        }
+    }
+    if (!any) {
+        return false;
+    }
+    InflateRect(&area, 12, 12);
+    return SaveScreenArea(area, path);
+}
+
+bool SaveScreenArea(const RECT& requested, const std::string& path) {
+    RECT screen{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0, 0};
+    screen.right = screen.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    screen.bottom = screen.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    RECT area{};
+    if (!IntersectRect(&area, &requested, &screen)) {
+        return false;
+    }
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;  // bottom-up, as BMP files store rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
+    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    info.bmiHeader.biSizeImage = stride * static_cast<DWORD>(height);
+
+    HDC screenDc = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screenDc);
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screenDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bool copied = false;
+    if (bitmap != nullptr) {
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        copied =
+            BitBlt(memory, 0, 0, width, height, screenDc, area.left, area.top, SRCCOPY) != FALSE;
+        GdiFlush();
+        SelectObject(memory, previous);
+    }
+    bool written = false;
+    if (copied) {
+        BITMAPFILEHEADER file{};
+        file.bfType = 0x4D42;  // "BM"
+        file.bfOffBits = sizeof file + sizeof info.bmiHeader;
+        file.bfSize = file.bfOffBits + info.bmiHeader.biSizeImage;
+        if (std::FILE* out = std::fopen(path.c_str(), "wb")) {
+            written = std::fwrite(&file, sizeof file, 1, out) == 1 &&
+                      std::fwrite(&info.bmiHeader, sizeof info.bmiHeader, 1, out) == 1 &&
+                      std::fwrite(bits, info.bmiHeader.biSizeImage, 1, out) == 1;
+            written = std::fclose(out) == 0 && written;
+        }
+    }
+    if (bitmap != nullptr) {
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screenDc);
+    return written;
+}
+
+}  // namespace pontara::station

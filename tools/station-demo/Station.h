@@ -109,9 +109,6 @@ class Station {
     HWND mainWindow_ = nullptr;
 };
 
-// Saves the screen rectangle `area` to a 24-bit BMP file.
-bool SaveScreenArea(const RECT& area, const std::string& path);
-
 // Formats a byte count as "12.3 MB" (10^6 bytes).
 std::string Megabytes(std::uint64_t bytes);
 

@@ -6,14 +6,16 @@
 
 namespace pontara::harness {
 
-bool SaveScreenshot(const std::string& path) {
-    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
-    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    const int height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    if (width <= 0 || height <= 0) {
+bool SaveScreenArea(const RECT& requested, const std::string& path) {
+    RECT screen{GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN), 0, 0};
+    screen.right = screen.left + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    screen.bottom = screen.top + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    RECT area{};
+    if (!IntersectRect(&area, &requested, &screen)) {
         return false;
     }
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
 
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -25,18 +27,18 @@ bool SaveScreenshot(const std::string& path) {
     const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
     info.bmiHeader.biSizeImage = stride * static_cast<DWORD>(height);
 
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
+    HDC screenDc = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screenDc);
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = CreateDIBSection(screenDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     bool copied = false;
     if (bitmap != nullptr) {
         HGDIOBJ previous = SelectObject(memory, bitmap);
-        copied = BitBlt(memory, 0, 0, width, height, screen, left, top, SRCCOPY) != FALSE;
+        copied =
+            BitBlt(memory, 0, 0, width, height, screenDc, area.left, area.top, SRCCOPY) != FALSE;
         GdiFlush();
         SelectObject(memory, previous);
     }
-
     bool written = false;
     if (copied) {
         BITMAPFILEHEADER file{};
@@ -50,13 +52,20 @@ bool SaveScreenshot(const std::string& path) {
             written = std::fclose(out) == 0 && written;
         }
     }
-
     if (bitmap != nullptr) {
         DeleteObject(bitmap);
     }
     DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    ReleaseDC(nullptr, screenDc);
     return written;
+}
+
+bool SaveScreenshot(const std::string& path) {
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return SaveScreenArea({left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                           top + GetSystemMetrics(SM_CYVIRTUALSCREEN)},
+                          path);
 }
 
 std::optional<COLORREF> ScreenColourAt(POINT point) {

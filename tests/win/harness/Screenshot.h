@@ -12,6 +12,8 @@ namespace pontara::harness {
 // Saves the screen to `path` (harness/Paths.h ArtifactPath gives a place in the build tree).
 // False when the screen could not be read or the file not written.
 bool SaveScreenshot(const std::string& path);
+// Saves the part of the screen within `area` (screen coordinates), cut to the screen.
+bool SaveScreenArea(const RECT& area, const std::string& path);
 
 // The colour of one pixel of the screen, in screen coordinates, as it shows now (another
 // program's window included); none when the screen could not be read there.

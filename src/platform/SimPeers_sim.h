@@ -73,6 +73,11 @@ class SimMixW {
     std::set<std::string> failingMembers;
     std::vector<Call> calls;
     int attachAttempts = 0;
+    // Virtual time each automation call and each DDE link opening takes to be answered.
+    int callTime = 0;
+    int linkTime = 0;
+    int callsInFlight = 0;
+    int mostCallsInFlight = 0;
 
     // DDE items by "topic|item" in lower case; a served item may have no value yet.
     std::map<std::u16string, std::optional<Text>> items;

@@ -428,7 +428,7 @@ void SimHost::SendText(WindowHandle window, const Text& text) {
     if (window == 0 || window != SimLogger32::TextWindowHandle || !logger32.running) {
         return;
     }
-    logger32.texts.push_back({now_, text, ToAnsi(text)});
+    logger32.texts.push_back({now_, text, ToAnsi(text, codePage)});
     if (logger32.onText) {
         logger32.onText(text);
     }

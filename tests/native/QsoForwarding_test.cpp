@@ -193,15 +193,24 @@ TEST_F(Forwarding, LocatorFollowsMixWsItemNineteenAfterEveryTick) {
     EXPECT_EQ(station.host.FieldText(Field::Locator), u"KO38ab");
 }
 
+// Best fit would write "L" for "Ł", "c" for "ć", "e" for "é" in code page 1251.
 TEST_F(Forwarding, CharactersOutsideTheCodePageKeepTheirCountAndArriveAsDefaultCharacters) {
     station.MixWSets(u"Call", u"Q1ABC");
     Quiet();
-    station.MixWSets(u"Name", u"Юрий");
+    station.MixWSets(u"Name", u"Łukasz Šć€é");
     std::vector<Text> sent = Tick();
     ASSERT_EQ(sent.size(), 1u);
-    EXPECT_NE(sent[0].find(u"<NAME:4>Юрий<COMMENT:"), Text::npos);
-    EXPECT_NE(station.host.logger32.texts.back().ansi.find("<NAME:4>?\?\?\?<COMMENT:"),
-              std::string::npos);
+    EXPECT_NE(sent[0].find(u"<NAME:11>Łukasz Šć€é<COMMENT:"), Text::npos);
+    EXPECT_NE(
+        station.host.logger32.texts.back().ansi.find("<NAME:11>?ukasz \x8A?\x80\xE9<COMMENT:"),
+        std::string::npos);
+    station.host.codePage = 1251;
+    station.MixWSets(u"Name", u"Юрий é Ł №");
+    sent = Tick();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_NE(
+        station.host.logger32.texts.back().ansi.find("<NAME:10>\xDE\xF0\xE8\xE9 ? ? \xB9<COMMENT:"),
+        std::string::npos);
 }
 
 TEST_F(Forwarding, Logger32WritingSentDuringADeliveryIsHandledInsideIt) {

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 // These need the types of windows.h.
-#include <oleauto.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -63,14 +62,6 @@ std::string RecordOf(const QsoEntry& qso) {
            Token("RST_SENT", qso.rstSent) + Token("QTH", qso.qth) + Token("NAME", qso.name) +
            Token("COMMENT", qso.comment) + Token("GRIDSQUARE", qso.locator) +
            Token("IOTA", qso.iota) + Token("STATE", qso.state) + Token("QSL_VIA", qso.qslVia);
-}
-
-std::string ansi;
-for (UINT i = 0; i < SysStringLen(text); ++i) {
-    ansi += static_cast<char>(text[i]);
-}
-SysFreeString(text);
-return ansi;
 }
 
 // Waits for the first text at Logger32 after `mark` that `matches`; its arrival, or none.

@@ -87,8 +87,6 @@ std::vector<int> ConnectRequestNames(standin::Logger32StandIn& logger32) {
 std::vector<Code> MixWTakesTheRig() {
     return {{18, 1}, {7, 0}, {11, 0}, {13, 0}, {19, 0}};
 }
-return codes;
-}
 
 // ---- Start-up -------------------------------------------------------------------------------
 

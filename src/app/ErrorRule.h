@@ -1,8 +1,9 @@
 #pragma once
 // The program-wide rule for a failed automation call or control operation: stop every timer,
 // show the failure once in a message box with the application's title, and end the program.
-// Timers are stopped first because the box's modal loop goes on dispatching ticks, which would
-// otherwise fail again and stack further boxes.
+// The box's modal loop goes on dispatching ticks, changes of Sent, MixW's "Save" and Logger32's
+// codes; from the moment of the failure no handler of the bridge runs any more, so nothing is
+// done, and nothing fails unseen, behind the box.
 
 #include <utility>
 
@@ -15,9 +16,13 @@ class ErrorRule {
   public:
     explicit ErrorRule(Host& host) : host_(host) {}
 
-    // Runs a handler; a PlatformError escaping it is reported under the rule.
+    // Runs a handler; a PlatformError escaping it is reported under the rule. Once a failure has
+    // been reported, handlers are no longer run.
     template <typename Handler>
     void Run(Handler&& handler) {
+        if (reported_) {
+            return;
+        }
         try {
             std::forward<Handler>(handler)();
         } catch (const PlatformError& error) {

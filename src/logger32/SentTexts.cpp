@@ -1,11 +1,13 @@
 #include "logger32/SentTexts.h"
 
+#include <algorithm>
+
 namespace pontara::logger32 {
 
 namespace {
 
 // The value of the token whose ":" stands at `colon`: the digits up to the next ">", read as
-// a count, then that many characters.
+// a count, then that many characters, or as many as the text still holds.
 std::optional<Text> ValueAfterColon(TextView text, std::size_t colon) {
     std::size_t close = text.find(u'>', colon + 1);
     if (close == TextView::npos || close == colon + 1) {
@@ -17,16 +19,9 @@ std::optional<Text> ValueAfterColon(TextView text, std::size_t colon) {
         if (digit < u'0' || digit > u'9') {
             return std::nullopt;
         }
-        length = length * 10 + static_cast<std::size_t>(digit - u'0');
-        if (length > text.size()) {
-            return std::nullopt;
-        }
+        length = std::min(length * 10 + static_cast<std::size_t>(digit - u'0'), text.size());
     }
-    std::size_t start = close + 1;
-    if (length > text.size() - start) {
-        return std::nullopt;
-    }
-    return Text(text.substr(start, length));
+    return Text(text.substr(close + 1, length));
 }
 
 Text Opening(TextView tag) {
@@ -46,18 +41,20 @@ std::optional<SpotClick> ReadSpotClick(TextView text) {
     if (!text.starts_with(Opening(SpotClickTag))) {
         return std::nullopt;
     }
-    std::optional<Text> value = ValueAfterColon(text, SpotClickTag.size() + 1);
-    if (!value) {
+    // Logger32's count is not relied on: the value is everything after the token's ">".
+    std::size_t close = text.find(u'>', SpotClickTag.size() + 2);
+    if (close == TextView::npos) {
         return std::nullopt;
     }
-    std::size_t first = value->find(u'|');
-    std::size_t second = first == Text::npos ? Text::npos : value->find(u'|', first + 1);
-    if (second == Text::npos) {
+    TextView value = text.substr(close + 1);
+    std::size_t first = value.find(u'|');
+    std::size_t second = first == TextView::npos ? TextView::npos : value.find(u'|', first + 1);
+    if (second == TextView::npos) {
         return std::nullopt;
     }
-    SpotClick spot{value->substr(0, first), value->substr(first + 1, second - first - 1),
-                   value->substr(second + 1, 10)};
-    if (spot.call.empty() || spot.frequency.empty()) {
+    SpotClick spot{Text(value.substr(0, first)), Text(value.substr(first + 1, second - first - 1)),
+                   Text(value.substr(second + 1, 10))};
+    if (spot.frequency.empty()) {
         return std::nullopt;
     }
     return spot;

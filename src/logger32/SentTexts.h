@@ -4,7 +4,8 @@
 //
 // Spot click, when the operator clicks a DX spot:
 //   <APP_DXSPOT_CLICKED:n>CALL|FREQUENCY|MODE
-// recognised by its characters 2 to 19 reading "APP_DXSPOT_CLICKED". FREQUENCY is in kilohertz
+// recognised by its characters 2 to 19 reading "APP_DXSPOT_CLICKED". Its value is everything after
+// the token's ">", whatever n says. CALL may be empty; FREQUENCY is in kilohertz
 // as Logger32 writes it and is passed to MixW unchanged; MODE is everything after the second
 // "|", cut at 10 characters (so a fourth field makes it match no mode).
 //
@@ -12,9 +13,8 @@
 // NAME, and the markers <EOR> and <EOF>, anywhere in the text, e.g.
 //   <EOR><CALL:5>Q1ABC<MODE:3>SSB<RST_SENT:2>59<RST_RCVD:2>57<NAME:4>Jaan<EOF>
 //
-// Every reader here takes a value only whole: a token whose ">" is missing, whose length is not
-// a plain number, or whose value would run past the end of the text gives nothing, never a
-// partial or shifted value.
+// A QSO token whose ">" is missing or whose length is not a plain number gives nothing, never a
+// shifted value; a length that runs past the end of the text takes the characters that are there.
 
 #include <optional>
 
@@ -32,8 +32,8 @@ struct SpotClick {
     Text mode;
 };
 
-// The spot of a spot-click text; none when the text is not one, is malformed, or names no call
-// or no frequency.
+// The spot of a spot-click text; none when the text is not one, has no ">" after its tag, lacks
+// the two "|" or names no frequency.
 std::optional<SpotClick> ReadSpotClick(TextView text);
 
 // The value of the first "<TAG:n>" token in the text; none when there is none or it is

@@ -146,13 +146,22 @@ HDDEDATA CALLBACK ClientCallback(UINT type, UINT format, HCONV conversation, HSZ
     }
 }
 
+// Wine exports wine_get_version from its ntdll; Windows' ntdll has no such export.
+bool RunningUnderWine() {
+    static const bool underWine = [] {
+        HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+        return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    }();
+    return underWine;
+}
+
 // Wine's DDEML server follows the data of a request with a second, positive WM_DDE_ACK. A
 // synchronous transaction started on the same conversation before the conversation's window
-// has taken that ACK reads it as its own answer and fails with DMLERR_NOTPROCESSED. So the
-// thread's DDE messages are let through until one ACK has been dispatched, or for a short
-// while when none comes (Windows sends none). Only posted DDE messages are taken from the
-// queue, so no timer tick or input is handled in between; advise data of links already open
-// may be delivered.
+// has taken that ACK reads it as its own answer and fails with DMLERR_NOTPROCESSED. So, under
+// Wine only, the thread's DDE messages are let through until one ACK has been dispatched, or
+// for a short while when none comes. Windows' DDEML sends no such ACK, and there the next
+// transaction starts at once. Only posted DDE messages are taken from the queue, so no timer
+// tick or input is handled in between; advise data of links already open may be delivered.
 void LetStrayAcknowledgementThrough() {
     const ULONGLONG deadline = GetTickCount64() + kStrayAcknowledgementWaitMs;
     for (;;) {
@@ -176,7 +185,7 @@ void LetStrayAcknowledgementThrough() {
 // the caller frees; for an advise start it is only a success mark.
 HDDEDATA Transact(const ClientState& client, Conversation& conversation, HSZ item, UINT type,
                   const Text& attempted) {
-    if (conversation.afterRequest) {
+    if (conversation.afterRequest && RunningUnderWine()) {
         LetStrayAcknowledgementThrough();
         conversation.afterRequest = false;
     }

@@ -88,7 +88,9 @@ class DispatchMixW final : public MixWAutomation {
   private:
     double ReadNumber(const wchar_t* property, const Text& attempted) {
         ScopedVariant result;
-        Invoke(property, DISPATCH_PROPERTYGET, {}, result.Put(), attempted);
+        // Both flags, as a late-bound read without arguments is made on Windows: MixW may
+        // declare the member a property or a method.
+        Invoke(property, DISPATCH_METHOD | DISPATCH_PROPERTYGET, {}, result.Put(), attempted);
         ScopedVariant number;
         HRESULT converted =
             VariantChangeTypeEx(number.Get(), result.Get(), LOCALE_USER_DEFAULT, 0, VT_R8);

@@ -26,9 +26,11 @@ class HostEvents {
   public:
     virtual ~HostEvents() = default;
 
-    virtual void Load() = 0;                     // the main window was created, hidden
-    virtual void Unload() = 0;                   // the operator closed the main window
-    virtual void TimerTick(TimerId timer) = 0;   // only while enabled with a non-zero interval
+    virtual void Load() = 0;    // the main window was created, hidden
+    virtual void Unload() = 0;  // the operator closed the main window
+    // Only while enabled with a non-zero interval. Never while a handler waits inside a DDE
+    // link's opening or a MixW call: a tick due then is raised, once, after that handler.
+    virtual void TimerTick(TimerId timer) = 0;
     virtual void FieldChanged(Field field) = 0;  // only when its text really changed
     virtual void ButtonClicked(Button button) = 0;
     // Every message of the main window while it is hooked. An empty result hands the message

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 #include "logger32/Logger32Protocol.h"
 #include "platform/NumberText.h"
@@ -64,6 +65,11 @@ class SimMixWObject final : public MixWAutomation {
             throw PlatformError(name, ExceptionOccurred, u"MixW raised an error");
         }
         host_.mixw.calls.push_back({host_.Now(), member, argument});
+        ++host_.mixw.callsInFlight;
+        host_.mixw.mostCallsInFlight =
+            std::max(host_.mixw.mostCallsInFlight, host_.mixw.callsInFlight);
+        host_.WaitInCall(host_.mixw.callTime);
+        --host_.mixw.callsInFlight;
     }
 
     SimHost& host_;
@@ -133,7 +139,13 @@ void SimHost::RunFor(int milliseconds) {
             TimerState& state = timers_[static_cast<std::size_t>(timer)];
             now_ = std::max(now_, state.due);
             Restart(state);
-            Dispatch([this, timer] { events_->TimerTick(static_cast<TimerId>(timer)); });
+            if (callDepth_ > 0) {
+                if (!std::exchange(state.held, true)) {
+                    heldTimers_.push_back(timer);
+                }
+            } else {
+                Dispatch([this, timer] { events_->TimerTick(static_cast<TimerId>(timer)); });
+            }
         } else {
             break;
         }
@@ -244,6 +256,7 @@ std::u16string SimHost::LinkKey(Field field) {
 
 void SimHost::OpenLink(Field field) {
     Record("link " + AsciiOf(window_model::Of(field).name));
+    WaitInCall(mixw.linkTime);
     std::u16string key = LinkKey(field);
     auto item = key.starts_with(u"mixw|") ? mixw.items.find(key.substr(5)) : mixw.items.end();
     if (!mixw.running || item == mixw.items.end()) {
@@ -290,6 +303,8 @@ int SimHost::Interval(TimerId timer) const {
 void SimHost::SetInterval(TimerId timer, int milliseconds) {
     TimerState& state = timers_[static_cast<std::size_t>(timer)];
     state.interval = milliseconds;
+    state.held = false;
+    ++state.generation;
     Restart(state);
 }
 
@@ -303,6 +318,8 @@ void SimHost::SetEnabled(TimerId timer, bool enabled) {
         Restart(state);
     }
     state.enabled = enabled;
+    state.held = false;
+    ++state.generation;
 }
 
 void SimHost::ShowSplash() {
@@ -411,7 +428,7 @@ void SimHost::SendText(WindowHandle window, const Text& text) {
     if (window == 0 || window != SimLogger32::TextWindowHandle || !logger32.running) {
         return;
     }
-    logger32.texts.push_back({now_, text, ToAnsi(text)});
+    logger32.texts.push_back({now_, text, ToAnsi(text, codePage)});
     if (logger32.onText) {
         logger32.onText(text);
     }
@@ -438,10 +455,47 @@ void SimHost::Record(std::string what) {
     trace_.push_back({now_, std::move(what)});
 }
 
+void SimHost::WaitInCall(int milliseconds) {
+    if (milliseconds <= 0) {
+        return;
+    }
+    ++callDepth_;
+    RunFor(milliseconds);
+    --callDepth_;
+}
+
 void SimHost::Dispatch(std::function<void()> action) {
     if (!ended_ && events_ != nullptr) {
+        ++handlerDepth_;
         action();
+        --handlerDepth_;
+        RaiseHeldTicks();
     }
+}
+
+// Held ticks are queued like posted messages once the outermost handler has returned, in the
+// order they fell due; one whose timer has been set since is dropped.
+void SimHost::RaiseHeldTicks() {
+    if (handlerDepth_ > 0 || callDepth_ > 0) {
+        return;
+    }
+    for (int timer : heldTimers_) {
+        Post([this, timer, generation = timers_[static_cast<std::size_t>(timer)].generation] {
+            TimerState& state = timers_[static_cast<std::size_t>(timer)];
+            if (state.generation != generation || !state.held) {
+                return;
+            }
+            if (callDepth_ > 0) {  // reached by another call's modal loop: held again
+                heldTimers_.push_back(timer);
+                return;
+            }
+            state.held = false;
+            if (state.enabled && state.interval > 0) {
+                events_->TimerTick(static_cast<TimerId>(timer));
+            }
+        });
+    }
+    heldTimers_.clear();
 }
 
 }  // namespace pontara::sim

@@ -4,7 +4,9 @@
 // Responsibilities: raising HostEvents in virtual time exactly as the Win32 host would order
 // them (posted messages before timer ticks, nothing during Sleep or a sequencer wait, nested
 // dispatch inside message boxes and deliveries), and recording everything the bridge does
-// outside itself in one ordered trace.
+// outside itself in one ordered trace. A DDE link opening or a MixW call may take virtual time
+// (SimMixW::linkTime, callTime); meanwhile posted messages are dispatched as Windows' modal
+// loops dispatch them, and a timer that falls due is held, once, until the handler returns.
 // Collaborations: SimLogger32 and SimMixW (platform/SimPeers_sim.h); the tests.
 
 #include <functional>
@@ -70,6 +72,7 @@ class SimHost final : public Host {
     // Runs while a message box is open; the box closes (OK) when it returns.
     std::function<void(const MessageBoxShown&)> onMessageBox;
     Text decimalSeparator = u".";
+    int codePage = 1252;  // the system's ANSI code page: 1252 or 1251
 
     SimLogger32 logger32;
     SimMixW mixw;
@@ -113,6 +116,8 @@ class SimHost final : public Host {
     std::unique_ptr<MixWAutomation> AttachMixW() override;
 
     void Record(std::string what);
+    // A DDE transaction or a MixW call that takes `milliseconds` of virtual time.
+    void WaitInCall(int milliseconds);
     // Called by SimMixW when an item changes: linked fields get the value as DDE advise data.
     void AdviseItem(const std::u16string& key, const Text& value);
 
@@ -121,6 +126,8 @@ class SimHost final : public Host {
         int interval = 0;
         bool enabled = false;
         int due = 0;
+        bool held = false;   // fell due inside a DDE transaction or a MixW call
+        int generation = 0;  // every change of interval or state drops a held tick
     };
     struct Queued {
         int time;
@@ -135,6 +142,7 @@ class SimHost final : public Host {
     };
 
     void Dispatch(std::function<void()> action);
+    void RaiseHeldTicks();
     // Moves the clock forward, applying the world's changes on the way.
     void AdvanceTo(int time);
     void Restart(TimerState& timer) { timer.due = now_ + timer.interval; }
@@ -149,6 +157,9 @@ class SimHost final : public Host {
     bool mainVisible_ = false;
     bool mainTopmost_ = false;
     int passedOn_ = 0;
+    int handlerDepth_ = 0;
+    int callDepth_ = 0;
+    std::vector<int> heldTimers_;  // in the order they fell due
     std::vector<Queued> queue_;
     std::multimap<int, std::function<void()>> world_;
     std::vector<Text> fields_;

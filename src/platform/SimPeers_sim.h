@@ -73,6 +73,11 @@ class SimMixW {
     std::set<std::string> failingMembers;
     std::vector<Call> calls;
     int attachAttempts = 0;
+    // Virtual time each automation call and each DDE link opening takes to be answered.
+    int callTime = 0;
+    int linkTime = 0;
+    int callsInFlight = 0;
+    int mostCallsInFlight = 0;
 
     // DDE items by "topic|item" in lower case; a served item may have no value yet.
     std::map<std::u16string, std::optional<Text>> items;
@@ -83,7 +88,8 @@ class SimMixW {
     std::vector<Text> Macros() const;
 };
 
-// A simulated ANSI code page (Windows-1252's Latin-1 part): other characters become '?'.
-std::string ToAnsi(TextView text);
+// A text in the ANSI code page 1252 or 1251 as WideCharToMultiByte writes it with
+// WC_NO_BEST_FIT_CHARS: a character the code page lacks becomes '?', never a look-alike.
+std::string ToAnsi(TextView text, int codePage);
 
 }  // namespace pontara::sim

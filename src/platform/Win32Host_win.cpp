@@ -27,7 +27,52 @@ Text NameOf(Button button) {
     return Text(window_model::Of(button).name);
 }
 
+// Counts a wait inside a DDE transaction or a MixW call while it lasts.
+class CallScope {
+  public:
+    explicit CallScope(int& depth) : depth_(depth) { ++depth_; }
+    ~CallScope() { --depth_; }
+    CallScope(const CallScope&) = delete;
+    CallScope& operator=(const CallScope&) = delete;
+
+  private:
+    int& depth_;
+};
+
 }  // namespace
+
+// MixW's object, each call counted as a wait: COM's modal loop dispatches the thread's
+// messages while MixW answers, and a timer tick must not start a second call meanwhile.
+class Win32Host::HeldTicksMixW final : public MixWAutomation {
+  public:
+    HeldTicksMixW(std::unique_ptr<MixWAutomation> mixw, int& callDepth)
+        : mixw_(std::move(mixw)), callDepth_(callDepth) {}
+
+    Text GetQsoData(std::int16_t index) override {
+        CallScope call(callDepth_);
+        return mixw_->GetQsoData(index);
+    }
+    void SetQsoData(std::int16_t index, Text& value) override {
+        CallScope call(callDepth_);
+        mixw_->SetQsoData(index, value);
+    }
+    void ExecuteMacros(const Text& macro) override {
+        CallScope call(callDepth_);
+        mixw_->ExecuteMacros(macro);
+    }
+    double FqA() override {
+        CallScope call(callDepth_);
+        return mixw_->FqA();
+    }
+    double AudioFq() override {
+        CallScope call(callDepth_);
+        return mixw_->AudioFq();
+    }
+
+  private:
+    std::unique_ptr<MixWAutomation> mixw_;
+    int& callDepth_;
+};
 
 Win32Host* Win32Host::hookOwner_ = nullptr;
 
@@ -137,15 +182,17 @@ void Win32Host::TimerElapsed(TimerId timer) {
         return;
     }
     TimerState& state = StateOf(timer);
-    if (waitDepth_ == 0) {
+    if (waitDepth_ == 0 && callDepth_ == 0) {
         Raise([this, timer] { events_->TimerTick(timer); });
         return;
     }
-    if (state.tickQueued) {
+    // Held, once per timer, until the handler that waits has returned. Inside a DDE
+    // transaction or a MixW call other events still run nested, as the modal loop brings them.
+    if (state.tickQueued || ended_ || events_ == nullptr) {
         return;
     }
     state.tickQueued = true;
-    Raise([this, timer, generation = state.generation] {
+    queued_.push_back([this, timer, generation = state.generation] {
         TimerState& now = StateOf(timer);
         if (now.generation != generation) {
             return;
@@ -233,6 +280,7 @@ void Win32Host::OpenLink(Field field) {
     if (!dde_) {
         dde_ = std::make_unique<DdeClient>();
     }
+    CallScope transaction(callDepth_);
     dde_->OpenAutomaticLink(link->Service(), link->Topic(), link->item,
                             [this, field](const Text& value) {
                                 if (!ended_) {
@@ -458,15 +506,18 @@ void Win32Host::SendMessageTo(WindowHandle window, MessageId message, std::uint3
 }
 
 // WM_SETTEXT is a system message, so Windows copies the string into the receiving process; a
-// pointer to our own buffer is what it expects, whichever process owns the window.
+// pointer to our own buffer is what it expects, whichever process owns the window. Without
+// WC_NO_BEST_FIT_CHARS Windows would put look-alikes ("L" for "Ł") in place of characters the
+// code page lacks; each becomes the code page's default character instead.
 void Win32Host::SendText(WindowHandle window, const Text& text) {
     std::string ansi;
     if (!text.empty()) {
         const int units = static_cast<int>(text.size());
-        const int size =
-            WideCharToMultiByte(CP_ACP, 0, Wide(text), units, nullptr, 0, nullptr, nullptr);
+        const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, Wide(text), units,
+                                             nullptr, 0, nullptr, nullptr);
         ansi.resize(static_cast<std::size_t>(size));
-        WideCharToMultiByte(CP_ACP, 0, Wide(text), units, ansi.data(), size, nullptr, nullptr);
+        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, Wide(text), units, ansi.data(), size,
+                            nullptr, nullptr);
     }
     SendMessageA(HwndOf(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ansi.c_str()));
 }
@@ -478,7 +529,11 @@ bool Win32Host::IsWindow(WindowHandle window) const {
 // ---- MixW ---------------------------------------------------------------------------------
 
 std::unique_ptr<MixWAutomation> Win32Host::AttachMixW() {
-    return AttachRunningMixW();
+    std::unique_ptr<MixWAutomation> mixw = AttachRunningMixW();
+    if (!mixw) {
+        return nullptr;
+    }
+    return std::make_unique<HeldTicksMixW>(std::move(mixw), callDepth_);
 }
 
 }  // namespace pontara

@@ -89,6 +89,7 @@ class Win32Host final : public Host, private MainWindowListener {
     std::unique_ptr<MixWAutomation> AttachMixW() override;
 
   private:
+    class HeldTicksMixW;
     struct TimerState {
         int interval = 0;
         bool enabled = false;
@@ -129,6 +130,7 @@ class Win32Host final : public Host, private MainWindowListener {
     bool hooked_ = false;
     int waitDepth_ = 0;
     int handlerDepth_ = 0;         // handlers running, nested ones included
+    int callDepth_ = 0;            // a handler waits inside a DDE transaction or a MixW call
     bool closeRequested_ = false;  // seen during a wait; Unload is queued
     bool ended_ = false;
     std::deque<std::function<void()>> queued_;

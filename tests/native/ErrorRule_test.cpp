@@ -32,6 +32,34 @@ TEST(ErrorRule, AFailingMixWCallStopsEveryTimerShowsOneBoxAndEnds) {
     EXPECT_TRUE(station.host.Ended());
 }
 
+TEST(ErrorRule, NothingOfTheBridgeRunsWhileTheBoxIsOpen) {
+    Station station;
+    station.host.mixw.items[u"qso|command"] = u"";
+    station.LaunchAndOpenLinks();
+    station.host.RunFor(3000);
+    Text logger32Frequency = station.host.FieldText(Field::Freq_logger32);
+    std::size_t mixwCalls = 0;
+    std::vector<std::string> traceWhileOpen{"not run"};
+    station.host.onMessageBox = [&](const sim::SimHost::MessageBoxShown&) {
+        std::size_t mark = station.host.TraceMark();
+        mixwCalls = station.host.mixw.calls.size();
+        station.host.mixw.SetItem(station.host, u"QSO", u"Command", u"Save");
+        station.host.SetTextOfWindow(station.host.FieldWindow(Field::Sent),
+                                     u"<APP_DXSPOT_CLICKED:19>Q1ABC|14070.0|PSK63");
+        station.host.PostFromLogger32(100, 7074000);
+        station.host.RunFor(5000);
+        traceWhileOpen = station.host.TraceSince(mark);
+    };
+    station.host.mixw.failingMembers = {"GetQsoData"};
+    station.host.RunFor(800);
+    ASSERT_EQ(station.host.MessageBoxes().size(), 1u);
+    EXPECT_THAT(traceWhileOpen, ::testing::IsEmpty());
+    EXPECT_EQ(station.host.mixw.calls.size(), mixwCalls);
+    EXPECT_EQ(station.host.FieldText(Field::Freq_logger32), logger32Frequency);
+    EXPECT_EQ(station.host.FieldText(Field::TextCommand), u"Save");
+    EXPECT_TRUE(station.host.Ended());
+}
+
 TEST(ErrorRule, MixWGoneWhileLogger32OwnsTheRigFailsTheNextTuneOnce) {
     Station station;
     station.LaunchAndRun();

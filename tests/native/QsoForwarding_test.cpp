@@ -193,15 +193,24 @@ TEST_F(Forwarding, LocatorFollowsMixWsItemNineteenAfterEveryTick) {
     EXPECT_EQ(station.host.FieldText(Field::Locator), u"KO38ab");
 }
 
+// Best fit would write "L" for "Ł", "c" for "ć", "e" for "é" in code page 1251.
 TEST_F(Forwarding, CharactersOutsideTheCodePageKeepTheirCountAndArriveAsDefaultCharacters) {
     station.MixWSets(u"Call", u"Q1ABC");
     Quiet();
-    station.MixWSets(u"Name", u"Юрий");
+    station.MixWSets(u"Name", u"Łukasz Šć€é");
     std::vector<Text> sent = Tick();
     ASSERT_EQ(sent.size(), 1u);
-    EXPECT_NE(sent[0].find(u"<NAME:4>Юрий<COMMENT:"), Text::npos);
-    EXPECT_NE(station.host.logger32.texts.back().ansi.find("<NAME:4>?\?\?\?<COMMENT:"),
-              std::string::npos);
+    EXPECT_NE(sent[0].find(u"<NAME:11>Łukasz Šć€é<COMMENT:"), Text::npos);
+    EXPECT_NE(
+        station.host.logger32.texts.back().ansi.find("<NAME:11>?ukasz \x8A?\x80\xE9<COMMENT:"),
+        std::string::npos);
+    station.host.codePage = 1251;
+    station.MixWSets(u"Name", u"Юрий é Ł №");
+    sent = Tick();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_NE(
+        station.host.logger32.texts.back().ansi.find("<NAME:10>\xDE\xF0\xE8\xE9 ? ? \xB9<COMMENT:"),
+        std::string::npos);
 }
 
 TEST_F(Forwarding, Logger32WritingSentDuringADeliveryIsHandledInsideIt) {
@@ -216,6 +225,55 @@ TEST_F(Forwarding, Logger32WritingSentDuringADeliveryIsHandledInsideIt) {
     EXPECT_EQ(trace[0], "text <APP_FORCE_FREQ:6>7001.5");
     EXPECT_EQ(trace[1], "post 10 " + std::to_string(station.host.FieldWindow(Field::Cluster)));
     EXPECT_EQ(station.host.FieldText(Field::Sent), u"echo");
+}
+
+// Windows' modal loops inside DDE transactions and COM calls go on dispatching; a tick that
+// falls due meanwhile must wait for the handler that waits.
+TEST(ForwardingSlowMixW, LinksThatTakeOneAndAHalfSecondsEachAreOpenedByOneTickAlone) {
+    Station fresh;
+    fresh.host.mixw.items[u"qso|call"] = u"Q1ABC";
+    fresh.host.mixw.linkTime = 1500;
+    fresh.LaunchAndRun();
+    fresh.host.RunFor(800 + 13 * 1500 + 3000);
+    EXPECT_THAT(fresh.host.TraceMatching("link "),
+                ElementsAre("link Callsign", "link RSTr", "link RSTs", "link Freq", "link HisName",
+                            "link TextCommand", "link Mode", "link Qth", "link Time", "link IOTA",
+                            "link Locator", "link QslManag", "link Notes"));
+    EXPECT_EQ(fresh.host.FieldText(Field::Callsign), u"Q1ABC");
+    EXPECT_TRUE(fresh.host.MessageBoxes().empty());
+    EXPECT_FALSE(fresh.host.Ended());
+}
+
+TEST(ForwardingSlowMixW, AMixWAnsweringInTwoSecondsGetsOneCallAtATimeAndLogger32TheNewestRecord) {
+    Station fresh;
+    fresh.host.mixw.items[u"qso|call"] = u"";
+    fresh.host.mixw.items[u"qso|name"] = u"";
+    fresh.LaunchAndOpenLinks();
+    fresh.host.RunFor(3000);
+    fresh.host.mixw.callTime = 2000;
+    int from = fresh.host.Now();
+    fresh.MixWSets(u"Call", u"Q1ABC");
+    fresh.host.SetTextOfWindow(fresh.host.logger32.sentWindow,
+                               u"<APP_DXSPOT_CLICKED:16>Q1DEF|14070.0|CW");
+    fresh.host.RunFor(5000);
+    fresh.MixWSets(u"Name", u"Jaan");
+    fresh.host.RunFor(3000);
+    fresh.MixWSets(u"Name", u"Juri");
+    fresh.host.RunFor(60000);
+    EXPECT_EQ(fresh.host.mixw.mostCallsInFlight, 1);
+    EXPECT_THAT(fresh.host.TraceMatching("macro <ZFQ"), ElementsAre("macro <ZFQ:14070.0>"));
+    std::vector<Text> records;
+    for (const Text& text : fresh.TextsSince(from)) {
+        if (text.starts_with(u"<CALL:")) {
+            records.push_back(text);
+        }
+    }
+    ASSERT_FALSE(records.empty());
+    EXPECT_NE(records.back().find(u"<NAME:4>Juri<COMMENT:"), Text::npos) << AsciiOf(records.back());
+    for (std::size_t i = 1; i < records.size(); ++i) {
+        EXPECT_NE(records[i], records[i - 1]);
+    }
+    EXPECT_TRUE(fresh.host.MessageBoxes().empty());
 }
 
 TEST(ForwardingLinks, ALinkMixWRefusesEndsTheProgramWithOneMessageNamingFieldAndItem) {

@@ -99,24 +99,35 @@ TEST_F(Spots, SeveralChangesWithinTheDeferralAreServedByOneTickWithTheLastSpot) 
     EXPECT_THAT(station.host.TraceMatching("SetQsoData"), ElementsAre("SetQsoData 0 Q1BBB"));
 }
 
-TEST_F(Spots, OneAndThreeDigitLengthsNowReadTheWholeCall) {
+TEST_F(Spots, TheSpotIsEverythingAfterTheTokenWhateverItsCount) {
     EXPECT_THAT(Write(u"<APP_DXSPOT_CLICKED:8>Q1A|7|CW"),
                 ElementsAre("macro <ZFQ:7>", "SetQsoData 0 Q1A", "macro <MODE:CW>"));
     Text longCall(90, u'K');
-    Text value = longCall + u"|14070.0|CW";
     EXPECT_THAT(
-        Write(u"<APP_DXSPOT_CLICKED:" + DecimalDigits(value.size()) + u">" + value),
+        Write(u"<APP_DXSPOT_CLICKED:101>" + longCall + u"|14070.0|CW"),
         ElementsAre("macro <ZFQ:14070.0>", "SetQsoData 0 " + AsciiOf(longCall), "macro <MODE:CW>"));
+    for (const char16_t* text : {u"<APP_DXSPOT_CLICKED:29>Q1ABC|14070.0|PSK63",
+                                 u"<APP_DXSPOT_CLICKED:17>Q1ABC|14070.0|PSK63",
+                                 u"<APP_DXSPOT_CLICKED:-5>Q1ABC|14070.0|PSK63",
+                                 u"<APP_DXSPOT_CLICKED:1x>Q1ABC|14070.0|PSK63",
+                                 u"<APP_DXSPOT_CLICKED:99999999999999999999>Q1ABC|14070.0|PSK63"}) {
+        EXPECT_THAT(Write(text), ElementsAre("macro <ZFQ:14070.0>", "SetQsoData 0 Q1ABC",
+                                             "macro <MODE:BPSK31>", "macro <BAUDRATE:63>"))
+            << AsciiOf(text);
+    }
 }
 
-TEST_F(Spots, MalformedSpotsReachMixWAsNothing) {
+TEST_F(Spots, ASpotWithAnEmptyCallTunesAndClearsTheCall) {
+    EXPECT_THAT(Write(u"<APP_DXSPOT_CLICKED:8>|7030|CW"),
+                ElementsAre("macro <ZFQ:7030>", "SetQsoData 0 ", "macro <MODE:CW>"));
+}
+
+TEST_F(Spots, SpotsWithoutTwoBarsOrAFrequencyReachMixWAsNothing) {
     for (const char16_t* text :
          {u"<APP_DXSPOT_CLICKED:15>Q1ABC 14070.0 CW", u"<APP_DXSPOT_CLICKED:11>Q1ABC|14070.0",
-          u"<APP_DXSPOT_CLICKED:99>Q1ABC|14070.0|CW", u"<APP_DXSPOT_CLICKED:-5>Q1ABC|14070.0|CW",
-          u"<APP_DXSPOT_CLICKED:1x>Q1ABC|14070.0|CW", u"<APP_DXSPOT_CLICKED:15Q1ABC|14070.0|CW",
-          u"<APP_DXSPOT_CLICKED:99999999999999999999>Q1|1|CW", u"<APP_DXSPOT_CLICKED:8>|7030|CW",
-          u"<APP_DXSPOT_CLICKED:8>Q1AB||CW", u"xAPP_DXSPOT_CLICKED:16>Q1ABC|14070.0|CW",
-          u"<APP_DXSPOT_CLICKED", u"<APP_DXSPOT_CLICKED:"}) {
+          u"<APP_DXSPOT_CLICKED:15Q1ABC|14070.0|CW", u"<APP_DXSPOT_CLICKED:8>Q1AB||CW",
+          u"xAPP_DXSPOT_CLICKED:16>Q1ABC|14070.0|CW", u"<APP_DXSPOT_CLICKED",
+          u"<APP_DXSPOT_CLICKED:"}) {
         EXPECT_THAT(Write(text), IsEmpty()) << AsciiOf(text);
     }
 }
@@ -166,10 +177,11 @@ TEST_F(Spots, QsoTextsChangeNothingWhileMixWOwnsTheRig) {
 
 TEST_F(Spots, MalformedQsoFieldsAreSkippedOneByOne) {
     GiveRigToLogger32();
-    // RST_SENT's length runs past the end of the text, NAME has no ">".
-    EXPECT_THAT(Write(u"<MODE:2>CW<CALL:5>Q1ABC<RST_SENT:20>59<NAME:4Jaan"),
-                ElementsAre("SetQsoData 0 Q1ABC", "macro <MODE:CW>"));
-    EXPECT_THAT(Write(u"<CALL:x>Q1ABC<MODE:9>CW"), IsEmpty());
+    // NAME has no ">"; RST_RCVD's length runs past the end and takes what is there.
+    EXPECT_THAT(Write(u"<MODE:2>CW<CALL:5>Q1ABC<NAME:4Jaan<RST_RCVD:20>57"),
+                ElementsAre("SetQsoData 0 Q1ABC", "macro <MODE:CW>", "SetQsoData 2 57"));
+    // A call whose length is no number is skipped; MODE's length runs past the end.
+    EXPECT_THAT(Write(u"<CALL:x>Q1ABC<MODE:9>CW"), ElementsAre("macro <MODE:CW>"));
     // A word inside a value is not a token: the mode is read from its own token.
     EXPECT_THAT(Write(u"<CALL:5>Q1ABC<NAME:7>MODESTO<MODE:2>CW"),
                 ElementsAre("SetQsoData 0 Q1ABC", "macro <MODE:CW>", "SetQsoData 1 MODESTO"));
@@ -180,8 +192,8 @@ TEST_F(Spots, MalformedQsoFieldsAreSkippedOneByOne) {
 
 TEST(SentTexts, ReadersNeverReadOutsideTheText) {
     Text big(64 * 1024, u'9');
-    EXPECT_FALSE(logger32::ReadTokenValue(u"<NAME:" + big + u">x", u"NAME"));
-    EXPECT_FALSE(logger32::ReadTokenValue(u"<NAME:5>abc", u"NAME"));
+    EXPECT_EQ(logger32::ReadTokenValue(u"<NAME:" + big + u">x", u"NAME"), u"x");
+    EXPECT_EQ(logger32::ReadTokenValue(u"<NAME:5>abc", u"NAME"), u"abc");
     EXPECT_EQ(logger32::ReadTokenValue(Text(u"<NAME:3>a\0c", 11), u"NAME"), Text(u"a\0c", 3));
     EXPECT_EQ(logger32::ReadTokenValue(u"<NAME:0>", u"NAME"), u"");
     EXPECT_FALSE(logger32::ReadTokenValue(u"<NAME:>", u"NAME"));

@@ -59,14 +59,16 @@ TEST(WindowModel, ButtonsStartDisabledExceptTheSidebandAndSend) {
     EXPECT_FALSE(window_model::Of(Button::Command2).enabled);
     EXPECT_TRUE(window_model::Of(Button::Command3).enabled);
     EXPECT_EQ(window_model::Of(Button::Command3).caption, u"PKT LSB");
-    EXPECT_EQ(window_model::Of(Button::Command2).back, colours::Menu);
+    EXPECT_EQ(window_model::Of(Button::Command2).back, 0x80000004u);  // the system's menu colour
+    EXPECT_EQ(window_model::Of(Button::Command1).back, 0x8000000Fu);  // the button face
 }
 
 TEST(WindowModel, ColoursAreStoredRedInTheLowByte) {
     EXPECT_EQ(colours::WindowBack, 0x0080C0FFu);
     EXPECT_EQ(window_model::Of(Field::QslManag).back, 0x0000FFFFu);
     EXPECT_EQ(window_model::Of(Field::Callsign).back, 0x0080FFFFu);
-    EXPECT_TRUE(IsSystemColour(colours::ButtonFace));
+    EXPECT_EQ(colours::ButtonFace, 0x8000000Fu);  // system colour 15, COLOR_BTNFACE
+    EXPECT_TRUE(IsSystemColour(0x8000000Fu));
 }
 
 TEST(WindowModel, NamesAreUnique) {

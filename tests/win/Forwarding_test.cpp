@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 // These need the types of windows.h.
-#include <oleauto.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -63,20 +62,6 @@ std::string RecordOf(const QsoEntry& qso) {
            Token("RST_SENT", qso.rstSent) + Token("QTH", qso.qth) + Token("NAME", qso.name) +
            Token("COMMENT", qso.comment) + Token("GRIDSQUARE", qso.locator) +
            Token("IOTA", qso.iota) + Token("STATE", qso.state) + Token("QSL_VIA", qso.qslVia);
-}
-
-// A number as the user's locale writes it (the bridge's frequencies follow the locale).
-std::string LocaleNumber(double value) {
-    BSTR text = nullptr;
-    if (FAILED(VarBstrFromR8(value, LOCALE_USER_DEFAULT, 0, &text))) {
-        return "<VarBstrFromR8 failed>";
-    }
-    std::string ansi;
-    for (UINT i = 0; i < SysStringLen(text); ++i) {
-        ansi += static_cast<char>(text[i]);
-    }
-    SysFreeString(text);
-    return ansi;
 }
 
 // Waits for the first text at Logger32 after `mark` that `matches`; its arrival, or none.
@@ -158,7 +143,7 @@ TEST(ForwardingLinks, FirstTickLinksTheThirteenFieldsInOrderAndEachShowsMixWsVal
     const std::optional<Arrival> first = WaitForText(
         station, start, [](const std::string&) { return true; }, 5000ms);
     ASSERT_TRUE(first);
-    const std::string expectedFirst = Token("APP_FORCE_FREQ", LocaleNumber(14071.5));
+    const std::string expectedFirst = Token("APP_FORCE_FREQ", "14071.5");
 
     struct Shown {
         Field field;
@@ -269,7 +254,7 @@ TEST(QsoForwarding, ADialChangeIsForcedWithinATickAndAModeChangeGoesAsLogger32Na
     const Station::Mark tuned = station.MarkNow();
     const StationTime tunedAt = station.Now();
     station.MixWTunes(7035000, 1500);
-    const std::string frequency = Token("APP_FORCE_FREQ", LocaleNumber(7036.5));
+    const std::string frequency = Token("APP_FORCE_FREQ", "7036.5");
     const std::optional<Arrival> forced = WaitForText(station, tuned, frequency, 5000ms);
     ASSERT_TRUE(forced) << "expected " << frequency << "\nat Logger32:\n"
                         << Listed(station.AtLogger32Since(tuned));
@@ -396,7 +381,7 @@ TEST(TextCommands, Logger32WritingSentInsideADeliveryIsTakenWithinItWithoutDeadl
             order.push_back(event);
         }
     }
-    const std::string command = Token("APP_FORCE_FREQ", LocaleNumber(7001.5));
+    const std::string command = Token("APP_FORCE_FREQ", "7001.5");
     const auto at = std::find(order.begin(), order.end(),
                               "text " + standin::QuotedForTranscript(command) + " sent");
     ASSERT_NE(at, order.end()) << ::testing::PrintToString(order);

@@ -159,18 +159,23 @@ TEST_F(MixWAutomationTest, ExecuteMacrosPassesTheMacroAsText) {
                                         R"(call ExecuteMacros(BSTR "<TOGGLECATPORT>"))"}));
 }
 
-TEST_F(MixWAutomationTest, FrequenciesAreReadAsPropertiesInHertz) {
+TEST_F(MixWAutomationTest, FrequenciesAreReadInHertzWhetherPropertiesOrMethods) {
     struct Row {
         double fqA;
         double audioFq;
     };
-    for (const Row& row : {Row{14070000.0, 1500.0}, Row{0.0, 0.0}, Row{10489550000.5, -2.25}}) {
-        mixw_.Run([&](MixWStandIn& standIn) { standIn.SetFrequency(row.fqA, row.audioFq); });
-        EXPECT_EQ(client_->FqA(), row.fqA);
-        EXPECT_EQ(client_->AudioFq(), row.audioFq);
+    for (bool methods : {false, true}) {
+        mixw_.Run([&](MixWStandIn& standIn) { standIn.DeclareFrequencyAsMethods(methods); });
+        for (const Row& row : {Row{14070000.0, 1500.0}, Row{0.0, 0.0}, Row{10489550000.5, -2.25}}) {
+            mixw_.Run([&](MixWStandIn& standIn) { standIn.SetFrequency(row.fqA, row.audioFq); });
+            EXPECT_EQ(client_->FqA(), row.fqA) << "methods " << methods;
+            EXPECT_EQ(client_->AudioFq(), row.audioFq) << "methods " << methods;
+        }
     }
     EXPECT_EQ(Matching(Events(), "get").size(), 6u);
     EXPECT_EQ(Matching(Events(), "get FqA").size(), 3u);
+    EXPECT_EQ(Matching(Events(), "call FqA()").size(), 3u);
+    EXPECT_EQ(Matching(Events(), "call AudioFq()").size(), 3u);
 }
 
 TEST_F(MixWAutomationTest, FailingMemberRaisesAnErrorNamingTheCallWithMixWsDescription) {

@@ -83,13 +83,9 @@ std::vector<int> ConnectRequestNames(standin::Logger32StandIn& logger32) {
     return names;
 }
 
-// The MixW-takes-the-rig set, as posted at the end of the start.
+// The MixW-takes-the-rig set, as posted at the end of the start: codes 18, 7, 11, 13, 19.
 std::vector<Code> MixWTakesTheRig() {
-    std::vector<Code> codes;
-    for (const logger32::CodeWithParameter& each : logger32::MixWTakesRig) {
-        codes.push_back({each.code, each.lParam});
-    }
-    return codes;
+    return {{18, 1}, {7, 0}, {11, 0}, {13, 0}, {19, 0}};
 }
 
 // ---- Start-up -------------------------------------------------------------------------------

@@ -26,6 +26,7 @@ constexpr std::size_t kCallsShown = 25;
 struct Options {
     std::filesystem::path transcript;
     std::vector<Text> failing;
+    bool frequencyAsMethods = false;
 };
 
 Options ReadCommandLine() {
@@ -35,8 +36,15 @@ Options ReadCommandLine() {
     if (arguments == nullptr) {
         return options;
     }
-    for (int position = 1; position + 1 < count; ++position) {
+    for (int position = 1; position < count; ++position) {
         std::wstring name = arguments[position];
+        if (name == L"--frequency-as-methods") {
+            options.frequencyAsMethods = true;
+            continue;
+        }
+        if (position + 1 >= count) {
+            break;
+        }
         std::wstring value = arguments[position + 1];
         if (name == L"--transcript") {
             options.transcript = value;
@@ -225,6 +233,7 @@ int Run(int show) {
         for (const Text& member : options.failing) {
             sim.standIn->FailMember(member, true);
         }
+        sim.standIn->DeclareFrequencyAsMethods(options.frequencyAsMethods);
         sim.standIn->SetObserver([&sim] { sim.Refresh(); });
         sim.ShowStatus(u"Running");
         sim.Refresh();

@@ -142,9 +142,9 @@ std::string ArgumentText(const VARIANT& argument) {
 }
 
 // "Member(arguments, in call order)"; a property read without arguments is its bare name.
-std::string CallText(const Member& member, const DISPPARAMS& parameters) {
+std::string CallText(const Member& member, bool property, const DISPPARAMS& parameters) {
     std::string text = AsciiOf(member.name);
-    if (member.property && parameters.cArgs == 0) {
+    if (property && parameters.cArgs == 0) {
         return text;
     }
     text += '(';
@@ -360,6 +360,7 @@ struct MixWStandIn::Impl {
     double audioFq = 1500.0;
     std::map<DISPID, Text> failing;
     std::optional<Text> setQsoDataReply;
+    bool frequencyAsMethods = false;
 
     MixWObject* object = nullptr;
     DWORD activeObjectCookie = 0;
@@ -514,8 +515,9 @@ HRESULT MixWStandIn::Impl::Invoke(DISPID id, WORD flags, const DISPPARAMS& param
         Record("call", "#" + std::to_string(id) + " refused " + Hex(DISP_E_MEMBERNOTFOUND));
         return DISP_E_MEMBERNOTFOUND;
     }
-    const char* event = member->property ? "get" : "call";
-    const std::string call = CallText(*member, parameters);
+    const bool property = member->property && !frequencyAsMethods;
+    const char* event = property ? "get" : "call";
+    const std::string call = CallText(*member, property, parameters);
     auto refuse = [&](HRESULT code, UINT argument = 0) {
         if (argumentError != nullptr && code == DISP_E_TYPEMISMATCH) {
             *argumentError = argument;
@@ -524,7 +526,7 @@ HRESULT MixWStandIn::Impl::Invoke(DISPID id, WORD flags, const DISPPARAMS& param
         return code;
     };
 
-    WORD kind = member->property ? DISPATCH_PROPERTYGET : DISPATCH_METHOD;
+    WORD kind = property ? DISPATCH_PROPERTYGET : DISPATCH_METHOD;
     if ((flags & kind) == 0) {
         return refuse(DISP_E_MEMBERNOTFOUND);
     }
@@ -732,6 +734,10 @@ void MixWStandIn::FailMember(TextView member, bool fail, const Text& description
         impl_->failing.erase(known->id);
     }
     impl_->Notify();
+}
+
+void MixWStandIn::DeclareFrequencyAsMethods(bool methods) {
+    impl_->frequencyAsMethods = methods;
 }
 
 void MixWStandIn::ReplyToSetQsoData(std::optional<Text> text) {

@@ -18,7 +18,8 @@
 //   SetQsoData(index, text)           method: text must be VT_BSTR | VT_BYREF; stores it and
 //                                     leaves it unchanged (or the ReplyToSetQsoData text)
 //   ExecuteMacros(text)               method: text coerced to a BSTR; recorded only
-//   FqA, AudioFq                      read-only properties: numbers (VT_R8), hertz
+//   FqA, AudioFq                      read-only properties, or methods without arguments
+//                                     (DeclareFrequencyAsMethods): numbers (VT_R8), hertz
 // Methods need DISPATCH_METHOD and properties DISPATCH_PROPERTYGET among the call flags;
 // anything else is refused with DISP_E_MEMBERNOTFOUND, a wrong argument count with
 // DISP_E_BADPARAMCOUNT, named arguments with DISP_E_NONAMEDARGS, an argument of the wrong
@@ -40,6 +41,7 @@
 //   call <member>(<type> <value>, ...)      a method call; types as VARTYPE names without
 //                                           "VT_" ("I2", "BSTR|BYREF"); texts quoted
 //   get <property>                          a property read
+//   call FqA(), call AudioFq()              the same read, declared as methods
 //   lookup "<name>" unknown                 GetIDsOfNames for a name the object lacks
 //   dde-connect "<service>" "<topic>"       a conversation asked for
 //   dde-request "<topic>" "<item>"          a request for an item's value
@@ -108,6 +110,8 @@ class MixWStandIn {
     QsoValue QsoData(std::int16_t index) const;
     // The member (automation name, any case) raises DISP_E_EXCEPTION until told otherwise.
     void FailMember(TextView member, bool fail, const Text& description = {});
+    // FqA and AudioFq as methods without arguments rather than as properties (the default).
+    void DeclareFrequencyAsMethods(bool methods);
     // What SetQsoData leaves in its by-reference argument; none leaves the caller's text.
     void ReplyToSetQsoData(std::optional<Text> text);
 

@@ -3,7 +3,7 @@ add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=
 add_link_options(-static -static-libgcc -static-libstdc++)
 enable_language(RC)
 
-set(windows_libraries user32 gdi32 kernel32 ole32 oleaut32 uuid)
+set(windows_libraries user32 gdi32 kernel32 advapi32 ole32 oleaut32 uuid)
 
 # The program entry goes into the executable itself, so that the C runtime finds it.
 set(main_source ${PROJECT_SOURCE_DIR}/src/app/Main_win.cpp)

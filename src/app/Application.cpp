@@ -2,6 +2,7 @@
 
 #include "app/ErrorRule.h"
 #include "app/Startup.h"
+#include "bridge/Logger32Watch.h"
 #include "bridge/QsoForwarding.h"
 #include "bridge/QsoLogging.h"
 #include "bridge/RigOwnership.h"
@@ -17,7 +18,8 @@ struct Application::Parts {
           link(host),
           rig(host, members, link),
           forwarding(host, members, link),
-          logging(host, members, link),
+          watch(host, members, link, rig),
+          logging(host, members, link, watch),
           spots(host, members, link),
           startup(host, members, link, rig) {}
 
@@ -26,6 +28,7 @@ struct Application::Parts {
     logger32::MessageLink link;
     bridge::RigOwnership rig;
     bridge::QsoForwarding forwarding;
+    bridge::Logger32Watch watch;
     bridge::QsoLogging logging;
     bridge::SpotClick spots;
     Startup startup;
@@ -52,13 +55,18 @@ void Application::TimerTick(TimerId timer) {
                 parts_->startup.Timer1Tick();
                 break;
             case TimerId::Timer2:
-                parts_->forwarding.Timer2Tick();
+                if (!parts_->watch.Logger32Away()) {
+                    parts_->forwarding.Timer2Tick();
+                }
                 break;
             case TimerId::Timer3:
                 parts_->spots.Timer3Tick();
                 break;
             case TimerId::Timer4:
                 parts_->startup.Timer4Tick();
+                break;
+            case TimerId::Timer5:
+                parts_->watch.Timer5Tick();
                 break;
         }
     });
@@ -104,7 +112,12 @@ void Application::ButtonClicked(Button button) {
 std::optional<std::int32_t> Application::WindowMessage(MessageId message, std::uint32_t wParam,
                                                        std::int32_t lParam) {
     std::optional<std::int32_t> result;
-    parts_->errors.Run([&] { result = parts_->link.BridgeWindowProc(message, wParam, lParam); });
+    parts_->errors.Run([&] {
+        result = parts_->link.BridgeWindowProc(message, wParam, lParam);
+        if (result) {
+            parts_->watch.CodeArrived(wParam, lParam);
+        }
+    });
     return result;
 }
 

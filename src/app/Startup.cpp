@@ -3,6 +3,7 @@
 #include <functional>
 #include <initializer_list>
 
+#include "bridge/QsoForwarding.h"
 #include "mixw/MixWMacros.h"
 #include "platform/PlatformError.h"
 #include "ui/StatusLine.h"
@@ -16,7 +17,6 @@ constexpr int SequencerDelay = 1000;
 constexpr std::int16_t RejectRetry = 200;
 constexpr std::int16_t ConnectRetry = 5000;
 constexpr int SpotInterval = 500;
-constexpr int ForwardingInterval = 800;
 }  // namespace
 
 void Startup::Load() {
@@ -92,10 +92,11 @@ void Startup::StartBridge() {
             host_.SetEnabled(TimerId::Timer3, true);
         },
         [this] {
-            host_.SetInterval(TimerId::Timer2, ForwardingInterval);
+            host_.SetInterval(TimerId::Timer2, bridge::ForwardingInterval);
             host_.SetEnabled(TimerId::Timer2, true);
         },
         [this] { rig_.GiveRigToMixW(); },
+        [this] { host_.SetEnabled(TimerId::Timer5, true); },
     };
     for (const std::function<void()>& step : steps) {
         try {
@@ -106,7 +107,8 @@ void Startup::StartBridge() {
 }
 
 void Startup::Unload() {
-    if (members_.Logger32HasRig) {
+    // A Logger32 that has closed is told nothing.
+    if (members_.Logger32HasRig && link_.Logger32Present()) {
         link_.PostCodes(logger32::MixWTakesRig);
     }
     // Without an attached MixW there are no ports to hand back and nothing to ask the operator.
@@ -116,7 +118,7 @@ void Startup::Unload() {
         members_.MixWApp->ExecuteMacros(Text(macros::TogglePttPort));
     }
     link_.UnhookWindow();
-    if (link_.State().Logger32Window != 0) {
+    if (link_.Logger32Present()) {
         link_.SendCode(logger32::Leaving, 0);
         link_.SendCode(logger32::Left, 0);
     }

@@ -12,6 +12,9 @@
 
 namespace pontara::bridge {
 
+// The interval of Timer2 while MixW owns the rig.
+inline constexpr int ForwardingInterval = 800;
+
 class QsoForwarding {
   public:
     QsoForwarding(Host& host, MainWindowMembers& members, logger32::MessageLink& link)

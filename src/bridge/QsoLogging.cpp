@@ -1,5 +1,6 @@
 #include "bridge/QsoLogging.h"
 
+#include "bridge/QsoForwarding.h"
 #include "logger32/TextCommands.h"
 #include "ui/StatusLine.h"
 
@@ -10,7 +11,6 @@ constexpr TextView SaveCommand = u"Save";
 constexpr TextView RemoveCommand = u"Remove";
 constexpr TextView Logged = u"Korvex_Send";
 constexpr int PauseAfterLogging = 700;
-constexpr int ForwardingInterval = 800;
 }  // namespace
 
 void QsoLogging::TextCommandChanged() {
@@ -33,6 +33,11 @@ void QsoLogging::TextCommandChanged() {
 void QsoLogging::LogQso() {
     members_.QsoRecordText += logger32::TimeOnToken(host_.FieldText(Field::Time));
     members_.QsoRecordText += logger32::TimeOffToken(host_.FieldText(Field::Time));
+    if (watch_.Logger32Away()) {
+        watch_.Hold(logger32::LogQsoCommand(members_.QsoRecordText));
+        host_.SetFieldText(Field::TextCommand, Text(Logged));
+        return;
+    }
     WindowHandle textWindow = link_.State().Logger32TextWindow;
     ShowWhetherLogged(textWindow != 0 && host_.IsWindow(textWindow));
     link_.SendTextCommand(logger32::LogQsoCommand(members_.QsoRecordText));

@@ -3,8 +3,10 @@
 // Responsibilities: the change of TextCommand ("Save" logs, "Remove" clears Logger32's entry)
 // while MixW owns the radio, and the logging action that "Send!" also runs.
 // Collaborations: the QSO record that forwarding last sent (MainWindowMembers::QsoRecordText);
-// MessageLink delivers the command and posts codes 15 and 16; Timer2 is paused around it.
+// MessageLink delivers the command and posts codes 15 and 16; Timer2 is paused around it;
+// Logger32Watch holds the logging while Logger32 is away.
 
+#include "bridge/Logger32Watch.h"
 #include "logger32/MessageLink.h"
 #include "platform/Host.h"
 #include "ui/MainWindowMembers.h"
@@ -13,8 +15,9 @@ namespace pontara::bridge {
 
 class QsoLogging {
   public:
-    QsoLogging(Host& host, MainWindowMembers& members, logger32::MessageLink& link)
-        : host_(host), members_(members), link_(link) {}
+    QsoLogging(Host& host, MainWindowMembers& members, logger32::MessageLink& link,
+               Logger32Watch& watch)
+        : host_(host), members_(members), link_(link), watch_(watch) {}
 
     void TextCommandChanged();
     void LogQso();  // the action of CommandSend
@@ -27,6 +30,7 @@ class QsoLogging {
     Host& host_;
     MainWindowMembers& members_;
     logger32::MessageLink& link_;
+    Logger32Watch& watch_;
 };
 
 }  // namespace pontara::bridge

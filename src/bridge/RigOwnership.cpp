@@ -1,5 +1,6 @@
 #include "bridge/RigOwnership.h"
 
+#include "bridge/QsoForwarding.h"
 #include "mixw/MixWMacros.h"
 #include "ui/StatusLine.h"
 
@@ -23,7 +24,7 @@ void RigOwnership::GiveRigToMixW() {
     ForgetForwardedValues();
     if (!members_.MixWHasRig) {
         host_.ShowMessage(Text(status::CloseSoundcardWindows), Text(status::ApplicationTitle));
-        host_.SetInterval(TimerId::Timer2, 800);
+        host_.SetInterval(TimerId::Timer2, ForwardingInterval);
         host_.SetEnabled(TimerId::Timer2, true);
         // The box dispatched messages while it was open; look again before touching the ports.
         if (!members_.MixWHasRig) {

@@ -20,10 +20,10 @@ class RigOwnership {
     void GiveRigToLogger32();         // the action of Command2
     void TogglePacketSideband();      // the action of Command3
     void Logger32FrequencyChanged();  // change of Freq_logger32
-
-  private:
     // Makes QSO forwarding send the frequency, the mode and the record again.
     void ForgetForwardedValues();
+
+  private:
     void ToggleMixWPorts();
 
     Host& host_;

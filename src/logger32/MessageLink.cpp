@@ -32,18 +32,27 @@ void MessageLink::UnhookWindow() {
 void MessageLink::ConnectLogger32() {
     state_.Logger32Window = host_.FindWindowByTitle(WindowTitle);
     if (state_.Logger32Window == 0) {
-        host_.SetInterval(TimerId::Timer, state_.ConnectRetryInterval);
-        host_.SetEnabled(TimerId::Timer, true);
+        LookForLogger32();
         return;
     }
     StopRetryTimer();
     RequestConnection(host_.RegisterMessage(MessageNames[0]));
 }
 
+void MessageLink::LookForLogger32() {
+    host_.SetInterval(TimerId::Timer, state_.ConnectRetryInterval);
+    host_.SetEnabled(TimerId::Timer, true);
+}
+
+bool MessageLink::Logger32Present() const {
+    return state_.Logger32Window != 0 && host_.IsWindow(state_.Logger32Window);
+}
+
 void MessageLink::RetryTick() {
     if (host_.Interval(TimerId::Timer) == state_.ConnectRetryInterval) {
-        state_.Logger32Window = host_.FindWindowByTitle(WindowTitle);
-        if (state_.Logger32Window != 0) {
+        // Logger32Window is 0 or the window of a Logger32 that has closed: keep it until found.
+        if (WindowHandle found = host_.FindWindowByTitle(WindowTitle); found != 0) {
+            state_.Logger32Window = found;
             StopRetryTimer();
             RequestConnection(host_.RegisterMessage(MessageNames[0]));
         }
@@ -70,6 +79,7 @@ std::optional<std::int32_t> MessageLink::BridgeWindowProc(MessageId message, std
     }
     switch (wParam) {
         case ConnectAnswer:
+            awaitingAnswer_ = false;
             if (lParam != 0) {
                 PostCode(SentWindow, 0);
                 PostCode(SentWindow, AsLParam(host_.FieldWindow(Field::Sent)));
@@ -114,6 +124,7 @@ void MessageLink::SendTextCommand(const Text& command) {
 
 void MessageLink::RequestConnection(MessageId message) {
     state_.Logger32Message = message;
+    awaitingAnswer_ = true;
     PostCode(ConnectRequest, AsLParam(state_.MainWindow));
 }
 

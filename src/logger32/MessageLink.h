@@ -36,8 +36,15 @@ class MessageLink {
     // Puts the previous procedure back; harmless when the window was never hooked.
     void UnhookWindow();
     void ConnectLogger32();
+    // Arms timer Timer to look for a window titled "Logger32" again, as after a connect that
+    // found none; Logger32Window keeps its value until one is found.
+    void LookForLogger32();
     // The tick of timer Timer: looks for Logger32 again, or tries the next message name.
     void RetryTick();
+    // A connect request is out and Logger32 has not answered it yet.
+    bool AwaitingAnswer() const { return awaitingAnswer_; }
+    // Logger32Window is set and is still a window.
+    bool Logger32Present() const;
     // Empty result: not Logger32's message, for the previous window procedure.
     std::optional<std::int32_t> BridgeWindowProc(MessageId message, std::uint32_t wParam,
                                                  std::int32_t lParam);
@@ -55,6 +62,7 @@ class MessageLink {
 
     Host& host_;
     LinkState state_;
+    bool awaitingAnswer_ = false;
 };
 
 // Logger32's dial frequency in hertz as kilohertz with exactly three decimals and no digit

@@ -105,6 +105,9 @@ class Host {
     // equivalent become its default character); returns when the window has taken it.
     virtual void SendText(WindowHandle window, const Text& text) = 0;
     virtual bool IsWindow(WindowHandle window) const = 0;
+    // Whether this program runs with administrator rights (an elevated token). Windows keeps
+    // programs of different rank apart: a lower one's messages to a higher one are dropped.
+    virtual bool Elevated() const = 0;
 
     // MixW's side: the running instance's automation object, or none when MixW is not running
     // or has not registered it yet. Never starts MixW.

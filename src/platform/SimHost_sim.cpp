@@ -425,7 +425,7 @@ void SimHost::SendMessageTo(WindowHandle window, MessageId message, std::uint32_
 
 void SimHost::SendText(WindowHandle window, const Text& text) {
     Record("text " + AsciiOf(text));
-    if (window == 0 || window != SimLogger32::TextWindowHandle || !logger32.running) {
+    if (window == 0 || window != logger32.textWindow || !logger32.running) {
         return;
     }
     logger32.texts.push_back({now_, text, ToAnsi(text, codePage)});
@@ -435,7 +435,7 @@ void SimHost::SendText(WindowHandle window, const Text& text) {
 }
 
 bool SimHost::IsWindow(WindowHandle window) const {
-    if (window == SimLogger32::MainWindowHandle || window == SimLogger32::TextWindowHandle) {
+    if (window == logger32.mainWindow || window == logger32.textWindow) {
         return logger32.running;
     }
     return window == MainWindowHandle ||

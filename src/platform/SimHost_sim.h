@@ -72,7 +72,8 @@ class SimHost final : public Host {
     // Runs while a message box is open; the box closes (OK) when it returns.
     std::function<void(const MessageBoxShown&)> onMessageBox;
     Text decimalSeparator = u".";
-    int codePage = 1252;  // the system's ANSI code page: 1252 or 1251
+    int codePage = 1252;    // the system's ANSI code page: 1252 or 1251
+    bool elevated = false;  // the bridge runs as administrator
 
     SimLogger32 logger32;
     SimMixW mixw;
@@ -113,6 +114,7 @@ class SimHost final : public Host {
                        std::int32_t lParam) override;
     void SendText(WindowHandle window, const Text& text) override;
     bool IsWindow(WindowHandle window) const override;
+    bool Elevated() const override { return elevated; }
     std::unique_ptr<MixWAutomation> AttachMixW() override;
 
     void Record(std::string what);

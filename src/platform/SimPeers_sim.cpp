@@ -16,6 +16,14 @@ std::vector<std::uint32_t> SimLogger32::Codes() const {
     return codes;
 }
 
+void SimLogger32::StartAgain() {
+    constexpr WindowHandle NextWindows = 0x100;
+    running = true;
+    mainWindow += NextWindows;
+    textWindow += NextWindows;
+    sentWindow = 0;
+}
+
 void SimLogger32::Receive(SimHost& host, int nameNumber, std::uint32_t code, std::int32_t lParam,
                           bool sent) {
     received.push_back({host.Now(), nameNumber, code, lParam, sent});
@@ -28,7 +36,7 @@ void SimLogger32::Receive(SimHost& host, int nameNumber, std::uint32_t code, std
     bool accepted = !rejectedNames.contains(nameNumber);
     host.PostFromLogger32(logger32::ConnectAnswer, accepted ? 1 : 0, nameNumber);
     if (accepted && namesTextWindow) {
-        host.PostFromLogger32(logger32::TextWindow, static_cast<std::int32_t>(TextWindowHandle),
+        host.PostFromLogger32(logger32::TextWindow, static_cast<std::int32_t>(textWindow),
                               nameNumber);
     }
 }

@@ -35,6 +35,9 @@ class SimLogger32 {
         std::string ansi;  // the bytes as delivered in the ANSI code page
     };
 
+    // The windows of the running instance; a Logger32 started again has new ones.
+    WindowHandle mainWindow = MainWindowHandle;
+    WindowHandle textWindow = TextWindowHandle;
     bool running = true;
     bool answersConnect = true;   // accept or reject each connect request
     std::set<int> rejectedNames;  // name numbers Logger32 rejects
@@ -49,7 +52,11 @@ class SimLogger32 {
     // How many more times FindWindow finds Logger32 before its window is gone; -1: always.
     mutable int windowLooksLeft = -1;
 
-    WindowHandle Window() const { return running && windowLooksLeft != 0 ? MainWindowHandle : 0; }
+    WindowHandle Window() const { return running && windowLooksLeft != 0 ? mainWindow : 0; }
+    // Logger32 closes: its windows are destroyed.
+    void Close() { running = false; }
+    // Logger32 is started again, with new windows and no link yet.
+    void StartAgain();
     std::vector<std::uint32_t> Codes() const;
 
   private:

@@ -526,6 +526,18 @@ bool Win32Host::IsWindow(WindowHandle window) const {
     return ::IsWindow(HwndOf(window)) != FALSE;
 }
 
+bool Win32Host::Elevated() const {
+    HANDLE token = nullptr;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) == FALSE) {
+        return false;
+    }
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    BOOL read = GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
+    CloseHandle(token);
+    return read != FALSE && elevation.TokenIsElevated != 0;
+}
+
 // ---- MixW ---------------------------------------------------------------------------------
 
 std::unique_ptr<MixWAutomation> Win32Host::AttachMixW() {

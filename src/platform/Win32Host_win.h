@@ -85,6 +85,7 @@ class Win32Host final : public Host, private MainWindowListener {
                        std::int32_t lParam) override;
     void SendText(WindowHandle window, const Text& text) override;
     bool IsWindow(WindowHandle window) const override;
+    bool Elevated() const override;
 
     std::unique_ptr<MixWAutomation> AttachMixW() override;
 

@@ -13,6 +13,16 @@ inline constexpr std::u16string_view Logger32ControlActive = u"         Logger32
 // Shown when a QSO was handed to Logger32 while Logger32 had named no text window, or that
 // window was gone: the QSO did not reach Logger32's log.
 inline constexpr std::u16string_view QsoNotLogged = u"QSO NOT LOGGED: no Logger32 text window !";
+// Logger32's window is gone: forwarding pauses until a new Logger32 has connected.
+inline constexpr std::u16string_view Logger32Closed = u" Logger32 closed, waiting for it !";
+// While Logger32 is away, with the number of saved QSOs held for it between the two parts.
+inline constexpr std::u16string_view QsosWaitingBefore = u" Logger32 closed, QSOs waiting: ";
+// Once the new Logger32 has taken them, with their number between the two parts.
+inline constexpr std::u16string_view QsosLoggedBefore = u"       Waiting QSOs logged: ";
+inline constexpr std::u16string_view NumberAfter = u" !";
+// A window titled "Logger32" does not answer the connect request while Pontara runs without
+// administrator rights: Windows drops messages to a program started as administrator.
+inline constexpr std::u16string_view Logger32Silent = u"Logger32 silent: all as admin or none !";
 
 inline constexpr std::u16string_view ApplicationTitle = u"Pontara";
 inline constexpr std::u16string_view CloseSoundcardWindows =

@@ -168,6 +168,7 @@ constexpr std::array kTimers{
     TimerModel{TimerId::Timer2, u"Timer2", 300, false},
     TimerModel{TimerId::Timer3, u"Timer3", 500, true},
     TimerModel{TimerId::Timer4, u"Timer4", 3000, true},
+    TimerModel{TimerId::Timer5, u"Timer5", 2000, false},
 };
 
 static_assert(kFields.size() == FieldCount);

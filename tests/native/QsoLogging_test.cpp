@@ -116,11 +116,11 @@ TEST_F(Logging, SendButtonLogsUnderEitherOwnerWithoutPausingForwarding) {
 }
 
 TEST_F(Logging, ALoggingThatCannotReachLogger32IsShownOnTheStatusLine) {
-    station.host.logger32.running = false;
+    station.host.logger32.textWindow = 0x00010099;  // its text window is gone, its main one stays
     EXPECT_THAT(CommandTrace(u"Save"), ElementsAre(BeginsWith("text <APP_LOGQSO:"), "post 15 1",
                                                    "post 16 1", "sleep 700"));
     EXPECT_EQ(station.host.FieldText(Field::Text1), u"QSO NOT LOGGED: no Logger32 text window !");
-    station.host.logger32.running = true;
+    station.host.logger32.textWindow = sim::SimLogger32::TextWindowHandle;
     station.host.Click(Button::CommandSend);
     station.Settle();
     EXPECT_EQ(station.host.FieldText(Field::Text1), u"            MixW2 control active !");

@@ -52,6 +52,8 @@ TEST(WindowModel, TimersStartAsDesigned) {
     EXPECT_FALSE(window_model::Of(TimerId::Timer2).enabled);
     EXPECT_EQ(window_model::Of(TimerId::Timer3).interval, 500);
     EXPECT_TRUE(window_model::Of(TimerId::Timer3).enabled);
+    EXPECT_EQ(window_model::Of(TimerId::Timer5).interval, 2000);
+    EXPECT_FALSE(window_model::Of(TimerId::Timer5).enabled);
 }
 
 TEST(WindowModel, ButtonsStartDisabledExceptTheSidebandAndSend) {

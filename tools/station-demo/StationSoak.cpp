@@ -355,10 +355,17 @@ class Soak {
         std::size_t mark = log.Mark();
         station.SetMixWItem(u"Name", "AFTERKILL");
         station.Pause(4000ms);
-        const std::size_t readsAfterKill = log.Count(mark, IsTickStart);
-        Check(station.PontaraRunning(), "Pontara goes on running without Logger32",
-              std::to_string(readsAfterKill) + " Timer2 ticks in 4 s, no box: " +
-                  (station.MessageBoxes().empty() ? "none" : "a box is open"));
+        const std::size_t textsAfterKill = log.Count(mark, [](const Event& event) {
+            return event.from == Party::Pontara && event.kind == Kind::Text;
+        });
+        Check(station.PontaraRunning() && station.MessageBoxes().empty(),
+              "Pontara goes on running without Logger32, no box");
+        Check(textsAfterKill == 0, "forwarding pauses while Logger32 is away",
+              std::to_string(textsAfterKill) + " text(s) in 4 s");
+        CheckStatus(station, " Logger32 closed, waiting for it !");
+        station.SetMixWItem(u"Command", "Save");
+        station.Pause(2000ms);
+        CheckStatus(station, " Logger32 closed, QSOs waiting: 1 !");
 
         logger32 = StartProgram("Logger32Sim.exe", "--transcript \"" + second + "\"");
         station.WaitUntil([] { return FindWindowA(nullptr, logger32::WindowTitle) != nullptr; },
@@ -367,30 +374,68 @@ class Soak {
         const HWND secondWindow = FindWindowA(nullptr, logger32::WindowTitle);
         Report("Logger32Sim.exe started again (its window " + HexWindow(secondWindow) + ")");
         mark = log.Mark();
-        station.Pause(12000ms);  // longer than the 5 s connect retry
+        station.Pause(12000ms);  // longer than the 5 s look for Logger32
         station.SetMixWItem(u"Name", "RESTARTED");
         station.Pause(4000ms);
-        const std::size_t received = log.Count(mark, [](const Event& event) {
+        const std::vector<const Event*> received = log.FindAll(mark, [](const Event& event) {
             return event.from == Party::Pontara && event.to == Party::Logger32;
         });
-        Report("in 16 s the new Logger32 received " + std::to_string(received) +
+        Report("in 16 s the new Logger32 received " + std::to_string(received.size()) +
                " message(s) or text(s) from Pontara");
-        Report(
-            "what follows from the design: Pontara keeps the old Logger32 window handle (it "
-            "is not 0), so it neither ends nor connects again; its posts and texts go to a "
-            "window that is gone");
+        std::vector<std::string> codes;
+        std::size_t loggings = 0;
+        std::size_t afterKill = 0;
+        std::size_t restarted = 0;
+        for (const Event* event : received) {
+            if (event->kind == Kind::Code) {
+                codes.push_back(std::to_string(event->code) + " " + std::to_string(event->lParam));
+            } else if (event->kind == Kind::Text) {
+                loggings += event->text.starts_with("<APP_LOGQSO:") ? 1 : 0;
+                afterKill += event->text.starts_with("<CALL:5>Q1ABC") &&
+                                     event->text.find("<NAME:9>AFTERKILL") != std::string::npos
+                                 ? 1
+                                 : 0;
+                restarted += event->text.find("<NAME:9>RESTARTED") != std::string::npos ? 1 : 0;
+            }
+        }
+        const std::string main = std::to_string(standin::ParameterFromWindow(station.MainWindow()));
+        std::string seen;
+        for (const std::string& code : codes) {
+            seen += (seen.empty() ? "" : ", ") + code;
+        }
+        Check(codes.size() == 10 && codes[0] == "1 " + main && codes[1] == "2 0" &&
+                  codes[2].starts_with("2 ") && codes[2] != "2 0",
+              "the new Logger32 receives the connect request and Sent's handle (code 2 twice), "
+              "once",
+              seen);
+        const std::vector<std::string> owner{"18 1", "7 0", "11 0", "13 0", "19 0"};
+        Check(codes.size() == 10 && std::equal(owner.begin(), owner.end(), codes.begin() + 3),
+              "then the owner's five codes (MixW has the rig), once", seen);
+        Check(loggings == 1 && codes.size() == 10 && codes[8] == "15 1" && codes[9] == "16 1",
+              "the QSO saved while Logger32 was away is logged, with codes 15 and 16, once",
+              std::to_string(loggings) + " APP_LOGQSO text(s)");
+        Check(afterKill == 1 && restarted == 1,
+              "the current QSO goes out again, then forwarding resumes",
+              std::to_string(afterKill) + " record(s) with AFTERKILL, " +
+                  std::to_string(restarted) + " with RESTARTED");
         Check(station.PontaraRunning(), "Pontara still runs after Logger32 came back");
-        const std::optional<std::string> status = station.FieldText(Field::Text1);
-        Report("Pontara's status line: \"" + status.value_or("(no answer)") + "\"");
+        CheckStatus(station, "            MixW2 control active !");
         mark = log.Mark();
         const bool ended = CloseAndWait(station);
         station.Pause(1000ms);
         const std::size_t leaving = log.Count(mark, [](const Event& event) {
             return event.kind == Kind::Code && event.code == logger32::Leaving;
         });
-        Check(ended, "closed by the operator, Pontara ends",
-              "codes 4/5 reached the new Logger32: " + std::string(leaving > 0 ? "yes" : "no"));
+        Check(ended && leaving == 1,
+              "closed by the operator, Pontara tells the new Logger32 and ends",
+              "code 4 reached the new Logger32 " + std::to_string(leaving) + " time(s)");
         logger32->Kill();
+    }
+
+    void CheckStatus(Station& station, const std::string& expected) {
+        const std::optional<std::string> status = station.FieldText(Field::Text1);
+        Check(status == expected, "the status line reads \"" + expected + "\"",
+              status.value_or("(no answer)"));
     }
 
     // (iii) Logger32 holds a text command for a long time.

@@ -67,6 +67,8 @@ class Station {
     // A peer that did not run at launch starts now.
     void StartLogger32();
     void StartMixW();
+    // Logger32 closes: its windows are destroyed. Its transcript goes with it.
+    void StopLogger32() { logger32_.reset(); }
     // MixW quits: its object disconnects its clients and its DDE service ends. Its transcript
     // goes with it.
     void StopMixW() { mixw_.reset(); }

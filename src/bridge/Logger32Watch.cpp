@@ -1,0 +1,133 @@
+#include "bridge/Logger32Watch.h"
+
+#include <string>
+
+#include "bridge/QsoForwarding.h"
+#include "ui/StatusLine.h"
+
+namespace pontara::bridge {
+
+namespace {
+// Timer5 ticks without an answer to a connect request before the status line gives the hint.
+constexpr int SilentTicksForHint = 5;
+// Timer5 ticks that the count of QSOs logged after Logger32's return stays on the status line.
+constexpr int LoggedTicksShown = 2;
+
+Text Numbered(TextView before, std::size_t count) {
+    return Text(before) + AsciiText(std::to_string(count)) + Text(status::NumberAfter);
+}
+}  // namespace
+
+bool Logger32Watch::Logger32Away() {
+    if (link_.State().Logger32Window == 0) {
+        return false;
+    }
+    if (state_ == State::Present) {
+        if (host_.IsWindow(link_.State().Logger32Window)) {
+            return false;
+        }
+        NoticeClosed();
+        return true;
+    }
+    // A new Logger32 that was found, or had accepted, may have closed in turn.
+    bool looking = host_.Enabled(TimerId::Timer) && host_.Interval(TimerId::Timer) != 0;
+    if (!looking && !link_.Logger32Present()) {
+        state_ = State::Away;
+        link_.LookForLogger32();
+    }
+    PauseForwarding();
+    return true;
+}
+
+void Logger32Watch::NoticeClosed() {
+    state_ = State::Away;
+    link_.State().Logger32TextWindow = 0;
+    PauseForwarding();
+    ShowAway();
+    link_.LookForLogger32();
+}
+
+void Logger32Watch::PauseForwarding() {
+    host_.SetInterval(TimerId::Timer2, 0);
+    host_.SetEnabled(TimerId::Timer2, false);
+}
+
+void Logger32Watch::ShowAway() {
+    host_.SetFieldText(Field::Text1, held_.empty()
+                                         ? Text(status::Logger32Closed)
+                                         : Numbered(status::QsosWaitingBefore, held_.size()));
+}
+
+void Logger32Watch::Hold(const Text& logQsoCommand) {
+    held_.push_back(logQsoCommand);
+    ShowAway();
+}
+
+void Logger32Watch::Timer5Tick() {
+    bool away = Logger32Away();
+    if (SilenceHint()) {
+        host_.SetFieldText(Field::Text1, Text(status::Logger32Silent));
+    } else if (away) {
+        ShowAway();
+    } else if (loggedTicks_ > 0 && --loggedTicks_ == 0 &&
+               host_.FieldText(Field::Text1).starts_with(status::QsosLoggedBefore)) {
+        ShowOwner();
+    }
+}
+
+bool Logger32Watch::SilenceHint() {
+    silentTicks_ = link_.AwaitingAnswer() && link_.Logger32Present() ? silentTicks_ + 1 : 0;
+    return silentTicks_ >= SilentTicksForHint && !host_.Elevated();
+}
+
+void Logger32Watch::CodeArrived(std::uint32_t code, std::int32_t lParam) {
+    if (code == logger32::ConnectAnswer &&
+        host_.FieldText(Field::Text1) == status::Logger32Silent) {
+        silentTicks_ = 0;
+        if (state_ == State::Present) {
+            ShowOwner();
+        } else {
+            ShowAway();
+        }
+    }
+    if (state_ == State::Away && code == logger32::ConnectAnswer && lParam != 0) {
+        // The link has handed over Sent's handle; tell the new Logger32 who has the rig.
+        state_ = State::Accepted;
+        link_.PostCodes(members_.Logger32HasRig ? std::span(logger32::Logger32TakesRig)
+                                                : std::span(logger32::MixWTakesRig));
+    } else if (state_ == State::Accepted && code == logger32::TextWindow) {
+        Return();
+    }
+}
+
+void Logger32Watch::Return() {
+    if (!link_.Logger32Present()) {
+        return;  // gone again; the next look finds it out
+    }
+    state_ = State::Present;
+    std::vector<Text> held = std::move(held_);
+    held_.clear();
+    for (const Text& logging : held) {
+        link_.SendTextCommand(logging);
+        link_.PostCode(logger32::QsoLogged, 1);
+        link_.PostCode(logger32::QsoLoggedFollowUp, 1);
+    }
+    if (held.empty()) {
+        ShowOwner();
+    } else {
+        host_.SetFieldText(Field::Text1, Numbered(status::QsosLoggedBefore, held.size()));
+        loggedTicks_ = LoggedTicksShown;
+    }
+    rig_.ForgetForwardedValues();
+    if (!members_.Logger32HasRig) {
+        host_.SetInterval(TimerId::Timer2, ForwardingInterval);
+        host_.SetEnabled(TimerId::Timer2, true);
+    }
+}
+
+void Logger32Watch::ShowOwner() {
+    host_.SetFieldText(Field::Text1, Text(members_.Logger32HasRig ? status::Logger32ControlActive
+                                                                  : status::MixWControlActive));
+}
+
+}  // namespace pontara::bridge

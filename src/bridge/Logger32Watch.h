@@ -1,0 +1,63 @@
+#pragma once
+// Logger32 closing and coming back while the bridge runs.
+// Responsibilities: noticing that Logger32's window is gone (on each Timer2 tick, before each
+// logging, and on the Timer5 tick whoever owns the rig); pausing forwarding and saying so on
+// the status line; holding every QSO saved meanwhile; connecting a new Logger32 as the start-up
+// does and, once it has named its text window, handing it the owner of the rig, the held QSOs
+// and the current QSO again. Also says on the status line when a window titled "Logger32"
+// does not answer the connect request while this program runs without administrator rights.
+// Collaborations: MessageLink looks for Logger32 and does the handshake (timer Timer);
+// RigOwnership forgets what was forwarded; QsoLogging hands over the loggings to hold.
+
+#include <cstdint>
+#include <vector>
+
+#include "bridge/RigOwnership.h"
+#include "logger32/MessageLink.h"
+#include "platform/Host.h"
+#include "ui/MainWindowMembers.h"
+
+namespace pontara::bridge {
+
+class Logger32Watch {
+  public:
+    Logger32Watch(Host& host, MainWindowMembers& members, logger32::MessageLink& link,
+                  RigOwnership& rig)
+        : host_(host), members_(members), link_(link), rig_(rig) {}
+
+    // True while Logger32 is away: its window has gone and no new Logger32 has named its text
+    // window yet. Notices a window that is gone; while away, keeps Timer2 stopped. False when
+    // Logger32Window is 0, which the Timer2 tick handles as designed.
+    bool Logger32Away();
+    // Keeps a logging (the whole APP_LOGQSO text) for the Logger32 that comes back.
+    void Hold(const Text& logQsoCommand);
+    void Timer5Tick();
+    // A code from Logger32, after the link has handled it.
+    void CodeArrived(std::uint32_t code, std::int32_t lParam);
+
+  private:
+    enum class State {
+        Present,   // the link is up
+        Away,      // looking for Logger32, or waiting for its answer
+        Accepted,  // the new Logger32 accepted; waiting for its text window (code 3)
+    };
+
+    void NoticeClosed();
+    void PauseForwarding();
+    void ShowAway();
+    void Return();
+    void ShowOwner();
+    // True after Logger32's silence has lasted long enough and a rank difference may explain it.
+    bool SilenceHint();
+
+    Host& host_;
+    MainWindowMembers& members_;
+    logger32::MessageLink& link_;
+    RigOwnership& rig_;
+    State state_ = State::Present;
+    std::vector<Text> held_;
+    int silentTicks_ = 0;
+    int loggedTicks_ = 0;  // Timer5 ticks left before the owner's text replaces the logged count
+};
+
+}  // namespace pontara::bridge

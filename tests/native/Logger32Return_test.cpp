@@ -1,0 +1,262 @@
+// Logger32 closing while the bridge runs and a new Logger32 coming back: noticing it under
+// either owner, pausing forwarding, holding the QSOs saved meanwhile, connecting again as the
+// start-up does, and what the new Logger32 receives, each once. Also the hint on the status
+// line when a window titled "Logger32" does not answer and the bridge runs without rights.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "Station.h"
+
+namespace pontara::testing {
+namespace {
+
+using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using ::testing::Not;
+
+constexpr TextView MixWActive = u"            MixW2 control active !";
+constexpr TextView Logger32Active = u"         Logger32 control active !";
+constexpr TextView ClosedWaiting = u" Logger32 closed, waiting for it !";
+
+struct Received {
+    int nameNumber;
+    std::uint32_t code;
+    std::int32_t lParam;
+    bool operator==(const Received&) const = default;
+};
+
+void PrintTo(const Received& r, std::ostream* os) {
+    *os << "{name " << r.nameNumber << ", code " << r.code << ", " << r.lParam << "}";
+}
+
+class Logger32Return : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        station.host.mixw.items[u"qso|time"] = u"1234";
+        station.host.mixw.items[u"qso|command"] = u"";
+        station.host.mixw.items[u"qso|call"] = u"";
+        station.LaunchAndOpenLinks();
+        station.MixWSets(u"Call", u"Q1ABC");
+        station.host.RunFor(3000);  // frequency, mode and record forwarded
+    }
+
+    // What Logger32 received from `time` on.
+    std::vector<Received> ReceivedSince(int time) const {
+        std::vector<Received> received;
+        for (const auto& message : station.host.logger32.received) {
+            if (message.time >= time) {
+                received.push_back({message.nameNumber, message.code, message.lParam});
+            }
+        }
+        return received;
+    }
+
+    // Logger32 closes now and is started again `after` milliseconds later.
+    int CloseAndStartAgainAfter(int after) {
+        int closed = station.host.Now();
+        station.host.logger32.Close();
+        station.host.At(closed + after, [this] { station.host.logger32.StartAgain(); });
+        return closed;
+    }
+
+    std::int32_t Main() const { return static_cast<std::int32_t>(sim::SimHost::MainWindowHandle); }
+    std::int32_t Sent() const {
+        return static_cast<std::int32_t>(station.host.FieldWindow(Field::Sent));
+    }
+
+    Station station;
+};
+
+TEST_F(Logger32Return, ClosedWhileForwardingPausesSaysSoAndLooksForLogger32Every5Seconds) {
+    int closed = station.host.Now();
+    station.host.logger32.Close();
+    std::size_t mark = station.host.TraceMark();
+    station.host.RunFor(800);  // the next Timer2 tick
+    EXPECT_EQ(station.host.FieldText(Field::Text1), ClosedWaiting);
+    EXPECT_FALSE(station.host.Enabled(TimerId::Timer2));
+    EXPECT_TRUE(station.host.Enabled(TimerId::Timer));
+    EXPECT_EQ(station.host.Interval(TimerId::Timer), 5000);
+    EXPECT_EQ(station.host.BackColour(Button::Command1), colours::OwnerButton);
+    EXPECT_FALSE(station.host.Enabled(Button::Command1));
+    station.MixWSets(u"Name", u"AWAY");
+    station.host.mixw.fqA = 7000000;
+    station.host.RunFor(60000);
+    EXPECT_THAT(station.host.TraceSince(mark), IsEmpty());  // not a text, not a code
+    EXPECT_THAT(ReceivedSince(closed), IsEmpty());
+    EXPECT_EQ(station.host.FieldText(Field::Text1), ClosedWaiting);
+    EXPECT_TRUE(station.host.MessageBoxes().empty());
+    EXPECT_FALSE(station.host.Ended());
+}
+
+class ComesBack : public Logger32Return, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ComesBack, TheNewLogger32IsConnectedToldTheOwnerAndSentTheCurrentQsoOnce) {
+    int closed = CloseAndStartAgainAfter(GetParam());
+    station.host.RunFor(GetParam() + 5000 + 800);  // noticed, then found by the 5 s look
+    EXPECT_THAT(ReceivedSince(closed),
+                ElementsAre(Received{1, 1, Main()}, Received{1, 2, 0}, Received{1, 2, Sent()},
+                            Received{1, 18, 1}, Received{1, 7, 0}, Received{1, 11, 0},
+                            Received{1, 13, 0}, Received{1, 19, 0}));
+    EXPECT_EQ(station.host.logger32.sentWindow, station.host.FieldWindow(Field::Sent));
+    EXPECT_EQ(station.host.FieldText(Field::Text1), MixWActive);
+    station.host.RunFor(3 * 800);
+    EXPECT_THAT(station.TextsSince(closed),
+                ElementsAre(u"<APP_FORCE_FREQ:7>14071.5", u"<APP_FORCE_MODE:4>Mode",
+                            BeginsWith(u"<CALL:5>Q1ABC<RST_RCVD:")));
+    station.host.RunFor(10000);
+    EXPECT_EQ(station.TextsSince(closed).size(), 3u);
+    EXPECT_EQ(ReceivedSince(closed).size(), 8u);
+    EXPECT_TRUE(station.host.Enabled(TimerId::Timer2));
+    EXPECT_FALSE(station.host.Enabled(TimerId::Timer));
+    EXPECT_TRUE(station.host.MessageBoxes().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(After, ComesBack, ::testing::Values(500, 60000));
+
+TEST_F(Logger32Return, QsosSavedWhileAwayAreHeldWholeAndLoggedInOrderOnceItIsBack) {
+    Text record = station.host.logger32.texts.back().text;
+    int closed = station.host.Now();
+    station.host.logger32.Close();
+    std::size_t mark = station.host.TraceMark();
+    station.MixWSets(u"Command", u"Save");  // before any Timer2 tick has noticed
+    EXPECT_THAT(station.host.TraceSince(mark), ElementsAre("sleep 700"));
+    EXPECT_EQ(station.host.FieldText(Field::Text1), u" Logger32 closed, QSOs waiting: 1 !");
+    EXPECT_EQ(station.host.FieldText(Field::TextCommand), u"Korvex_Send");
+    station.host.RunFor(3000);
+    station.MixWSets(u"time", u"1240");
+    station.MixWSets(u"Command", u"Save");
+    EXPECT_EQ(station.host.FieldText(Field::Text1), u" Logger32 closed, QSOs waiting: 2 !");
+    EXPECT_THAT(station.host.TraceMatching("text <APP_LOGQSO"), IsEmpty());
+
+    station.host.logger32.StartAgain();
+    mark = station.host.TraceMark();
+    for (int waited = 0; waited < 10000 && station.TextsSince(closed).empty(); waited += 100) {
+        station.host.RunFor(100);
+    }
+    EXPECT_EQ(station.host.FieldText(Field::Text1), u"       Waiting QSOs logged: 2 !");
+    station.host.RunFor(8000);
+    Text first = record + u"<APP_TIME_ON:4>1234<APP_TIME_OFF:4>1234";
+    Text second = first + u"<APP_TIME_ON:4>1240<APP_TIME_OFF:4>1240";
+    Text firstLogging = u"<APP_LOGQSO:" + DecimalDigits(first.size()) + u">" + first;
+    Text secondLogging = u"<APP_LOGQSO:" + DecimalDigits(second.size()) + u">" + second;
+    std::vector<Text> texts = station.TextsSince(closed);
+    texts.resize(2);
+    EXPECT_THAT(texts, ElementsAre(firstLogging, secondLogging));
+    std::vector<std::string> trace = station.host.TraceSince(mark);
+    trace.resize(14);
+    EXPECT_THAT(trace, ElementsAre("post 1 131088", "post 2 0", "post 2 131342", "post 18 1",
+                                   "post 7 0", "post 11 0", "post 13 0", "post 19 0",
+                                   "text " + AsciiOf(firstLogging), "post 15 1", "post 16 1",
+                                   "text " + AsciiOf(secondLogging), "post 15 1", "post 16 1"));
+    EXPECT_EQ(station.host.FieldText(Field::Text1), MixWActive);
+    station.host.RunFor(20000);
+    EXPECT_EQ(station.host.TraceMatching("text <APP_LOGQSO").size(), 2u);
+    EXPECT_EQ(station.host.TraceMatching("post 15 1").size(), 2u);
+}
+
+TEST_F(Logger32Return, ALoggingDeliveredJustBeforeTheCloseIsNotSentAgain) {
+    station.host.At(station.host.Now() + 300, [this] { station.host.logger32.Close(); });
+    station.MixWSets(u"Command", u"Save");  // delivered, then Logger32 closes in the pause
+    int closed = station.host.Now();
+    EXPECT_EQ(station.host.TraceMatching("text <APP_LOGQSO").size(), 1u);
+    station.host.RunFor(1000);
+    EXPECT_EQ(station.host.FieldText(Field::Text1), ClosedWaiting);
+    station.host.logger32.StartAgain();
+    station.host.RunFor(10000);
+    EXPECT_THAT(ReceivedSince(closed), Not(Contains(Received{1, 15, 1})));
+    EXPECT_EQ(station.host.TraceMatching("text <APP_LOGQSO").size(), 1u);
+    EXPECT_EQ(station.host.FieldText(Field::Text1), MixWActive);
+}
+
+TEST_F(Logger32Return, ClosedWhileLogger32OwnsTheRigIsNoticedByTimer5AndTheOwnerIsToldAgain) {
+    station.host.Click(Button::Command2);
+    station.host.RunFor(100);
+    int closed = CloseAndStartAgainAfter(500);
+    station.host.RunFor(2000);
+    EXPECT_EQ(station.host.FieldText(Field::Text1), ClosedWaiting);
+    EXPECT_EQ(station.host.BackColour(Button::Command2), colours::OwnerButton);
+    EXPECT_TRUE(station.host.Enabled(Button::Command1));
+    station.host.RunFor(5000);
+    EXPECT_THAT(ReceivedSince(closed),
+                ElementsAre(Received{1, 1, Main()}, Received{1, 2, 0}, Received{1, 2, Sent()},
+                            Received{1, 18, 0}, Received{1, 6, 0}, Received{1, 12, 0},
+                            Received{1, 14, 0}, Received{1, 19, 1}));
+    EXPECT_EQ(station.host.FieldText(Field::Text1), Logger32Active);
+    EXPECT_FALSE(station.host.Enabled(TimerId::Timer2));
+    EXPECT_THAT(station.TextsSince(closed), IsEmpty());
+}
+
+TEST_F(Logger32Return, ANewLogger32RefusingNames1To3IsConnectedUnderName4) {
+    int closed = CloseAndStartAgainAfter(500);
+    station.host.logger32.rejectedNames = {1, 2, 3};
+    station.host.RunFor(800 + 5000 + 800);
+    EXPECT_THAT(ReceivedSince(closed),
+                ElementsAre(Received{1, 1, Main()}, Received{2, 1, Main()}, Received{3, 1, Main()},
+                            Received{4, 1, Main()}, Received{4, 2, 0}, Received{4, 2, Sent()},
+                            Received{4, 18, 1}, Received{4, 7, 0}, Received{4, 11, 0},
+                            Received{4, 13, 0}, Received{4, 19, 0}));
+    std::vector<int> requestTimes;
+    for (const auto& message : station.host.logger32.received) {
+        if (message.time >= closed && message.code == 1) {
+            requestTimes.push_back(message.time);
+        }
+    }
+    // Noticed by the Timer5 tick at 9000, found by the look 5 s later, then 200 ms apart.
+    EXPECT_THAT(requestTimes, ElementsAre(14000, 14200, 14400, 14600));
+    station.host.RunFor(3 * 800);
+    EXPECT_EQ(station.TextsSince(closed).size(), 3u);
+    EXPECT_EQ(station.host.FieldText(Field::Text1), MixWActive);
+}
+
+TEST_F(Logger32Return, ANewLogger32RefusingAllFiveNamesShowsTooBusyOnceAndPontaraWaits) {
+    CloseAndStartAgainAfter(500);
+    station.host.logger32.rejectedNames = {1, 2, 3, 4, 5};
+    station.host.RunFor(60000);
+    ASSERT_EQ(station.host.MessageBoxes().size(), 1u);
+    EXPECT_EQ(station.host.MessageBoxes()[0].caption, u"Too busy");
+    EXPECT_EQ(station.host.FieldText(Field::Text1), ClosedWaiting);
+    EXPECT_FALSE(station.host.Enabled(TimerId::Timer2));
+    EXPECT_FALSE(station.host.Ended());
+}
+
+TEST_F(Logger32Return, ClosingPontaraWhileLogger32IsAwayTellsTheGoneWindowNothing) {
+    station.host.Click(Button::Command2);
+    station.Settle();
+    station.host.logger32.Close();
+    station.host.RunFor(120000);
+    std::size_t mark = station.host.TraceMark();
+    station.host.RequestClose();
+    station.host.RunFor(100);
+    EXPECT_TRUE(station.host.Ended());
+    EXPECT_THAT(station.host.TraceSince(mark),
+                ElementsAre("box Please close Souncard window and CW Mashine window Logger32 and "
+                            "after that press OK",
+                            "macro <TOGGLECATPORT>", "macro <TOGGLEPTTPORT>", "unhook", "end"));
+}
+
+TEST(Logger32Silent, NoAnswerToTheConnectRequestForTenSecondsWithoutRightsGivesTheHint) {
+    Station station;
+    station.host.logger32.answersConnect = false;
+    station.LaunchAndRun();
+    station.host.RunFor(9000);  // four Timer5 ticks
+    EXPECT_EQ(station.host.FieldText(Field::Text1), MixWActive);
+    station.host.RunFor(2000);
+    EXPECT_EQ(station.host.FieldText(Field::Text1), u"Logger32 silent: all as admin or none !");
+    station.host.PostFromLogger32(0, 1);
+    station.Settle();
+    EXPECT_EQ(station.host.FieldText(Field::Text1), MixWActive);
+}
+
+TEST(Logger32Silent, RunningAsAdministratorGivesNoHint) {
+    Station station;
+    station.host.elevated = true;
+    station.host.logger32.answersConnect = false;
+    station.LaunchAndRun();
+    station.host.RunFor(30000);
+    EXPECT_EQ(station.host.FieldText(Field::Text1), MixWActive);
+}
+
+}  // namespace
+}  // namespace pontara::testing

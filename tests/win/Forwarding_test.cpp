@@ -1,6 +1,7 @@
 // The real Pontara.exe carrying MixW's QSO to Logger32: the advise links of its first
-// forwarding tick, the QSO record, the forced frequency and mode, how long a change takes, a
-// text that Logger32 writes back from inside a delivery, and MixW going away under it.
+// forwarding tick, the QSO record, the forced frequency and mode, both in German and Russian
+// locales too, how long a change takes, a text that Logger32 writes back from inside a delivery,
+// and MixW going away under it.
 // Times are measured on the station's clock and printed as "MEASURE <name> <ms>" lines.
 
 #ifdef PONTARA_HAVE_MIXW_STANDIN
@@ -313,6 +314,63 @@ TEST(QsoForwarding, EachChangeOfAWatchedFieldReachesLogger32WithinAboutOneTick) 
     Measure("change_to_logger32_best_ms", sorted.front());
     // One 800 ms tick plus the delivery; twice that leaves room for a busy machine.
     EXPECT_LE(median, 1600);
+}
+
+// ---- In the operator's locale -------------------------------------------------------------------
+// These suites run the station in the Unix locale that tests/win/CMakeLists.txt gives them: under
+// Wine it sets the decimal separator and ANSI code page of Pontara.exe, and the code page of the
+// test process, whose MixW serves its DDE items and whose Logger32 takes its texts in it.
+
+// The first forced frequency: MixW's dial at start, 14070000 Hz, plus its 1500 Hz audio.
+TEST(QsoForwardingGerman, KilohertzHaveADecimalCommaAndUmlautsArriveAsCodePage1252Bytes) {
+    Station station(Station::Options{.artifactName = ArtifactName()});
+    ASSERT_NE(station.MainWindow(), nullptr);
+    WaitUntilForwarding(station);
+    if (HasFatalFailure()) {
+        return;
+    }
+    const std::vector<std::string> first = station.Logger32TextsSince({});
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(first.front(), "<APP_FORCE_FREQ:7>14071,5");
+
+    const Station::Mark typed = station.MarkNow();
+    station.MixW().Run([](MixWStandIn& mixw) {
+        SetQsoEntry(mixw, {{u"Name", u"Jürgen"}, {u"qth", u"Köln"}});
+        mixw.SetItem(u"QSO", u"Call", u"Q1ABC");
+    });
+    const std::string expected =
+        "<CALL:5>Q1ABC<RST_RCVD:0><RST_SENT:0><QTH:4>K\xF6ln<NAME:6>J\xFCrgen<COMMENT:0>"
+        "<GRIDSQUARE:0><IOTA:0><STATE:0><QSL_VIA:0>";
+    EXPECT_TRUE(WaitForText(station, typed, expected, 5000ms))
+        << "expected " << expected << "\nat Logger32:\n"
+        << Listed(station.AtLogger32Since(typed));
+    SaveScreenshotOnFailure();
+}
+
+TEST(QsoForwardingRussian, CyrillicArrivesAsCodePage1251BytesCountedInCharacters) {
+    Station station(Station::Options{.artifactName = ArtifactName()});
+    ASSERT_NE(station.MainWindow(), nullptr);
+    WaitUntilForwarding(station);
+    if (HasFatalFailure()) {
+        return;
+    }
+    const std::vector<std::string> first = station.Logger32TextsSince({});
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(first.front(), "<APP_FORCE_FREQ:7>14071,5");
+
+    const Station::Mark typed = station.MarkNow();
+    station.MixW().Run([](MixWStandIn& mixw) {
+        SetQsoEntry(mixw, {{u"Name", u"Юрий"}, {u"qth", u"Москва"}});
+        mixw.SetItem(u"QSO", u"Call", u"Q1ABC");
+    });
+    // "Москва" and "Юрий" in code page 1251.
+    const std::string expected =
+        "<CALL:5>Q1ABC<RST_RCVD:0><RST_SENT:0><QTH:6>\xCC\xEE\xF1\xEA\xE2\xE0"
+        "<NAME:4>\xDE\xF0\xE8\xE9<COMMENT:0><GRIDSQUARE:0><IOTA:0><STATE:0><QSL_VIA:0>";
+    EXPECT_TRUE(WaitForText(station, typed, expected, 5000ms))
+        << "expected " << expected << "\nat Logger32:\n"
+        << Listed(station.AtLogger32Since(typed));
+    SaveScreenshotOnFailure();
 }
 
 // ---- A text written back during a delivery ----------------------------------------------------

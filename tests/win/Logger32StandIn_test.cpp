@@ -175,6 +175,9 @@ TEST_F(Logger32StandInTest, KeepsTheLastNonZeroCodeTwoParameterAsTheSentField) {
 
 TEST_F(Logger32StandInTest, RecordsNameCodeParameterAndWhetherPostedOrSent) {
     bridge_.Post(2, logger32::QsoLogged, 1, standIn_.Window());
+    // Taken before the send starts: a waiting thread's sent message is handled before any
+    // posted one.
+    ASSERT_TRUE(PumpUntil([&] { return standIn_.Messages().size() == 1; }, 2000ms));
     const HWND target = standIn_.Window();
     const UINT leaving = RegisterWindowMessageA("Logger32 3");
     std::atomic<bool> done = false;

@@ -1,6 +1,6 @@
 // The real Pontara.exe carrying what Logger32 writes into its Sent field on to MixW: a clicked
-// DX spot half a second later, Logger32's QSO entry while Logger32 owns the rig, and nothing at
-// all for a spot that cannot be read whole.
+// DX spot half a second later, Logger32's QSO entry while Logger32 owns the rig (also in German
+// and Russian code pages), and nothing at all for a spot that cannot be read whole.
 
 #include <gtest/gtest.h>
 
@@ -73,6 +73,19 @@ class SpotClick : public ::testing::Test {
                std::to_string(standin::ParameterFromWindow(station_->FieldWindow(Field::Cluster)));
     }
 
+    // Command2 hands the rig to Logger32, whose last code is 19 with lParam 1.
+    void HandRigToLogger32() {
+        const Station::Mark mark = S().MarkNow();
+        S().Click(Button::Command2);
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                const std::vector<std::string> codes = S().Logger32CodesSince(mark);
+                return !codes.empty() && codes.back() == "code 19 1";
+            },
+            10s))
+            << Listed(S().AtLogger32Since(mark));
+    }
+
     bool WaitForCalls(const Station::Mark& mark, std::size_t count) {
         return PumpUntil([&] { return S().MixWCallsSince(mark).size() >= count; }, 10s);
     }
@@ -101,16 +114,9 @@ TEST_F(SpotClick, ClickedSpotTunesFillsTheCallAndSetsTheModeHalfASecondLater) {
 }
 
 TEST_F(SpotClick, Logger32QsoEntryIsCopiedIntoMixWAndSavedThereWhileLogger32OwnsTheRig) {
-    Station::Mark mark = S().MarkNow();
-    S().Click(Button::Command2);
-    ASSERT_TRUE(PumpUntil(
-        [&] {
-            const std::vector<std::string> codes = S().Logger32CodesSince(mark);
-            return !codes.empty() && codes.back() == "code 19 1";
-        },
-        10s));
+    ASSERT_NO_FATAL_FAILURE(HandRigToLogger32());
 
-    mark = S().MarkNow();
+    const Station::Mark mark = S().MarkNow();
     const std::optional<Arrival> posted =
         Write("<EOR><CALL:5>Q1ABC<MODE:3>USB<RST_SENT:2>59<RST_RCVD:2>57<NAME:4>Jaan<EOF>");
     ASSERT_TRUE(posted.has_value());
@@ -150,6 +156,38 @@ TEST_F(SpotClick, SpotWithoutItsTwoBarsReachesMixWAsNothing) {
     ASSERT_TRUE(WaitForCalls(good, 3)) << Listed(S().AtMixWSince(good));
     EXPECT_EQ(S().MixWCallsSince(good), (Lines{"ExecuteMacros <ZFQ:14070.0>", "SetQsoData 0 Q1ABC",
                                                "ExecuteMacros <MODE:CW>"}));
+}
+
+// ---- In the operator's locale -------------------------------------------------------------------
+// These suites run the station in the Unix locale that tests/win/CMakeLists.txt gives them: under
+// Wine it sets the ANSI code page of the test process, whose Logger32 writes its bytes into Sent,
+// and of Pontara.exe, which reads them.
+
+class QsoMirroringGerman : public SpotClick {};
+class QsoMirroringRussian : public SpotClick {};
+
+TEST_F(QsoMirroringGerman, AnUmlautInLogger32sCodePage1252NameReachesMixWIntact) {
+    ASSERT_NO_FATAL_FAILURE(HandRigToLogger32());
+    const Station::Mark mark = S().MarkNow();
+    // "Jürgen" in code page 1252.
+    ASSERT_TRUE(Write("<EOR><CALL:5>Q1ABC<MODE:3>SSB<NAME:6>J\xFCrgen<EOF>").has_value());
+    ASSERT_TRUE(WaitForCalls(mark, 7)) << Listed(S().AtMixWSince(mark));
+    EXPECT_EQ(S().MixWCallsSince(mark),
+              (Lines{"ExecuteMacros <CLEARQSO>", "SetQsoData 0 Q1ABC", "ExecuteMacros <MODE:SSB>",
+                     "SetQsoData 1 J\\u00FCrgen", "ExecuteMacros <FIXSTARTTIME>",
+                     "ExecuteMacros <SAVEQSO>", "ExecuteMacros <CLEARQSO>"}));
+}
+
+TEST_F(QsoMirroringRussian, ACyrillicNameInLogger32sCodePage1251ReachesMixWIntact) {
+    ASSERT_NO_FATAL_FAILURE(HandRigToLogger32());
+    const Station::Mark mark = S().MarkNow();
+    // "Юрий" in code page 1251: four characters, four bytes.
+    ASSERT_TRUE(Write("<EOR><CALL:5>Q1ABC<MODE:2>CW<NAME:4>\xDE\xF0\xE8\xE9<EOF>").has_value());
+    ASSERT_TRUE(WaitForCalls(mark, 7)) << Listed(S().AtMixWSince(mark));
+    EXPECT_EQ(S().MixWCallsSince(mark),
+              (Lines{"ExecuteMacros <CLEARQSO>", "SetQsoData 0 Q1ABC", "ExecuteMacros <MODE:CW>",
+                     "SetQsoData 1 \\u042E\\u0440\\u0438\\u0439", "ExecuteMacros <FIXSTARTTIME>",
+                     "ExecuteMacros <SAVEQSO>", "ExecuteMacros <CLEARQSO>"}));
 }
 
 }  // namespace

@@ -34,8 +34,8 @@ std::optional<std::pair<std::int64_t, std::string>> SplitTime(const std::string&
 }
 
 // The text of a quoted transcript value starting at `open` (the opening quote), with the escapes
-// of both stand-ins undone: \" \\ \xNN (Logger32's bytes) and \uXXXX (MixW's units, kept only
-// when ASCII, else '?'). `end` is set past the closing quote.
+// of both stand-ins undone: \" \\ \xNN (Logger32's bytes) and \uXXXX (MixW's UTF-16 units; a
+// unit outside ASCII keeps its escape, "\u042E"). `end` is set past the closing quote.
 std::string Unquoted(const std::string& text, std::size_t open, std::size_t* end) {
     std::string value;
     std::size_t at = open + 1;
@@ -48,7 +48,7 @@ std::string Unquoted(const std::string& text, std::size_t open, std::size_t* end
                 at += 4;
             } else if (kind == 'u' && at + 5 < text.size()) {
                 const long unit = std::strtol(text.substr(at + 2, 4).c_str(), nullptr, 16);
-                value += unit < 0x80 ? static_cast<char>(unit) : '?';
+                value += unit < 0x80 ? std::string(1, static_cast<char>(unit)) : text.substr(at, 6);
                 at += 6;
             } else {
                 value += kind;

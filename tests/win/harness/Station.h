@@ -32,8 +32,9 @@ namespace pontara::harness {
 using StationTime = std::int64_t;
 
 // One thing a stand-in received, compacted: at Logger32 "code <code> <lParam>" (with " sent"
-// when it was sent, not posted) or "text <the text>"; at MixW "ExecuteMacros <macro>",
-// "SetQsoData <index> <text>", or the transcript's event as it stands.
+// when it was sent, not posted) or "text <the text>" (the bytes Logger32 got); at MixW
+// "ExecuteMacros <macro>", "SetQsoData <index> <text>" (a UTF-16 unit outside ASCII written
+// "\uXXXX"), or the transcript's event as it stands.
 struct Arrival {
     StationTime at;
     std::string what;

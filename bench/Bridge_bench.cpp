@@ -14,7 +14,9 @@ namespace {
 
 class BareMixW final : public MixWAutomation {
   public:
-    Text GetQsoData(std::int16_t index) override { return index == 19 ? u"KO38ab" : u""; }
+    Text GetQsoData(std::int16_t index) override {
+        return index == mixw::LocatorIndex ? u"KO38ab" : u"";
+    }
     void SetQsoData(std::int16_t, Text&) override {}
     void ExecuteMacros(const Text&) override {}
     double FqA() override { return 14070000; }

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "mixw/MixWAutomation.h"
 #include "platform/ScopedCom_win.h"
 #include "platform/ScopedDde_win.h"
 #include "platform/WinError_win.h"
@@ -39,33 +40,7 @@ constexpr std::array kMembers{
     Member{kAudioFq, u"AudioFq", true, 0},
 };
 
-constexpr TextView kService = u"MixW";
-
-struct ItemName {
-    TextView topic;
-    TextView item;
-};
-
-constexpr std::array kItemNames{
-    ItemName{u"QSO", u"Call"}, ItemName{u"QSO", u"RstRcv"},  ItemName{u"QSO", u"RstSnt"},
-    ItemName{u"QSO", u"Name"}, ItemName{u"QSO", u"qth"},     ItemName{u"QSO", u"time"},
-    ItemName{u"QSO", u"Mode"}, ItemName{u"QSO", u"Command"}, ItemName{u"QSO", u"Notes"},
-    ItemName{u"QSO", u"IOTA"}, ItemName{u"QSO", u"Loc"},     ItemName{u"QSO", u"Manager"},
-    ItemName{u"CAT", u"khz"},
-};
-
-// QSO-data items that are fields of MixW's QSO entry, and so DDE items as well.
-struct QsoEntryField {
-    std::int16_t index;
-    TextView item;
-};
-
-constexpr std::array kQsoEntryFields{
-    QsoEntryField{0, u"Call"},
-    QsoEntryField{1, u"Name"},
-    QsoEntryField{2, u"RstRcv"},
-    QsoEntryField{5, u"RstSnt"},
-};
+constexpr TextView kService = mixw::DdeService;
 
 bool SameName(TextView left, TextView right) {
     return CompareStringOrdinal(reinterpret_cast<const wchar_t*>(left.data()),
@@ -197,8 +172,8 @@ struct MixWStandIn::Impl {
         if (!transcript) {
             transcript = std::make_shared<Transcript>();
         }
-        for (const ItemName& name : kItemNames) {
-            items.push_back(Item{name.topic, name.item, {}, {}, {}, true});
+        for (const mixw::DdeItem& item : mixw::DdeItems) {
+            items.push_back(Item{mixw::TopicOf(item), item.name, {}, {}, {}, true});
         }
     }
     ~Impl();
@@ -232,15 +207,15 @@ struct MixWStandIn::Impl {
         return *found;
     }
     static std::optional<TextView> KnownTopic(TextView topic) {
-        for (const ItemName& name : kItemNames) {
-            if (SameName(name.topic, topic)) {
-                return name.topic;
+        for (const mixw::DdeItem& item : mixw::DdeItems) {
+            if (SameName(mixw::TopicOf(item), topic)) {
+                return mixw::TopicOf(item);
             }
         }
         return std::nullopt;
     }
-    static const QsoEntryField* EntryField(std::int16_t index) {
-        for (const QsoEntryField& field : kQsoEntryFields) {
+    static const mixw::QsoEntryField* EntryField(std::int16_t index) {
+        for (const mixw::QsoEntryField& field : mixw::QsoEntryFields) {
             if (field.index == index) {
                 return &field;
             }
@@ -279,14 +254,14 @@ struct MixWStandIn::Impl {
         }
     }
     QsoValue GetQsoData(std::int16_t index) {
-        if (const QsoEntryField* field = EntryField(index)) {
+        if (const mixw::QsoEntryField* field = EntryField(index)) {
             return ItemOrThrow(u"QSO", field->item).value;
         }
         auto stored = otherQsoData.find(index);
         return stored != otherQsoData.end() ? stored->second : QsoValue{Text{}};
     }
     void SetQsoData(std::int16_t index, const QsoValue& value) {
-        if (const QsoEntryField* field = EntryField(index)) {
+        if (const mixw::QsoEntryField* field = EntryField(index)) {
             ChangeItem(ItemOrThrow(u"QSO", field->item), TextOf(value));
         } else {
             otherQsoData[index] = value;

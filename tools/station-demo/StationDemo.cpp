@@ -25,6 +25,7 @@
 #include "Station.h"
 #include "harness/MessageBoxes.h"
 #include "logger32/Logger32Protocol.h"
+#include "mixw/MixWAutomation.h"
 
 namespace pontara::station {
 namespace {
@@ -198,14 +199,15 @@ class Demo {
         Wait(0, [&](const Event&) {
             return log_.Count(0, [](const Event& event) {
                 return event.kind == Kind::Dde && event.member == "dde-advstart";
-            }) >= 13;
+            }) >= mixw::DdeItems.size();
         });
         Check(log_.Count(0,
                          [](const Event& event) {
                              return event.kind == Kind::Dde && event.member == "dde-advstart" &&
                                     !event.failed;
-                         }) == 13,
-              "the first Timer2 tick opens the 13 DDE advise links to MixW");
+                         }) == mixw::DdeItems.size(),
+              "the first Timer2 tick opens the " + std::to_string(mixw::DdeItems.size()) +
+                  " DDE advise links to MixW");
 
         const Event* frequency = Wait(0, TextStartsWith("<APP_FORCE_FREQ:"));
         Check(frequency != nullptr && frequency->text == Token("APP_FORCE_FREQ", "14071.5"),
@@ -260,7 +262,7 @@ class Demo {
 
         station_.Pause(1000ms);
         mark = log_.Mark();
-        station_.SetMixWQsoData(19, "KO85ts");
+        station_.SetMixWQsoData(mixw::LocatorIndex, "KO85ts");
         record = Wait(mark, TextStartsWith("<CALL:"));
         record_ = Token("CALL", "Q1ABC") + Token("RST_RCVD", "579") + Token("RST_SENT", "599") +
                   Token("QTH", "Moscow") + Token("NAME", "Ivan") + Token("COMMENT", "") +

@@ -9,6 +9,7 @@
 #include "Logger32StandIn.h"
 #include "Transcript.h"
 #include "logger32/Logger32Protocol.h"
+#include "mixw/MixWAutomation.h"
 
 namespace pontara::station {
 
@@ -116,7 +117,8 @@ bool IsPoll(const Event& event) {
     }
     return event.kind == Kind::Call && event.member == "GetQsoData" &&
            event.arguments.size() == 1 &&
-           (event.arguments[0] == "19" || event.arguments[0] == "13");
+           (event.arguments[0] == std::to_string(mixw::LocatorIndex) ||
+            event.arguments[0] == std::to_string(mixw::StateIndex));
 }
 
 Event Logger32Event(std::string_view line) {
@@ -276,7 +278,7 @@ Match CodeIs(std::uint32_t code) {
 
 bool IsTickStart(const Event& event) {
     return event.kind == Kind::Call && event.member == "GetQsoData" &&
-           event.arguments == std::vector<std::string>{"19"};
+           event.arguments == std::vector<std::string>{std::to_string(mixw::LocatorIndex)};
 }
 
 const char* NameOf(Party party) {

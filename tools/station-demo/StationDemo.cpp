@@ -51,9 +51,7 @@ bool IsMixWAction(const Event& event) {
            (event.member == "ExecuteMacros" || event.member == "SetQsoData");
 }
 bool IsRigCode(const Event& event) {
-    static constexpr std::uint32_t rigCodes[] = {6, 7, 11, 12, 13, 14, 18, 19};
-    return event.kind == Kind::Code &&
-           std::find(std::begin(rigCodes), std::end(rigCodes), event.code) != std::end(rigCodes);
+    return event.kind == Kind::Code && logger32::IsRigCode(event.code);
 }
 
 std::string Describe(const std::vector<const Event*>& events) {

@@ -9,11 +9,13 @@
 #include "app/Resources.h"
 #include "platform/Win32Host_win.h"
 #include "platform/WinError_win.h"
+#include "ui/StatusLine.h"
 
 namespace {
 
 void ShowStartFailure(const pontara::Text& description) {
-    MessageBoxW(nullptr, pontara::Wide(description), L"Pontara", MB_OK | MB_ICONERROR);
+    const pontara::Text title(pontara::status::ApplicationTitle);
+    MessageBoxW(nullptr, pontara::Wide(description), pontara::Wide(title), MB_OK | MB_ICONERROR);
 }
 
 }  // namespace

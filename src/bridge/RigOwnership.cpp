@@ -21,7 +21,7 @@ void RigOwnership::GiveRigToMixW() {
     host_.SetFieldText(Field::Text1, Text(status::MixWControlActive));
     forwarding_.Forget();
     if (!members_.MixWHasRig) {
-        host_.ShowMessage(Text(status::CloseSoundcardWindows), Text(status::ApplicationTitle));
+        AskToCloseSoundcardWindows();
         host_.SetInterval(TimerId::Timer2, ForwardingInterval);
         host_.SetEnabled(TimerId::Timer2, true);
         // The box dispatched messages while it was open; look again before touching the ports.
@@ -62,6 +62,10 @@ void RigOwnership::Logger32FrequencyChanged() {
     Text tune =
         Text(macros::TuneOpen) + host_.FieldText(Field::Freq_logger32) + Text(macros::TuneClose);
     members_.MixW().ExecuteMacros(tune);
+}
+
+void RigOwnership::AskToCloseSoundcardWindows() {
+    host_.ShowMessage(Text(status::CloseSoundcardWindows), Text(status::ApplicationTitle));
 }
 
 void RigOwnership::ToggleMixWPorts() {

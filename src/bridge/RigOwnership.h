@@ -23,9 +23,12 @@ class RigOwnership {
     void TogglePacketSideband();      // the action of Command3
     void Logger32FrequencyChanged();  // change of Freq_logger32
 
-  private:
+    // The box that asks the operator to free the sound card before MixW takes it.
+    void AskToCloseSoundcardWindows();
+    // MixW opens or closes its CAT and PTT ports.
     void ToggleMixWPorts();
 
+  private:
     Host& host_;
     MainWindowMembers& members_;
     logger32::MessageLink& link_;

@@ -10,7 +10,6 @@ namespace pontara::bridge {
 
 namespace {
 
-constexpr int DeferralInterval = 500;
 // Replaces the handled QSO entry in Sent, so that the next tick finds no token in it.
 constexpr TextView Saved = u"SAVE";
 
@@ -59,7 +58,7 @@ void SpotClick::SentChanged() {
     }
     link_.PostCode(logger32::ClusterWindow,
                    static_cast<std::int32_t>(host_.FieldWindow(Field::Cluster)));
-    host_.SetInterval(TimerId::Timer3, DeferralInterval);
+    host_.SetInterval(TimerId::Timer3, SpotInterval);
     host_.SetEnabled(TimerId::Timer3, true);
 }
 

@@ -1,13 +1,13 @@
 #include "ui/Splash_win.h"
 
 #include "platform/WinError_win.h"
+#include "ui/StatusLine.h"
 
 namespace pontara {
 
 namespace {
 
 constexpr wchar_t ClassName[] = L"PontaraSplash";
-constexpr wchar_t Title[] = L"Pontara";
 constexpr wchar_t Credit[] = L"Bridge between MixW and Logger32";
 constexpr wchar_t Starting[] = L"Starting\u2026";
 constexpr int Width = 400;  // at 96 DPI
@@ -150,7 +150,8 @@ void Splash::Paint(HDC dc) const {
     RECT text{Scaled(170), Scaled(30), client.right - Scaled(10), Scaled(90)};
     {
         SelectedObject font(dc, titleFont_.get());
-        DrawTextW(dc, Title, -1, &text, DT_LEFT | DT_SINGLELINE | DT_VCENTER);
+        DrawTextW(dc, Wide(Text(status::ApplicationTitle)), -1, &text,
+                  DT_LEFT | DT_SINGLELINE | DT_VCENTER);
     }
     SelectedObject font(dc, creditFont_.get());
     text.top = Scaled(95);

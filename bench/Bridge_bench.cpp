@@ -7,7 +7,7 @@
 #include "bridge/QsoForwarding.h"
 #include "bridge/SpotClick.h"
 #include "logger32/MessageLink.h"
-#include "platform/SimHost_sim.h"
+#include "sim/SimHost_sim.h"
 
 namespace pontara {
 namespace {

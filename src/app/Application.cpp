@@ -3,12 +3,12 @@
 #include "app/ErrorRule.h"
 #include "app/Startup.h"
 #include "bridge/Logger32Watch.h"
+#include "bridge/MainWindowMembers.h"
 #include "bridge/QsoForwarding.h"
 #include "bridge/QsoLogging.h"
 #include "bridge/RigOwnership.h"
 #include "bridge/SpotClick.h"
 #include "logger32/MessageLink.h"
-#include "ui/MainWindowMembers.h"
 
 namespace pontara {
 

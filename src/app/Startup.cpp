@@ -14,8 +14,6 @@ namespace {
 constexpr int LookInterval = 2000;
 constexpr int PauseBeforeMixW = 1000;
 constexpr int SequencerDelay = 1000;
-constexpr std::int16_t RejectRetry = 200;
-constexpr std::int16_t ConnectRetry = 5000;
 }  // namespace
 
 void Startup::Load() {
@@ -44,8 +42,6 @@ void Startup::Timer1Tick() {
         return;
     }
     host_.SetEnabled(TimerId::Timer, false);
-    link_.State().RejectRetryInterval = RejectRetry;
-    link_.State().ConnectRetryInterval = ConnectRetry;
     link_.HookWindow();
     link_.ConnectLogger32();
     host_.SetFieldText(Field::Text1, Text(status::WaitingForMixW));

@@ -12,10 +12,10 @@
 #include <cstdint>
 #include <vector>
 
+#include "bridge/MainWindowMembers.h"
 #include "bridge/QsoForwarding.h"
 #include "logger32/MessageLink.h"
 #include "platform/Host.h"
-#include "ui/MainWindowMembers.h"
 
 namespace pontara::bridge {
 

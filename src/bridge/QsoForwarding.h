@@ -8,9 +8,9 @@
 
 #include <array>
 
+#include "bridge/MainWindowMembers.h"
 #include "logger32/MessageLink.h"
 #include "platform/Host.h"
-#include "ui/MainWindowMembers.h"
 
 namespace pontara::bridge {
 

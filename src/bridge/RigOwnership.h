@@ -5,10 +5,10 @@
 // Collaborations: MessageLink posts the handover codes; MixW toggles its ports by macro; QSO
 // forwarding (Timer2) runs only while MixW owns the rig.
 
+#include "bridge/MainWindowMembers.h"
 #include "bridge/QsoForwarding.h"
 #include "logger32/MessageLink.h"
 #include "platform/Host.h"
-#include "ui/MainWindowMembers.h"
 
 namespace pontara::bridge {
 

@@ -5,9 +5,9 @@
 // mode, and mirrors and saves Logger32's QSO fields.
 // Collaborations: the readers of logger32/SentTexts.h; MixW's ExecuteMacros and SetQsoData.
 
+#include "bridge/MainWindowMembers.h"
 #include "logger32/MessageLink.h"
 #include "platform/Host.h"
-#include "ui/MainWindowMembers.h"
 
 namespace pontara::bridge {
 

@@ -1,7 +1,8 @@
 #include "ui/Splash_win.h"
 
-#include "platform/WinError_win.h"
 #include "ui/StatusLine.h"
+#include "win32/WinError_win.h"
+#include "win32/WinUtil_win.h"
 
 namespace pontara {
 
@@ -42,9 +43,7 @@ Splash::Splash(HINSTANCE instance)
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     windowClass.lpszClassName = ClassName;
-    if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        throw LastSystemError(u"Registering the splash window's class");
-    }
+    RegisterWindowClass(windowClass, u"splash window");
     const int width = Scaled(Width);
     const int height = Scaled(Height);
     // A tool window, so that the splash gets no button of its own on the taskbar.

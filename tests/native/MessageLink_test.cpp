@@ -112,8 +112,6 @@ TEST(Handshake, ConnectRetryLooksEveryFiveSecondsThenRequestsUnderTheFirstName) 
     host.SetInterval(TimerId::Timer, 0);
     host.Start(events);
     host.logger32.running = false;
-    events.link.State().ConnectRetryInterval = 5000;
-    events.link.State().RejectRetryInterval = 200;
     events.link.State().MainWindow = host.MainWindow();
     events.link.ConnectLogger32();
     host.At(12000, [&] { host.logger32.running = true; });

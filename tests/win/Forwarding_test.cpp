@@ -3,8 +3,6 @@
 // text that Logger32 writes back from inside a delivery, and MixW going away under it.
 // Times are measured on the station's clock and printed as "MEASURE <name> <ms>" lines.
 
-#ifdef PONTARA_HAVE_MIXW_STANDIN
-
 #include <gtest/gtest.h>
 #include <windows.h>
 // These need the types of windows.h.
@@ -455,5 +453,3 @@ TEST(MixWLost, MixWQuittingWhileForwardingEndsTheBridgeAfterOneErrorBoxAndNoShut
 
 }  // namespace
 }  // namespace pontara
-
-#endif  // PONTARA_HAVE_MIXW_STANDIN

@@ -11,9 +11,10 @@
 #include <string>
 
 #include "mixw/MixWAutomation.h"
-#include "platform/ScopedCom_win.h"
-#include "platform/ScopedDde_win.h"
-#include "platform/WinError_win.h"
+#include "win32/ScopedCom_win.h"
+#include "win32/ScopedDde_win.h"
+#include "win32/WinError_win.h"
+#include "win32/WinUtil_win.h"
 
 namespace pontara::standin {
 
@@ -41,13 +42,6 @@ constexpr std::array kMembers{
 };
 
 constexpr TextView kService = mixw::DdeService;
-
-bool SameName(TextView left, TextView right) {
-    return CompareStringOrdinal(reinterpret_cast<const wchar_t*>(left.data()),
-                                static_cast<int>(left.size()),
-                                reinterpret_cast<const wchar_t*>(right.data()),
-                                static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
-}
 
 const Member* MemberById(DISPID id) {
     for (const Member& member : kMembers) {

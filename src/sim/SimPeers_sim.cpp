@@ -1,11 +1,11 @@
-#include "platform/SimPeers_sim.h"
+#include "sim/SimPeers_sim.h"
 
 #include <array>
 #include <optional>
 
 #include "logger32/Logger32Protocol.h"
 #include "mixw/MixWAutomation.h"
-#include "platform/SimHost_sim.h"
+#include "sim/SimHost_sim.h"
 
 namespace pontara::sim {
 

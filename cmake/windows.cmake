@@ -24,9 +24,7 @@ target_compile_options(gtest PRIVATE -Wno-error)
 target_compile_options(gtest_main PRIVATE -Wno-error)
 
 foreach(tool logger32-sim mixw-sim station-demo)
-    if(EXISTS ${PROJECT_SOURCE_DIR}/tools/${tool}/CMakeLists.txt)
-        add_subdirectory(tools/${tool})
-    endif()
+    add_subdirectory(tools/${tool})
 endforeach()
 
 if(EXISTS ${PROJECT_SOURCE_DIR}/tests/win/CMakeLists.txt)

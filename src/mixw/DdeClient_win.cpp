@@ -9,8 +9,9 @@
 #include <list>
 #include <vector>
 
-#include "platform/ScopedDde_win.h"
-#include "platform/WinError_win.h"
+#include "win32/ScopedDde_win.h"
+#include "win32/WinError_win.h"
+#include "win32/WinUtil_win.h"
 
 namespace pontara {
 
@@ -69,14 +70,6 @@ Text DdeErrorMessage(UINT code) {
 
 PlatformError DdeError(const Text& attempted, UINT code) {
     return PlatformError(attempted, code, DdeErrorMessage(code));
-}
-
-// DDE names compare without regard to case, as DDEML's own string handles do.
-bool SameName(TextView left, TextView right) {
-    return CompareStringOrdinal(reinterpret_cast<const wchar_t*>(left.data()),
-                                static_cast<int>(left.size()),
-                                reinterpret_cast<const wchar_t*>(right.data()),
-                                static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
 }
 
 struct Link {

@@ -11,6 +11,7 @@
 #include "harness/Pump.h"
 #include "harness/Screenshot.h"
 #include "harness/WindowQueries.h"
+#include "mixw/MixWAutomation.h"
 #include "ui/WindowModel.h"
 
 namespace pontara::station {
@@ -62,7 +63,12 @@ void Station::MixW(const std::function<void(standin::MixWStandIn&)>& script) {
 }
 
 void Station::SetMixWItem(std::u16string_view item, const std::string& value) {
-    const std::u16string_view topic = item == u"khz" ? u"CAT" : u"QSO";
+    std::u16string_view topic;
+    for (const mixw::DdeItem& known : mixw::DdeItems) {
+        if (known.name == item) {
+            topic = mixw::TopicOf(known);
+        }
+    }
     traffic_.Script(Party::MixW, Party::Pontara,
                     "item " + std::string(topic.begin(), topic.end()) + "|" +
                         std::string(item.begin(), item.end()) + " := \"" + value +

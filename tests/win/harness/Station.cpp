@@ -8,6 +8,7 @@
 #include "harness/Pump.h"
 #include "harness/WindowQueries.h"
 #include "logger32/Logger32Protocol.h"
+#include "mixw/MixWAutomation.h"
 #include "ui/MainWindow_win.h"
 
 namespace pontara::harness {
@@ -17,7 +18,7 @@ namespace {
 using namespace std::chrono_literals;
 
 // The advise links Pontara opens on its first forwarding tick, one per linked field.
-constexpr std::size_t LinkedFieldCount = 13;
+constexpr std::size_t LinkedFieldCount = mixw::DdeItems.size();
 
 // "<milliseconds> <rest>" split; none when the line does not start with a number.
 std::optional<std::pair<std::int64_t, std::string>> SplitTime(const std::string& line) {

@@ -1,5 +1,6 @@
 #include "ui/Splash_win.h"
 
+#include "PontaraVersion.h"
 #include "platform/WinError_win.h"
 
 namespace pontara {
@@ -8,7 +9,7 @@ namespace {
 
 constexpr wchar_t ClassName[] = L"PontaraSplash";
 constexpr wchar_t Title[] = L"Pontara";
-constexpr wchar_t Credit[] = L"Bridge between MixW and Logger32";
+constexpr wchar_t Credit[] = L"Bridge between MixW and Logger32\nVersion " PONTARA_VERSION_TEXT;
 constexpr wchar_t Starting[] = L"Starting\u2026";
 constexpr int Width = 400;  // at 96 DPI
 constexpr int Height = 200;

@@ -8,7 +8,7 @@
 # The version is PROJECT_VERSION when HEAD is the tag v<PROJECT_VERSION>; any other build says so
 # with git describe's suffix: 1.0.0-12-gabc1234 twelve commits after the tag v1.0.0,
 # 1.0.0-gabc1234 before that tag exists, and -dirty at the end for a tree with changes.
-# Without git (a source archive), it is PROJECT_VERSION.
+# Without git (a source archive), it is PROJECT_VERSION; when git fails, PROJECT_VERSION-unknown.
 #
 # Inputs: PROJECT_VERSION (x.y.z), SOURCE_DIR, OUTPUT_HEADER, OUTPUT_TEXT.
 cmake_minimum_required(VERSION 3.25)
@@ -48,6 +48,9 @@ if(GIT_FOUND AND EXISTS ${SOURCE_DIR}/.git)
             OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
         if(commit_status EQUAL 0)
             set(version "${PROJECT_VERSION}-g${commit}")
+        else()
+            message(WARNING "version.cmake: git describe failed in ${SOURCE_DIR}")
+            set(version "${PROJECT_VERSION}-unknown")
         endif()
     endif()
 endif()

@@ -1,5 +1,6 @@
 #include "ui/Splash_win.h"
 
+#include "PontaraVersion.h"
 #include "ui/StatusLine.h"
 #include "win32/WinError_win.h"
 #include "win32/WinUtil_win.h"
@@ -9,7 +10,7 @@ namespace pontara {
 namespace {
 
 constexpr wchar_t ClassName[] = L"PontaraSplash";
-constexpr wchar_t Credit[] = L"Bridge between MixW and Logger32";
+constexpr wchar_t Credit[] = L"Bridge between MixW and Logger32\nVersion " PONTARA_VERSION_TEXT;
 constexpr wchar_t Starting[] = L"Starting\u2026";
 constexpr int Width = 400;  // at 96 DPI
 constexpr int Height = 200;

@@ -19,9 +19,9 @@
 
 #include "Logger32StandIn.h"
 #include "MixWStandIn.h"
-#include "harness/Harness.h"
-#include "harness/Station.h"
 #include "logger32/Logger32Protocol.h"
+#include "station/Harness.h"
+#include "station/Station.h"
 #include "ui/WindowModel.h"
 
 namespace pontara {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "Logger32StandIn.h"
-#include "harness/Harness.h"
-#include "harness/Station.h"
+#include "station/Harness.h"
+#include "station/Station.h"
 
 namespace pontara {
 namespace {

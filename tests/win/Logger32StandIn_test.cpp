@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "harness/Harness.h"
 #include "logger32/Logger32Protocol.h"
+#include "station/Harness.h"
 
 namespace pontara {
 namespace {

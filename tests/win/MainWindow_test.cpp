@@ -10,9 +10,9 @@
 #include <string>
 
 #include "Logger32StandIn.h"
-#include "harness/Harness.h"
 #include "logger32/Logger32Protocol.h"
 #include "platform/Text.h"
+#include "station/Harness.h"
 #include "ui/WindowModel.h"
 
 #ifdef PONTARA_HAVE_MIXW_STANDIN

@@ -20,11 +20,11 @@
 #include "MixWSimWindow.h"
 #include "MixWStandIn.h"
 #include "StandInThread.h"
-#include "harness/Harness.h"
 #include "mixw/DdeClient_win.h"
 #include "mixw/DispatchMixW_win.h"
 #include "platform/PlatformError.h"
 #include "platform/WinError_win.h"
+#include "station/Harness.h"
 #include "ui/WindowModel.h"
 
 namespace pontara {

@@ -16,9 +16,9 @@
 
 #include "MixWStandIn.h"
 #include "StandInThread.h"
-#include "harness/Harness.h"
 #include "mixw/DdeClient_win.h"
 #include "platform/ScopedCom_win.h"
+#include "station/Harness.h"
 
 namespace pontara {
 namespace {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "harness/Harness.h"
-#include "harness/Station.h"
+#include "station/Harness.h"
+#include "station/Station.h"
 
 namespace pontara {
 namespace {

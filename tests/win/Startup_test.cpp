@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "Logger32StandIn.h"
-#include "harness/Harness.h"
-#include "harness/Station.h"
 #include "logger32/Logger32Protocol.h"
+#include "station/Harness.h"
+#include "station/Station.h"
 #include "ui/WindowModel.h"
 
 namespace pontara {

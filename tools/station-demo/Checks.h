@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "Traffic.h"
+#include "station/Traffic.h"
 
 namespace pontara::station {
 

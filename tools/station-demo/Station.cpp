@@ -7,10 +7,10 @@
 #include "MixWStandIn.h"
 #include "StandInThread.h"
 #include "Transcript.h"
-#include "harness/Paths.h"
-#include "harness/Pump.h"
-#include "harness/Screenshot.h"
-#include "harness/WindowQueries.h"
+#include "station/Paths.h"
+#include "station/Pump.h"
+#include "station/Screenshot.h"
+#include "station/WindowQueries.h"
 #include "ui/WindowModel.h"
 
 namespace pontara::station {

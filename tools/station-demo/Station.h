@@ -4,7 +4,7 @@
 // Responsibilities: starting and stopping the three, waiting while the stand-ins answer and the
 // traffic is printed, looking at and operating Pontara's window from outside as the operator
 // would (texts, buttons, message boxes, closing), pictures of its windows, and its memory and
-// processor time. Collaborations: Traffic.h (the timeline), tests/win/harness (child processes,
+// processor time. Collaborations: Traffic.h (the timeline), tools/station (child processes,
 // pumping, window queries, message boxes), the stand-ins of tools/logger32-sim and
 // tools/mixw-sim. Everything here runs on the thread that created the station.
 
@@ -19,9 +19,9 @@
 #include <string_view>
 #include <vector>
 
-#include "ProcessFigures.h"
-#include "Traffic.h"
-#include "harness/ChildProcess.h"
+#include "station/ChildProcess.h"
+#include "station/ProcessFigures.h"
+#include "station/Traffic.h"
 #include "ui/Controls.h"
 
 namespace pontara::standin {

@@ -23,8 +23,8 @@
 #include "Logger32StandIn.h"
 #include "MixWStandIn.h"
 #include "Station.h"
-#include "harness/MessageBoxes.h"
 #include "logger32/Logger32Protocol.h"
+#include "station/MessageBoxes.h"
 
 namespace pontara::station {
 namespace {

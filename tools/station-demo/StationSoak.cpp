@@ -32,10 +32,10 @@
 #include "MixWSimWindow.h"
 #include "MixWStandIn.h"
 #include "Station.h"
-#include "harness/MessageBoxes.h"
-#include "harness/Paths.h"
-#include "harness/WindowQueries.h"
 #include "logger32/Logger32Protocol.h"
+#include "station/MessageBoxes.h"
+#include "station/Paths.h"
+#include "station/WindowQueries.h"
 
 namespace pontara::station {
 namespace {

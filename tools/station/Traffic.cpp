@@ -1,4 +1,4 @@
-#include "Traffic.h"
+#include "station/Traffic.h"
 
 #include <windows.h>
 

@@ -1,13 +1,13 @@
-#include "harness/Station.h"
+#include "station/Station.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
-#include "harness/Paths.h"
-#include "harness/Pump.h"
-#include "harness/WindowQueries.h"
 #include "logger32/Logger32Protocol.h"
+#include "station/Paths.h"
+#include "station/Pump.h"
+#include "station/WindowQueries.h"
 #include "ui/MainWindow_win.h"
 
 namespace pontara::harness {

@@ -4,9 +4,9 @@
 // Responsibilities: starting the three, putting what each stand-in recorded on one clock
 // (milliseconds since the station was set up), the waits most tests share, and printing
 // measured times. Collaborations: tools/logger32-sim (Logger32StandIn.h), tools/mixw-sim
-// (StandInThread.h), harness/ChildProcess.h, harness/WindowQueries.h.
+// (StandInThread.h), station/ChildProcess.h, station/WindowQueries.h.
 //
-// The test thread owns Logger32's stand-in, so waits must dispatch its messages (harness/Pump.h);
+// The test thread owns Logger32's stand-in, so waits must dispatch its messages (station/Pump.h);
 // a test that blocks its thread otherwise stalls Logger32, and with it Pontara's deliveries.
 
 #include <windows.h>
@@ -22,8 +22,8 @@
 
 #include "Logger32StandIn.h"
 #include "StandInThread.h"
-#include "harness/ChildProcess.h"
 #include "platform/Text.h"
+#include "station/ChildProcess.h"
 #include "ui/Controls.h"
 
 namespace pontara::harness {

@@ -22,6 +22,7 @@
 #include "logger32/Logger32Protocol.h"
 #include "station/Harness.h"
 #include "station/Station.h"
+#include "station/TestCase.h"
 #include "ui/WindowModel.h"
 
 namespace pontara {
@@ -31,17 +32,6 @@ using namespace harness;
 using namespace std::chrono_literals;
 using standin::MixWStandIn;
 using standin::ParameterFromWindow;
-
-std::string ArtifactName() {
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    return std::string(test->test_suite_name()) + "." + test->name();
-}
-
-void SaveScreenshotOnFailure() {
-    if (::testing::Test::HasFailure()) {
-        SaveScreenshot(ArtifactPath(ArtifactName() + ".bmp"));
-    }
-}
 
 std::int64_t MillisecondsSince(std::chrono::steady_clock::time_point from) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
@@ -125,7 +115,7 @@ void SetQsoEntry(MixWStandIn& mixw, const std::vector<std::pair<const char16_t*,
 // ---- The links of the first tick ---------------------------------------------------------------
 
 TEST(ForwardingLinks, FirstTickLinksTheThirteenFieldsInOrderAndEachShowsMixWsValue) {
-    Station station(Station::Options{.artifactName = ArtifactName()});
+    Station station(Station::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     // What MixW holds before the links open; every other item is empty.
     station.MixW().Run([](MixWStandIn& mixw) {
@@ -191,7 +181,7 @@ TEST(ForwardingLinks, FirstTickLinksTheThirteenFieldsInOrderAndEachShowsMixWsVal
 // ---- What is forwarded -------------------------------------------------------------------------
 
 TEST(QsoForwarding, AQsoTypedInMixWReachesLogger32AsTheExactRecordAndTheCommandFieldIsCleared) {
-    Station station(Station::Options{.artifactName = ArtifactName()});
+    Station station(Station::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     WaitUntilForwarding(station);
     if (HasFatalFailure()) {
@@ -244,7 +234,7 @@ TEST(QsoForwarding, AQsoTypedInMixWReachesLogger32AsTheExactRecordAndTheCommandF
 }
 
 TEST(QsoForwarding, ADialChangeIsForcedWithinATickAndAModeChangeGoesAsLogger32NamesIt) {
-    Station station(Station::Options{.artifactName = ArtifactName()});
+    Station station(Station::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     WaitUntilForwarding(station);
     if (HasFatalFailure()) {
@@ -278,7 +268,7 @@ TEST(QsoForwarding, ADialChangeIsForcedWithinATickAndAModeChangeGoesAsLogger32Na
 }
 
 TEST(QsoForwarding, EachChangeOfAWatchedFieldReachesLogger32WithinAboutOneTick) {
-    Station station(Station::Options{.artifactName = ArtifactName()});
+    Station station(Station::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     WaitUntilForwarding(station);
     if (HasFatalFailure()) {
@@ -323,7 +313,7 @@ TEST(QsoForwarding, EachChangeOfAWatchedFieldReachesLogger32WithinAboutOneTick) 
 
 // The first forced frequency: MixW's dial at start, 14070000 Hz, plus its 1500 Hz audio.
 TEST(QsoForwardingGerman, KilohertzHaveADecimalCommaAndUmlautsArriveAsCodePage1252Bytes) {
-    Station station(Station::Options{.artifactName = ArtifactName()});
+    Station station(Station::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     WaitUntilForwarding(station);
     if (HasFatalFailure()) {
@@ -348,7 +338,7 @@ TEST(QsoForwardingGerman, KilohertzHaveADecimalCommaAndUmlautsArriveAsCodePage12
 }
 
 TEST(QsoForwardingRussian, CyrillicArrivesAsCodePage1251BytesCountedInCharacters) {
-    Station station(Station::Options{.artifactName = ArtifactName()});
+    Station station(Station::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     WaitUntilForwarding(station);
     if (HasFatalFailure()) {
@@ -376,7 +366,7 @@ TEST(QsoForwardingRussian, CyrillicArrivesAsCodePage1251BytesCountedInCharacters
 // ---- A text written back during a delivery ----------------------------------------------------
 
 TEST(TextCommands, Logger32WritingSentInsideADeliveryIsTakenWithinItWithoutDeadlock) {
-    Station station(Station::Options{.artifactName = ArtifactName()});
+    Station station(Station::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     WaitUntilForwarding(station);
     if (HasFatalFailure()) {
@@ -465,7 +455,7 @@ TEST(TextCommands, Logger32WritingSentInsideADeliveryIsTakenWithinItWithoutDeadl
 // only when Logger32's window goes in the microseconds between the sequencer's two looks,
 // which no test can arrange; MixW quitting is the end that a station can bring about.
 TEST(MixWLost, MixWQuittingWhileForwardingEndsTheBridgeAfterOneErrorBoxAndNoShutdownNotices) {
-    Station station(Station::Options{.artifactName = ArtifactName()});
+    Station station(Station::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     WaitUntilForwarding(station);
     if (HasFatalFailure()) {

@@ -12,6 +12,7 @@
 #include "Logger32StandIn.h"
 #include "station/Harness.h"
 #include "station/Station.h"
+#include "station/TestCase.h"
 
 namespace pontara {
 namespace {
@@ -19,11 +20,6 @@ namespace {
 using namespace harness;
 using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
-
-std::string TestName() {
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    return std::string(test->test_suite_name()) + "." + test->name();
-}
 
 std::size_t CountStartingWith(const Lines& lines, const std::string& prefix) {
     return static_cast<std::size_t>(std::ranges::count_if(

@@ -13,6 +13,7 @@
 #include "logger32/Logger32Protocol.h"
 #include "platform/Text.h"
 #include "station/Harness.h"
+#include "station/TestCase.h"
 #include "ui/WindowModel.h"
 
 #ifdef PONTARA_HAVE_MIXW_STANDIN
@@ -59,13 +60,7 @@ class PontaraMainWindow : public ::testing::Test {
         PumpUntil([&] { return EveryDesignedControlInPlace(window_); }, 5000ms);
     }
 
-    void TearDown() override {
-        if (HasFailure()) {
-            SaveScreenshot(ArtifactPath(
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                ".bmp"));
-        }
-    }
+    void TearDown() override { SaveScreenshotOnFailure(); }
 
     // Waits until the main window is visible; the time since launch when it was first seen.
     std::optional<milliseconds> WaitUntilShown(milliseconds timeout) {

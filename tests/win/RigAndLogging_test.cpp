@@ -13,6 +13,7 @@
 
 #include "station/Harness.h"
 #include "station/Station.h"
+#include "station/TestCase.h"
 
 namespace pontara {
 namespace {
@@ -27,11 +28,6 @@ constexpr char CloseSoundcardWindows[] =
     "Please close Souncard window and CW Mashine window Logger32 and after that press OK";
 // The two stand-ins' clocks agree with the station's to within a millisecond each.
 constexpr StationTime ClockSlack = 2;
-
-std::string TestName() {
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    return std::string(test->test_suite_name()) + "." + test->name();
-}
 
 bool Has(const std::vector<std::string>& list, const std::string& entry) {
     return std::find(list.begin(), list.end(), entry) != list.end();

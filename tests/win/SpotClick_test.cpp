@@ -10,6 +10,7 @@
 
 #include "station/Harness.h"
 #include "station/Station.h"
+#include "station/TestCase.h"
 
 namespace pontara {
 namespace {
@@ -17,11 +18,6 @@ namespace {
 using namespace harness;
 using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
-
-std::string TestName() {
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    return std::string(test->test_suite_name()) + "." + test->name();
-}
 
 class SpotClick : public ::testing::Test {
   protected:

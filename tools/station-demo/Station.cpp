@@ -7,6 +7,7 @@
 #include "MixWStandIn.h"
 #include "StandInThread.h"
 #include "Transcript.h"
+#include "platform/Text.h"
 #include "station/Paths.h"
 #include "station/Pump.h"
 #include "station/Screenshot.h"
@@ -20,10 +21,6 @@ namespace {
 constexpr milliseconds TextTimeout(2000);
 
 }  // namespace
-
-std::u16string Utf16(std::string_view ascii) {
-    return std::u16string(ascii.begin(), ascii.end());
-}
 
 std::string Megabytes(std::uint64_t bytes) {
     char text[32];
@@ -67,7 +64,7 @@ void Station::SetMixWItem(std::u16string_view item, const std::string& value) {
                     "item " + std::string(topic.begin(), topic.end()) + "|" +
                         std::string(item.begin(), item.end()) + " := \"" + value +
                         "\" (DDE advise on Pontara's link)");
-    MixW([&](standin::MixWStandIn& mixw) { mixw.SetItem(topic, item, Utf16(value)); });
+    MixW([&](standin::MixWStandIn& mixw) { mixw.SetItem(topic, item, AsciiText(value)); });
 }
 
 void Station::SetMixWDial(double fqA, double audioFq) {
@@ -85,7 +82,7 @@ void Station::SetMixWQsoData(std::int16_t index, const std::string& value) {
                     "(MixW's QSO-data item " + std::to_string(index) + " := \"" + value +
                         "\"; Pontara reads it with GetQsoData)");
     MixW([&](standin::MixWStandIn& mixw) {
-        mixw.SetQsoData(index, standin::QsoValue{Utf16(value)});
+        mixw.SetQsoData(index, standin::QsoValue{AsciiText(value)});
     });
 }
 

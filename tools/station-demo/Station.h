@@ -112,7 +112,4 @@ class Station {
 // Formats a byte count as "12.3 MB" (10^6 bytes).
 std::string Megabytes(std::uint64_t bytes);
 
-// The UI's text (UTF-16) of an ASCII text of the station's scripts.
-std::u16string Utf16(std::string_view ascii);
-
 }  // namespace pontara::station

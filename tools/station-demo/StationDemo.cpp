@@ -19,11 +19,11 @@
 #include <string>
 #include <vector>
 
-#include "Checks.h"
 #include "Logger32StandIn.h"
 #include "MixWStandIn.h"
 #include "Station.h"
 #include "logger32/Logger32Protocol.h"
+#include "station/Checks.h"
 #include "station/MessageBoxes.h"
 
 namespace pontara::station {

@@ -26,12 +26,12 @@
 #include <string>
 #include <vector>
 
-#include "Checks.h"
 #include "Logger32StandIn.h"
 #include "MixWStandIn.h"
 #include "Station.h"
 #include "Statistics.h"
 #include "logger32/Logger32Protocol.h"
+#include "station/Checks.h"
 #include "station/MessageBoxes.h"
 #include "station/Paths.h"
 #include "station/WindowQueries.h"
@@ -237,8 +237,9 @@ class Measure {
             const std::string expected = Token("NAME", name);
             const std::size_t mark = log_.Mark();
             const double changedAt = log_.Now();
-            station_.MixW(
-                [&](standin::MixWStandIn& mixw) { mixw.SetItem(u"QSO", u"Name", Utf16(name)); });
+            station_.MixW([&](standin::MixWStandIn& mixw) {
+                mixw.SetItem(u"QSO", u"Name", AsciiText(name));
+            });
             const Event* received = station_.WaitForEvent(
                 mark,
                 [&](const Event& event) {
@@ -367,7 +368,7 @@ class Measure {
                 char name[16];
                 std::snprintf(name, sizeof name, "B%05d", ++changes);
                 station_.MixW([&](standin::MixWStandIn& mixw) {
-                    mixw.SetItem(u"QSO", u"Name", Utf16(name));
+                    mixw.SetItem(u"QSO", u"Name", AsciiText(name));
                 });
             }
             station_.WaitUntil([&] { return Clock::now() >= start + std::chrono::seconds(second); },

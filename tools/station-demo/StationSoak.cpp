@@ -27,12 +27,12 @@
 #include <thread>
 #include <vector>
 
-#include "Checks.h"
 #include "Logger32StandIn.h"
 #include "MixWSimWindow.h"
 #include "MixWStandIn.h"
 #include "Station.h"
 #include "logger32/Logger32Protocol.h"
+#include "station/Checks.h"
 #include "station/MessageBoxes.h"
 #include "station/Paths.h"
 #include "station/WindowQueries.h"
@@ -683,8 +683,9 @@ class Soak {
         for (int second = 1; second <= settings_.soakSeconds; ++second) {
             char name[16];
             std::snprintf(name, sizeof name, "K%05d", ++changes);
-            station.MixW(
-                [&](standin::MixWStandIn& mixw) { mixw.SetItem(u"QSO", u"Name", Utf16(name)); });
+            station.MixW([&](standin::MixWStandIn& mixw) {
+                mixw.SetItem(u"QSO", u"Name", AsciiText(name));
+            });
             station.WaitUntil([&] { return Clock::now() >= begin + std::chrono::seconds(second); },
                               2000ms);
             if (second % 10 == 0) {

@@ -6,7 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "Station.h"
+#include "SimulatedStation.h"
 #include "logger32/MessageLink.h"
 #include "ui/MainWindowMembers.h"
 
@@ -27,7 +27,7 @@ class Ownership : public ::testing::Test {
         station.Settle();
     }
 
-    Station station;
+    SimulatedStation station;
 };
 
 TEST_F(Ownership, StartLeavesMixWOwningWithItsButtonMarked) {
@@ -171,7 +171,7 @@ TEST(OwnershipCommand2, ForgetsSixForwardedValuesAsFalseAndKeepsTheOthers) {
 }
 
 TEST(OwnershipAtStart, RigButtonsStayDisabledUntilMixWIsAttached) {
-    Station station;
+    SimulatedStation station;
     station.host.mixw.running = false;
     station.host.At(30000, [&] {
         EXPECT_FALSE(station.host.Enabled(Button::Command1));

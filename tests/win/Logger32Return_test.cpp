@@ -11,8 +11,8 @@
 
 #include "Logger32StandIn.h"
 #include "station/Harness.h"
-#include "station/Station.h"
 #include "station/TestCase.h"
+#include "station/WineStation.h"
 
 namespace pontara {
 namespace {
@@ -27,7 +27,7 @@ std::size_t CountStartingWith(const Lines& lines, const std::string& prefix) {
 }
 
 TEST(Logger32Return, ANewLogger32GetsTheHandshakeTheOwnerTheHeldLoggingAndTheQsoOnce) {
-    Station station(Station::Options{.artifactName = TestName()});
+    WineStation station(WineStation::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     ASSERT_TRUE(station.WaitUntilRunning()) << Listed(station.AtLogger32Since({}));
     station.MixWSets(u"QSO", u"time", u"1234");

@@ -16,8 +16,8 @@
 #include "Logger32StandIn.h"
 #include "logger32/Logger32Protocol.h"
 #include "station/Harness.h"
-#include "station/Station.h"
 #include "station/TestCase.h"
+#include "station/WineStation.h"
 #include "ui/WindowModel.h"
 
 namespace pontara {
@@ -33,7 +33,7 @@ constexpr const char* WaitingForBoth = "Waiting start Logger32 and MixW2";
 constexpr const char* WaitingForMixW = "Waiting start MixW.";
 constexpr const char* MixWControlActive = "            MixW2 control active !";
 
-StationTime LaunchedAt(Station& station) {
+StationTime LaunchedAt(WineStation& station) {
     return station.ToStationTime(station.Pontara().StartedAt());
 }
 
@@ -81,7 +81,7 @@ std::vector<Code> MixWTakesTheRig() {
 // ---- Start-up -------------------------------------------------------------------------------
 
 TEST(Startup, BothPeersAtLaunchAreConnectedAtFourSecondsAndMixWAttachedASecondLaterWithTheRig) {
-    Station station(Station::Options{.artifactName = TestName()});
+    WineStation station(WineStation::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     standin::Logger32StandIn& logger32 = station.Logger32();
     ASSERT_TRUE(PumpUntil([&] { return logger32.CountCode(logger32::SentWindow) >= 2; }, 15000ms))
@@ -129,7 +129,7 @@ TEST(Startup, BothPeersAtLaunchAreConnectedAtFourSecondsAndMixWAttachedASecondLa
 }
 
 TEST(Startup, Logger32StartedLateIsAskedToConnectWithinOneLookOfItsWindowAppearing) {
-    Station station(Station::Options{.startLogger32 = false, .artifactName = TestName()});
+    WineStation station(WineStation::Options{.startLogger32 = false, .artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     const StationTime launched = LaunchedAt(station);
     // Well past the first look at 4 s, so that the sequencer is between two looks.
@@ -158,7 +158,7 @@ TEST(Startup, Logger32StartedLateIsAskedToConnectWithinOneLookOfItsWindowAppeari
 }
 
 TEST(Startup, MixWStartedLateKeepsTheStatusWaitingAndTheRigUntilItIsAttached) {
-    Station station(Station::Options{.startMixW = false, .artifactName = TestName()});
+    WineStation station(WineStation::Options{.startMixW = false, .artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     standin::Logger32StandIn& logger32 = station.Logger32();
     ASSERT_TRUE(
@@ -221,7 +221,7 @@ std::optional<std::int64_t> RejectPostedAt(standin::Logger32StandIn& logger32, i
 }
 
 TEST(Logger32Link, RejectedNamesAreRetriedOneByOneAbout200msLaterUntilLogger32FiveIsAccepted) {
-    Station station(Station::Options{.artifactName = TestName()});
+    WineStation station(WineStation::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     standin::Logger32StandIn& logger32 = station.Logger32();
     for (int name = 1; name <= 4; ++name) {
@@ -259,7 +259,7 @@ TEST(Logger32Link, RejectedNamesAreRetriedOneByOneAbout200msLaterUntilLogger32Fi
 }
 
 TEST(Logger32Link, FiveRejectsShowTooBusyOnceAndNoFurtherConnectRequestFollows) {
-    Station station(Station::Options{.artifactName = TestName()});
+    WineStation station(WineStation::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     standin::Logger32StandIn& logger32 = station.Logger32();
     logger32.SetConnectAnswerForAll(ConnectAnswer::Reject);
@@ -303,7 +303,7 @@ std::string LocaleDecimalSeparator() {
 }
 
 TEST(Logger32Link, DialFrequencyAndClusterValueAreShownInTheirFieldsAndUnknownCodesSwallowed) {
-    Station station(Station::Options{.artifactName = TestName()});
+    WineStation station(WineStation::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     ASSERT_TRUE(station.WaitUntilRunning());
     standin::Logger32StandIn& logger32 = station.Logger32();
@@ -312,7 +312,7 @@ TEST(Logger32Link, DialFrequencyAndClusterValueAreShownInTheirFieldsAndUnknownCo
     ASSERT_NE(frequency, nullptr);
     ASSERT_NE(cluster, nullptr);
     const std::string separator = LocaleDecimalSeparator();
-    const Station::Mark mark = station.MarkNow();
+    const WineStation::Mark mark = station.MarkNow();
 
     struct Shown {
         std::uint32_t code;
@@ -361,10 +361,10 @@ TEST(Logger32Link, DialFrequencyAndClusterValueAreShownInTheirFieldsAndUnknownCo
 // ---- Shutdown -------------------------------------------------------------------------------
 
 TEST(Shutdown, ClosingWhileMixWHasTheRigSendsFourThenFiveSynchronouslyAndEnds) {
-    Station station(Station::Options{.artifactName = TestName()});
+    WineStation station(WineStation::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     ASSERT_TRUE(station.WaitUntilRunning());
-    const Station::Mark mark = station.MarkNow();
+    const WineStation::Mark mark = station.MarkNow();
 
     station.Close();
     const StationTime closed = station.Now();
@@ -385,7 +385,7 @@ TEST(Shutdown, ClosingWhileMixWHasTheRigSendsFourThenFiveSynchronouslyAndEnds) {
 }
 
 TEST(Shutdown, ClosingWhileLogger32IsAwaitedEndsAtOnceWithoutAskingMixWAnything) {
-    Station station(Station::Options{.startLogger32 = false, .artifactName = TestName()});
+    WineStation station(WineStation::Options{.startLogger32 = false, .artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     // The sequencer makes the window topmost as it starts, then looks for Logger32.
     ASSERT_TRUE(

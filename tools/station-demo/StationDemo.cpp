@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
+#include "LiveStation.h"
 #include "Logger32StandIn.h"
 #include "MixWStandIn.h"
-#include "Station.h"
 #include "logger32/Logger32Protocol.h"
 #include "station/Checks.h"
 #include "station/MessageBoxes.h"
@@ -76,7 +76,7 @@ class Demo {
   public:
     Demo(const std::string& folder, bool allPolls)
         : folder_(folder),
-          station_(Station::Options{true, true, {true, allPolls}}),
+          station_(LiveStation::Options{true, true, {true, allPolls}}),
           log_(station_.Log()),
           checks_(log_) {}
 
@@ -518,7 +518,7 @@ class Demo {
     }
 
     std::string folder_;
-    Station station_;
+    LiveStation station_;
     Traffic& log_;
     Checks checks_;
     std::string record_;

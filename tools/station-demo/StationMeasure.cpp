@@ -26,9 +26,9 @@
 #include <string>
 #include <vector>
 
+#include "LiveStation.h"
 #include "Logger32StandIn.h"
 #include "MixWStandIn.h"
-#include "Station.h"
 #include "Statistics.h"
 #include "logger32/Logger32Protocol.h"
 #include "station/Checks.h"
@@ -65,7 +65,7 @@ class Measure {
   public:
     explicit Measure(Settings settings)
         : settings_(settings),
-          station_(Station::Options{true, true, {false, false}}),
+          station_(LiveStation::Options{true, true, {false, false}}),
           log_(station_.Log()) {}
 
     int Run() {
@@ -447,7 +447,7 @@ class Measure {
     }
 
     Settings settings_;
-    Station station_;
+    LiveStation station_;
     Traffic& log_;
     std::vector<std::string> rows_;
 };

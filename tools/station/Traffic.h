@@ -4,7 +4,7 @@
 // line into an event with its parties and a readable account, timing it from Pontara's launch,
 // printing it as it comes, and keeping it for the checks. Collaborations: Logger32StandIn (its
 // line observer, on any thread), the MixW stand-in's Transcript (read on from where it was
-// left), Station (which polls while it waits).
+// left), LiveStation (tools/station-demo, which polls while it waits).
 //
 // A printed line: "<seconds since launch> s  <from> -> <to>  <account>", for example
 //    4.012 s  Pontara  -> Logger32  code 1 (connect request) lParam=0x00010066
@@ -68,7 +68,7 @@ struct Event {
     std::vector<std::string> arguments;
 };
 
-// Matchers for Traffic::Find and Station::WaitForEvent.
+// Matchers for Traffic::Find and LiveStation::WaitForEvent.
 using Match = std::function<bool(const Event&)>;
 Match TextIs(std::string text);  // a text command Logger32 received, whole
 Match TextStartsWith(std::string start);

@@ -1,6 +1,7 @@
 #pragma once
-// A whole station for the end-to-end tests: Logger32's stand-in on the test thread, MixW's
-// stand-in on a thread of its own, and the real Pontara.exe between them.
+// The Windows tests' station: the real Pontara.exe under Wine between Logger32's stand-in on the
+// test thread and MixW's stand-in on a thread of its own (tests/native's SimulatedStation is the
+// same station on the simulated host, in virtual time).
 // Responsibilities: starting the three, putting what each stand-in recorded on one clock
 // (milliseconds since the station was set up), the waits most tests share, and printing
 // measured times. Collaborations: tools/logger32-sim (Logger32StandIn.h), tools/mixw-sim
@@ -40,7 +41,7 @@ struct Arrival {
     std::string what;
 };
 
-class Station {
+class WineStation {
   public:
     struct Options {
         bool startLogger32 = true;  // Logger32 runs when Pontara is launched
@@ -58,12 +59,12 @@ class Station {
 
     // Starts the peers that run at launch, then Pontara.exe, and waits up to 10 s for its main
     // window.
-    Station();
-    explicit Station(Options options);
+    WineStation();
+    explicit WineStation(Options options);
     // Pontara is killed first when it still runs, so that no stand-in goes from under it.
-    ~Station();
-    Station(const Station&) = delete;
-    Station& operator=(const Station&) = delete;
+    ~WineStation();
+    WineStation(const WineStation&) = delete;
+    WineStation& operator=(const WineStation&) = delete;
 
     // A peer that did not run at launch starts now.
     void StartLogger32();

@@ -1,4 +1,4 @@
-#include "station/Station.h"
+#include "station/WineStation.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -113,9 +113,9 @@ bool IsCallThatChangesMixW(const std::string& compact) {
 
 }  // namespace
 
-Station::Station() : Station(Options{}) {}
+WineStation::WineStation() : WineStation(Options{}) {}
 
-Station::Station(Options options)
+WineStation::WineStation(Options options)
     : options_(std::move(options)), start_(std::chrono::steady_clock::now()) {
     if (options_.startLogger32) {
         StartLogger32();
@@ -127,13 +127,13 @@ Station::Station(Options options)
     mainWindow_ = WaitForPontaraWindow(pontara_->Id(), 10s);
 }
 
-Station::~Station() {
+WineStation::~WineStation() {
     if (pontara_) {
         pontara_->Kill();
     }
 }
 
-void Station::StartLogger32() {
+void WineStation::StartLogger32() {
     standin::Logger32StandIn::Options options;
     if (!options_.artifactName.empty()) {
         options.transcriptPath = ArtifactPath(options_.artifactName + "-logger32.txt");
@@ -143,7 +143,7 @@ void Station::StartLogger32() {
     logger32_ = std::make_unique<standin::Logger32StandIn>(options);
 }
 
-void Station::StartMixW() {
+void WineStation::StartMixW() {
     std::filesystem::path file;
     if (!options_.artifactName.empty()) {
         const std::string path = ArtifactPath(options_.artifactName + "-mixw.txt");
@@ -155,23 +155,23 @@ void Station::StartMixW() {
     mixw_ = std::make_unique<standin::StandInThread>(std::move(transcript));
 }
 
-HWND Station::FieldWindow(Field field) const {
+HWND WineStation::FieldWindow(Field field) const {
     return GetDlgItem(mainWindow_, FirstFieldId + static_cast<int>(field));
 }
 
-HWND Station::ButtonWindow(Button button) const {
+HWND WineStation::ButtonWindow(Button button) const {
     return GetDlgItem(mainWindow_, FirstButtonId + static_cast<int>(button));
 }
 
-std::string Station::FieldText(Field field) const {
+std::string WineStation::FieldText(Field field) const {
     return ControlText(FieldWindow(field)).value_or("<no answer>");
 }
 
-std::string Station::Caption(Button button) const {
+std::string WineStation::Caption(Button button) const {
     return ControlText(ButtonWindow(button)).value_or("<no answer>");
 }
 
-bool Station::WaitUntilRunning(std::chrono::milliseconds timeout) {
+bool WineStation::WaitUntilRunning(std::chrono::milliseconds timeout) {
     if (mainWindow_ == nullptr || !logger32_ || !mixw_) {
         return false;
     }
@@ -191,15 +191,15 @@ bool Station::WaitUntilRunning(std::chrono::milliseconds timeout) {
         timeout);
 }
 
-StationTime Station::Now() const {
+StationTime WineStation::Now() const {
     return ToStationTime(std::chrono::steady_clock::now());
 }
 
-StationTime Station::ToStationTime(std::chrono::steady_clock::time_point time) const {
+StationTime WineStation::ToStationTime(std::chrono::steady_clock::time_point time) const {
     return std::chrono::duration_cast<std::chrono::milliseconds>(time - start_).count();
 }
 
-Station::Mark Station::MarkNow() const {
+WineStation::Mark WineStation::MarkNow() const {
     Mark mark;
     if (logger32_) {
         mark.logger32 = logger32_->Transcript().size();
@@ -210,7 +210,7 @@ Station::Mark Station::MarkNow() const {
     return mark;
 }
 
-std::vector<Arrival> Station::AtLogger32Since(const Mark& mark) const {
+std::vector<Arrival> WineStation::AtLogger32Since(const Mark& mark) const {
     std::vector<Arrival> arrivals;
     if (!logger32_) {
         return arrivals;
@@ -226,7 +226,7 @@ std::vector<Arrival> Station::AtLogger32Since(const Mark& mark) const {
     return arrivals;
 }
 
-std::vector<std::string> Station::Logger32CodesSince(const Mark& mark) const {
+std::vector<std::string> WineStation::Logger32CodesSince(const Mark& mark) const {
     std::vector<std::string> codes;
     for (const Arrival& arrival : AtLogger32Since(mark)) {
         if (arrival.what.starts_with("code ")) {
@@ -236,7 +236,7 @@ std::vector<std::string> Station::Logger32CodesSince(const Mark& mark) const {
     return codes;
 }
 
-std::vector<std::string> Station::Logger32TextsSince(const Mark& mark) const {
+std::vector<std::string> WineStation::Logger32TextsSince(const Mark& mark) const {
     std::vector<std::string> texts;
     for (const Arrival& arrival : AtLogger32Since(mark)) {
         if (arrival.what.starts_with("text ")) {
@@ -246,7 +246,7 @@ std::vector<std::string> Station::Logger32TextsSince(const Mark& mark) const {
     return texts;
 }
 
-std::vector<Arrival> Station::AtMixWSince(const Mark& mark) const {
+std::vector<Arrival> WineStation::AtMixWSince(const Mark& mark) const {
     std::vector<Arrival> arrivals;
     if (!mixw_) {
         return arrivals;
@@ -260,14 +260,14 @@ std::vector<Arrival> Station::AtMixWSince(const Mark& mark) const {
     return arrivals;
 }
 
-std::vector<Arrival> Station::MixWCallArrivalsSince(const Mark& mark) const {
+std::vector<Arrival> WineStation::MixWCallArrivalsSince(const Mark& mark) const {
     std::vector<Arrival> calls = AtMixWSince(mark);
     std::erase_if(calls,
                   [](const Arrival& arrival) { return !IsCallThatChangesMixW(arrival.what); });
     return calls;
 }
 
-std::vector<std::string> Station::MixWCallsSince(const Mark& mark) const {
+std::vector<std::string> WineStation::MixWCallsSince(const Mark& mark) const {
     std::vector<std::string> calls;
     for (const Arrival& arrival : MixWCallArrivalsSince(mark)) {
         calls.push_back(arrival.what);
@@ -275,19 +275,19 @@ std::vector<std::string> Station::MixWCallsSince(const Mark& mark) const {
     return calls;
 }
 
-void Station::MixWSets(TextView topic, TextView item, const Text& value) {
+void WineStation::MixWSets(TextView topic, TextView item, const Text& value) {
     mixw_->Run([&](standin::MixWStandIn& mixw) { mixw.SetItem(topic, item, value); });
 }
 
-void Station::MixWTunes(double fqA, double audioFq) {
+void WineStation::MixWTunes(double fqA, double audioFq) {
     mixw_->Run([&](standin::MixWStandIn& mixw) { mixw.SetFrequency(fqA, audioFq); });
 }
 
-void Station::Click(Button button) const {
+void WineStation::Click(Button button) const {
     PostMessageA(ButtonWindow(button), BM_CLICK, 0, 0);
 }
 
-void Station::Close() const {
+void WineStation::Close() const {
     PostMessageA(mainWindow_, WM_CLOSE, 0, 0);
 }
 

@@ -422,20 +422,19 @@ TEST(TextCommands, Logger32WritingSentInsideADeliveryIsTakenWithinItWithoutDeadl
 
     // In the stand-in's record: the command, the write nested inside it, then code 10.
     std::vector<std::string> order;
-    for (const std::string& line : logger32.Transcript()) {
-        const std::string event = line.substr(line.find(' ') + 1);
+    for (const std::string& event : logger32.Log().Events()) {
         if (event.starts_with("text ") || event.starts_with("write-sent") ||
             event.starts_with("received name=1 code=10 ")) {
             order.push_back(event);
         }
     }
     const std::string command = Token("APP_FORCE_FREQ", "7001.5");
-    const auto at = std::find(order.begin(), order.end(),
-                              "text " + standin::QuotedForTranscript(command) + " sent");
+    const auto at =
+        std::find(order.begin(), order.end(), "text " + standin::QuotedBytes(command) + " sent");
     ASSERT_NE(at, order.end()) << ::testing::PrintToString(order);
     const std::vector<std::string> after(at, std::min(order.end(), at + 4));
     ASSERT_EQ(after.size(), 4u) << ::testing::PrintToString(order);
-    EXPECT_TRUE(after[1].starts_with("write-sent " + standin::QuotedForTranscript(written)) &&
+    EXPECT_TRUE(after[1].starts_with("write-sent " + standin::QuotedBytes(written)) &&
                 after[1].ends_with(" nested"))
         << after[1];
     EXPECT_EQ(after[2], "write-sent-done");

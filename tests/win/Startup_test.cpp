@@ -206,7 +206,7 @@ TEST(Startup, MixWStartedLateKeepsTheStatusWaitingAndTheRigUntilItIsAttached) {
 
 // When the stand-in posted its reject of the k-th name, on its own clock.
 std::optional<std::int64_t> RejectPostedAt(standin::Logger32StandIn& logger32, int name) {
-    for (const std::string& line : logger32.Transcript()) {
+    for (const std::string& line : logger32.Log().Lines()) {
         long long at = 0;
         int posted = 0;
         unsigned code = 0;

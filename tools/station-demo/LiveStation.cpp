@@ -30,15 +30,13 @@ std::string Megabytes(std::uint64_t bytes) {
 
 LiveStation::LiveStation(Options options) : options_(options), traffic_(options.traffic) {
     if (options_.logger32) {
-        const Clock::time_point started = Clock::now();
         logger32_ = std::make_unique<standin::Logger32StandIn>();
-        traffic_.FollowLogger32(*logger32_, started);
+        traffic_.FollowLogger32(*logger32_);
     }
     if (options_.mixw) {
-        const Clock::time_point started = Clock::now();
         auto transcript = std::make_shared<standin::Transcript>();
         mixw_ = std::make_unique<standin::StandInThread>(transcript);
-        traffic_.FollowMixW(transcript, started);
+        traffic_.FollowMixW(transcript);
     }
     traffic_.Poll();
 }

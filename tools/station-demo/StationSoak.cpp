@@ -89,9 +89,8 @@ class Logger32OnThread {
         std::promise<standin::Logger32StandIn*> ready;
         std::future<standin::Logger32StandIn*> started = ready.get_future();
         thread_ = std::thread([this, &traffic, &ready] {
-            const Clock::time_point startedAt = Clock::now();
             auto standIn = std::make_unique<standin::Logger32StandIn>();
-            traffic.FollowLogger32(*standIn, startedAt);
+            traffic.FollowLogger32(*standIn);
             threadId_ = GetCurrentThreadId();
             ready.set_value(standIn.get());
             MSG message;

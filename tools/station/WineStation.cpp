@@ -19,51 +19,6 @@ using namespace std::chrono_literals;
 // The advise links Pontara opens on its first forwarding tick, one per linked field.
 constexpr std::size_t LinkedFieldCount = 13;
 
-// "<milliseconds> <rest>" split; none when the line does not start with a number.
-std::optional<std::pair<std::int64_t, std::string>> SplitTime(const std::string& line) {
-    const std::size_t space = line.find(' ');
-    if (space == std::string::npos || space == 0) {
-        return std::nullopt;
-    }
-    char* end = nullptr;
-    const long long milliseconds = std::strtoll(line.c_str(), &end, 10);
-    if (end != line.c_str() + space) {
-        return std::nullopt;
-    }
-    return std::pair{static_cast<std::int64_t>(milliseconds), line.substr(space + 1)};
-}
-
-// The text of a quoted transcript value starting at `open` (the opening quote), with the escapes
-// of both stand-ins undone: \" \\ \xNN (Logger32's bytes) and \uXXXX (MixW's UTF-16 units; a
-// unit outside ASCII keeps its escape, "\u042E"). `end` is set past the closing quote.
-std::string Unquoted(const std::string& text, std::size_t open, std::size_t* end) {
-    std::string value;
-    std::size_t at = open + 1;
-    while (at < text.size() && text[at] != '"') {
-        if (text[at] == '\\' && at + 1 < text.size()) {
-            const char kind = text[at + 1];
-            if (kind == 'x' && at + 3 < text.size()) {
-                value +=
-                    static_cast<char>(std::strtol(text.substr(at + 2, 2).c_str(), nullptr, 16));
-                at += 4;
-            } else if (kind == 'u' && at + 5 < text.size()) {
-                const long unit = std::strtol(text.substr(at + 2, 4).c_str(), nullptr, 16);
-                value += unit < 0x80 ? std::string(1, static_cast<char>(unit)) : text.substr(at, 6);
-                at += 6;
-            } else {
-                value += kind;
-                at += 2;
-            }
-        } else {
-            value += text[at++];
-        }
-    }
-    if (end != nullptr) {
-        *end = at + 1;
-    }
-    return value;
-}
-
 // Logger32's transcript events, compacted; none for the stand-in's own doings (its posts, its
 // writes into Sent, start and stop).
 std::optional<std::string> CompactLogger32Event(const std::string& event) {
@@ -77,7 +32,8 @@ std::optional<std::string> CompactLogger32Event(const std::string& event) {
         return std::string(how) == "sent" ? compact + " sent" : compact;
     }
     if (event.starts_with("text \"")) {
-        return "text " + Unquoted(event, 5, nullptr);
+        std::size_t at = 5;
+        return "text " + standin::Unquoted(event, at, standin::WideUnits::Escaped);
     }
     return std::nullopt;
 }
@@ -87,8 +43,8 @@ std::string CompactMixWEvent(const std::string& event) {
     constexpr std::string_view macro = "call ExecuteMacros(BSTR \"";
     constexpr std::string_view field = "call SetQsoData(I2 ";
     if (event.starts_with(macro) && event.ends_with(")")) {
-        std::size_t end = 0;
-        const std::string text = Unquoted(event, macro.size() - 1, &end);
+        std::size_t end = macro.size() - 1;
+        const std::string text = standin::Unquoted(event, end, standin::WideUnits::Escaped);
         if (end == event.size() - 1) {
             return "ExecuteMacros " + text;
         }
@@ -96,8 +52,8 @@ std::string CompactMixWEvent(const std::string& event) {
     if (event.starts_with(field) && event.ends_with(")")) {
         const std::size_t comma = event.find(", BSTR|BYREF \"");
         if (comma != std::string::npos) {
-            std::size_t end = 0;
-            const std::string text = Unquoted(event, comma + 13, &end);
+            std::size_t end = comma + 13;
+            const std::string text = standin::Unquoted(event, end, standin::WideUnits::Escaped);
             if (end == event.size() - 1) {
                 return "SetQsoData " + event.substr(field.size(), comma - field.size()) + " " +
                        text;
@@ -139,7 +95,6 @@ void WineStation::StartLogger32() {
         options.transcriptPath = ArtifactPath(options_.artifactName + "-logger32.txt");
         DeleteFileA(options.transcriptPath.c_str());
     }
-    logger32Offset_ = Now();
     logger32_ = std::make_unique<standin::Logger32StandIn>(options);
 }
 
@@ -150,7 +105,6 @@ void WineStation::StartMixW() {
         DeleteFileA(path.c_str());
         file = path;
     }
-    mixwOffset_ = Now();
     auto transcript = std::make_shared<standin::Transcript>(file);
     mixw_ = std::make_unique<standin::StandInThread>(std::move(transcript));
 }
@@ -202,10 +156,10 @@ StationTime WineStation::ToStationTime(std::chrono::steady_clock::time_point tim
 WineStation::Mark WineStation::MarkNow() const {
     Mark mark;
     if (logger32_) {
-        mark.logger32 = logger32_->Transcript().size();
+        mark.logger32 = logger32_->Log().Size();
     }
     if (mixw_) {
-        mark.mixw = mixw_->Log()->Lines().size();
+        mark.mixw = mixw_->Log()->Size();
     }
     return mark;
 }
@@ -215,12 +169,9 @@ std::vector<Arrival> WineStation::AtLogger32Since(const Mark& mark) const {
     if (!logger32_) {
         return arrivals;
     }
-    const std::vector<std::string> lines = logger32_->Transcript();
-    for (std::size_t i = mark.logger32; i < lines.size(); ++i) {
-        if (auto timed = SplitTime(lines[i])) {
-            if (auto compact = CompactLogger32Event(timed->second)) {
-                arrivals.push_back({timed->first + logger32Offset_, *compact});
-            }
+    for (const standin::Record& record : logger32_->Log().RecordsFrom(mark.logger32)) {
+        if (auto compact = CompactLogger32Event(record.What())) {
+            arrivals.push_back({ToStationTime(record.at), *compact});
         }
     }
     return arrivals;
@@ -251,11 +202,8 @@ std::vector<Arrival> WineStation::AtMixWSince(const Mark& mark) const {
     if (!mixw_) {
         return arrivals;
     }
-    const std::vector<std::string> lines = mixw_->Log()->Lines();
-    for (std::size_t i = mark.mixw; i < lines.size(); ++i) {
-        if (auto timed = SplitTime(lines[i])) {
-            arrivals.push_back({timed->first + mixwOffset_, CompactMixWEvent(timed->second)});
-        }
+    for (const standin::Record& record : mixw_->Log()->RecordsFrom(mark.mixw)) {
+        arrivals.push_back({ToStationTime(record.at), CompactMixWEvent(record.What())});
     }
     return arrivals;
 }

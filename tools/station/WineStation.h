@@ -112,8 +112,6 @@ class WineStation {
   private:
     Options options_;
     std::chrono::steady_clock::time_point start_;
-    StationTime logger32Offset_ = 0;  // when Logger32's transcript started
-    StationTime mixwOffset_ = 0;      // when MixW's transcript started
     std::unique_ptr<standin::Logger32StandIn> logger32_;
     std::unique_ptr<standin::StandInThread> mixw_;
     std::optional<ChildProcess> pontara_;

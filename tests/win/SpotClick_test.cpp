@@ -134,26 +134,6 @@ TEST_F(SpotClick, Logger32QsoEntryIsCopiedIntoMixWAndSavedThereWhileLogger32Owns
     EXPECT_EQ(S().Logger32CodesSince(mark), std::vector<std::string>(2, ClusterCode()));
 }
 
-TEST_F(SpotClick, SpotWithoutItsTwoBarsReachesMixWAsNothing) {
-    const WineStation::Mark mark = S().MarkNow();
-    for (const char* text : {
-             "<APP_DXSPOT_CLICKED:13>Q1ABC|14070.0",     // no second "|"
-             "<APP_DXSPOT_CLICKED:15>Q1ABC 14070.0 CW",  // no "|" at all
-         }) {
-        SCOPED_TRACE(text);
-        ASSERT_TRUE(Write(text).has_value());
-        PumpFor(1000ms);
-    }
-    EXPECT_TRUE(S().MixWCallsSince(mark).empty()) << Listed(S().AtMixWSince(mark));
-
-    // The same station acts on a spot it can read, so the silence above was the bridge's.
-    const WineStation::Mark good = S().MarkNow();
-    ASSERT_TRUE(Write("<APP_DXSPOT_CLICKED:16>Q1ABC|14070.0|CW").has_value());
-    ASSERT_TRUE(WaitForCalls(good, 3)) << Listed(S().AtMixWSince(good));
-    EXPECT_EQ(S().MixWCallsSince(good), (Lines{"ExecuteMacros <ZFQ:14070.0>", "SetQsoData 0 Q1ABC",
-                                               "ExecuteMacros <MODE:CW>"}));
-}
-
 // ---- In the operator's locale -------------------------------------------------------------------
 // These suites run the station in the Unix locale that tests/win/CMakeLists.txt gives them: under
 // Wine it sets the ANSI code page of the test process, whose Logger32 writes its bytes into Sent,

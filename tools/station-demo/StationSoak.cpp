@@ -20,17 +20,16 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <future>
 #include <set>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "LiveStation.h"
 #include "Logger32StandIn.h"
 #include "MixWSimWindow.h"
 #include "MixWStandIn.h"
+#include "StandInThread.h"
 #include "logger32/Logger32Protocol.h"
 #include "station/Checks.h"
 #include "station/MessageBoxes.h"
@@ -85,33 +84,20 @@ harness::ChildProcess StartProgram(const std::string& fileName, const std::strin
 // while this thread goes on looking at Pontara.
 class Logger32OnThread {
   public:
-    explicit Logger32OnThread(Traffic& traffic) {
-        std::promise<standin::Logger32StandIn*> ready;
-        std::future<standin::Logger32StandIn*> started = ready.get_future();
-        thread_ = std::thread([this, &traffic, &ready] {
-            auto standIn = std::make_unique<standin::Logger32StandIn>();
-            traffic.FollowLogger32(*standIn);
-            threadId_ = GetCurrentThreadId();
-            ready.set_value(standIn.get());
-            MSG message;
-            while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-                TranslateMessage(&message);
-                DispatchMessageA(&message);
-            }
-        });
-        standIn_ = started.get();
-    }
+    explicit Logger32OnThread(Traffic& traffic)
+        : apartment_([this, &traffic] {
+              standIn_ = std::make_unique<standin::Logger32StandIn>();
+              traffic.FollowLogger32(*standIn_);
+          }) {}
     ~Logger32OnThread() {
-        PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
-        thread_.join();
+        apartment_.Run([this] { standIn_.reset(); });
     }
 
     standin::Logger32StandIn& StandIn() { return *standIn_; }
 
   private:
-    std::thread thread_;
-    std::atomic<DWORD> threadId_ = 0;
-    standin::Logger32StandIn* standIn_ = nullptr;
+    std::unique_ptr<standin::Logger32StandIn> standIn_;  // made and ended on the apartment's thread
+    standin::StandInApartment apartment_;
 };
 
 // Logger32's handling of a text command, which, once armed, takes its time before it returns:

@@ -7,14 +7,16 @@
 #include "bridge/QsoForwarding.h"
 #include "bridge/SpotClick.h"
 #include "logger32/MessageLink.h"
-#include "platform/SimHost_sim.h"
+#include "sim/SimHost_sim.h"
 
 namespace pontara {
 namespace {
 
 class BareMixW final : public MixWAutomation {
   public:
-    Text GetQsoData(std::int16_t index) override { return index == 19 ? u"KO38ab" : u""; }
+    Text GetQsoData(std::int16_t index) override {
+        return index == mixw::LocatorIndex ? u"KO38ab" : u"";
+    }
     void SetQsoData(std::int16_t, Text&) override {}
     void ExecuteMacros(const Text&) override {}
     double FqA() override { return 14070000; }

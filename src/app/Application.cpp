@@ -3,12 +3,12 @@
 #include "app/ErrorRule.h"
 #include "app/Startup.h"
 #include "bridge/Logger32Watch.h"
+#include "bridge/MainWindowMembers.h"
 #include "bridge/QsoForwarding.h"
 #include "bridge/QsoLogging.h"
 #include "bridge/RigOwnership.h"
 #include "bridge/SpotClick.h"
 #include "logger32/MessageLink.h"
-#include "ui/MainWindowMembers.h"
 
 namespace pontara {
 
@@ -16,9 +16,9 @@ struct Application::Parts {
     explicit Parts(Host& host)
         : errors(host),
           link(host),
-          rig(host, members, link),
           forwarding(host, members, link),
-          watch(host, members, link, rig),
+          rig(host, members, link, forwarding),
+          watch(host, members, link, forwarding),
           logging(host, members, link, watch),
           spots(host, members, link),
           startup(host, members, link, rig) {}
@@ -26,8 +26,8 @@ struct Application::Parts {
     MainWindowMembers members;
     ErrorRule errors;
     logger32::MessageLink link;
-    bridge::RigOwnership rig;
     bridge::QsoForwarding forwarding;
+    bridge::RigOwnership rig;
     bridge::Logger32Watch watch;
     bridge::QsoLogging logging;
     bridge::SpotClick spots;

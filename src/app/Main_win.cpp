@@ -7,23 +7,25 @@
 
 #include "app/Application.h"
 #include "app/Resources.h"
-#include "platform/Win32Host_win.h"
-#include "platform/WinError_win.h"
+#include "ui/StatusLine.h"
+#include "win32/ScopedCom_win.h"
+#include "win32/Win32Host_win.h"
+#include "win32/WinError_win.h"
+#include "win32/WinUtil_win.h"
 
 namespace {
 
 void ShowStartFailure(const pontara::Text& description) {
-    MessageBoxW(nullptr, pontara::Wide(description), L"Pontara", MB_OK | MB_ICONERROR);
+    const pontara::Text title(pontara::status::ApplicationTitle);
+    MessageBoxW(nullptr, pontara::Wide(description), pontara::Wide(title), MB_OK | MB_ICONERROR);
 }
 
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    // A single-threaded apartment: MixW's automation object is called from this thread only,
-    // and COM delivers its cross-process calls through this thread's message loop.
-    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    if (FAILED(com)) {
-        ShowStartFailure(pontara::ComError(u"Starting COM", com).Describe());
+    const pontara::ScopedComApartment com;
+    if (!com.Entered()) {
+        ShowStartFailure(pontara::ComError(u"Starting COM", com.Result()).Describe());
         return 1;
     }
     int exitCode = 1;
@@ -36,6 +38,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     } catch (const std::exception& error) {
         ShowStartFailure(pontara::AsciiText(error.what()));
     }
-    CoUninitialize();
     return exitCode;
 }

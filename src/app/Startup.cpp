@@ -4,7 +4,7 @@
 #include <initializer_list>
 
 #include "bridge/QsoForwarding.h"
-#include "mixw/MixWMacros.h"
+#include "bridge/SpotClick.h"
 #include "platform/PlatformError.h"
 #include "ui/StatusLine.h"
 
@@ -14,9 +14,6 @@ namespace {
 constexpr int LookInterval = 2000;
 constexpr int PauseBeforeMixW = 1000;
 constexpr int SequencerDelay = 1000;
-constexpr std::int16_t RejectRetry = 200;
-constexpr std::int16_t ConnectRetry = 5000;
-constexpr int SpotInterval = 500;
 }  // namespace
 
 void Startup::Load() {
@@ -45,8 +42,6 @@ void Startup::Timer1Tick() {
         return;
     }
     host_.SetEnabled(TimerId::Timer, false);
-    link_.State().RejectRetryInterval = RejectRetry;
-    link_.State().ConnectRetryInterval = ConnectRetry;
     link_.HookWindow();
     link_.ConnectLogger32();
     host_.SetFieldText(Field::Text1, Text(status::WaitingForMixW));
@@ -88,7 +83,7 @@ void Startup::StartBridge() {
         [this] { members_.MixWHasRig = true; },
         [this] { host_.SetFieldText(Field::Text1, Text(status::MixWControlActive)); },
         [this] {
-            host_.SetInterval(TimerId::Timer3, SpotInterval);
+            host_.SetInterval(TimerId::Timer3, bridge::SpotInterval);
             host_.SetEnabled(TimerId::Timer3, true);
         },
         [this] {
@@ -113,9 +108,8 @@ void Startup::Unload() {
     }
     // Without an attached MixW there are no ports to hand back and nothing to ask the operator.
     if (!members_.MixWHasRig && members_.MixWApp) {
-        host_.ShowMessage(Text(status::CloseSoundcardWindows), Text(status::ApplicationTitle));
-        members_.MixWApp->ExecuteMacros(Text(macros::ToggleCatPort));
-        members_.MixWApp->ExecuteMacros(Text(macros::TogglePttPort));
+        rig_.AskToCloseSoundcardWindows();
+        rig_.ToggleMixWPorts();
     }
     link_.UnhookWindow();
     if (link_.Logger32Present()) {

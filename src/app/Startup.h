@@ -5,10 +5,10 @@
 // give the rig to MixW) and the unload (rig back to MixW, unhook, codes 4 and 5, release).
 // Collaborations: MessageLink for Logger32, RigOwnership for the handover, the host's waits.
 
+#include "bridge/MainWindowMembers.h"
 #include "bridge/RigOwnership.h"
 #include "logger32/MessageLink.h"
 #include "platform/Host.h"
-#include "ui/MainWindowMembers.h"
 
 namespace pontara {
 

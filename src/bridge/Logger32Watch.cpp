@@ -118,7 +118,7 @@ void Logger32Watch::Return() {
         host_.SetFieldText(Field::Text1, Numbered(status::QsosLoggedBefore, held.size()));
         loggedTicks_ = LoggedTicksShown;
     }
-    rig_.ForgetForwardedValues();
+    forwarding_.Forget();
     if (!members_.Logger32HasRig) {
         host_.SetInterval(TimerId::Timer2, ForwardingInterval);
         host_.SetEnabled(TimerId::Timer2, true);

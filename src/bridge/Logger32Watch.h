@@ -7,23 +7,23 @@
 // and the current QSO again. Also says on the status line when a window titled "Logger32"
 // does not answer the connect request while this program runs without administrator rights.
 // Collaborations: MessageLink looks for Logger32 and does the handshake (timer Timer);
-// RigOwnership forgets what was forwarded; QsoLogging hands over the loggings to hold.
+// QsoForwarding forgets what it forwarded; QsoLogging hands over the loggings to hold.
 
 #include <cstdint>
 #include <vector>
 
-#include "bridge/RigOwnership.h"
+#include "bridge/MainWindowMembers.h"
+#include "bridge/QsoForwarding.h"
 #include "logger32/MessageLink.h"
 #include "platform/Host.h"
-#include "ui/MainWindowMembers.h"
 
 namespace pontara::bridge {
 
 class Logger32Watch {
   public:
     Logger32Watch(Host& host, MainWindowMembers& members, logger32::MessageLink& link,
-                  RigOwnership& rig)
-        : host_(host), members_(members), link_(link), rig_(rig) {}
+                  QsoForwarding& forwarding)
+        : host_(host), members_(members), link_(link), forwarding_(forwarding) {}
 
     // True while Logger32 is away: its window has gone and no new Logger32 has named its text
     // window yet. Notices a window that is gone; while away, keeps Timer2 stopped. False when
@@ -53,7 +53,7 @@ class Logger32Watch {
     Host& host_;
     MainWindowMembers& members_;
     logger32::MessageLink& link_;
-    RigOwnership& rig_;
+    QsoForwarding& forwarding_;
     State state_ = State::Present;
     std::vector<Text> held_;
     int silentTicks_ = 0;

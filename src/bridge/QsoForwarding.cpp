@@ -11,30 +11,10 @@ namespace pontara::bridge {
 
 namespace {
 
-constexpr std::int16_t LocatorItem = 19;
-constexpr std::int16_t StateItem = 13;
-
-struct LinkedField {
-    Field field;
-    TextView placeholder;
-};
-
-// In the order the links are opened.
-constexpr std::array<LinkedField, 13> LinkedFields{{
-    {Field::Callsign, u"Call"},
-    {Field::RSTr, u"RST rcv"},
-    {Field::RSTs, u"RST snt"},
-    {Field::Freq, u"Frequency"},
-    {Field::HisName, u"Name"},
-    {Field::TextCommand, u"Command"},
-    {Field::Mode, u"Mode"},
-    {Field::Qth, u"Qth"},
-    {Field::Time, u"Time"},
-    {Field::IOTA, u"IOTA"},
-    {Field::Locator, u"Loc"},
-    {Field::QslManag, u"Manager"},
-    {Field::Notes, u"Notes"},
-}};
+// Not empty: a reset makes the next tick forward again even when the fields are empty.
+constexpr TextView Forgotten = u"False";
+// Any real call differs from it, so the first record after the links open is forwarded.
+constexpr TextView NoCallYet = u"ru";
 
 struct ModeName {
     TextView mixw;
@@ -57,6 +37,14 @@ Text MegahertzKey(MixWAutomation& mixw) {
 
 }  // namespace
 
+void Forwarded::Forget() {
+    frequency = Forgotten;
+    mode = Forgotten;
+    for (Field field : {Field::RSTr, Field::Qth, Field::HisName, Field::Notes}) {
+        fields[static_cast<std::size_t>(field)] = Forgotten;
+    }
+}
+
 double KilohertzToSend(TextView mode, bool packetUsb, double fqA, double audioFq) {
     if (mode == u"SSB" || mode == u"CW" || mode == u"RTTY" || mode == u"SSTV") {
         return fqA / 1000;
@@ -71,14 +59,14 @@ void QsoForwarding::Timer2Tick() {
     }
     if (!members_.LinksOpen) {
         OpenLinks();
-        members_.LastCall = u"ru";
+        last_.fields[static_cast<std::size_t>(Field::Callsign)] = NoCallYet;
         members_.LinksOpen = true;
     }
     ForwardQsoData();
 }
 
 void QsoForwarding::OpenLinks() {
-    for (const LinkedField& linked : LinkedFields) {
+    for (const mixw::DdeItem& linked : mixw::DdeItems) {
         host_.SetFieldText(linked.field, Text(linked.placeholder));
         try {
             host_.OpenLink(linked.field);
@@ -93,8 +81,8 @@ void QsoForwarding::OpenLinks() {
 
 void QsoForwarding::ForwardQsoData() {
     MixWAutomation& mixw = members_.MixW();
-    host_.SetFieldText(Field::Locator, mixw.GetQsoData(LocatorItem));
-    Text state = mixw.GetQsoData(StateItem);
+    host_.SetFieldText(Field::Locator, mixw.GetQsoData(mixw::LocatorIndex));
+    Text state = mixw.GetQsoData(mixw::StateIndex);
     if (ForwardFrequency(mixw) || ForwardMode()) {
         return;
     }
@@ -102,10 +90,10 @@ void QsoForwarding::ForwardQsoData() {
 }
 
 bool QsoForwarding::ForwardFrequency(MixWAutomation& mixw) {
-    if (MegahertzKey(mixw) == members_.LastFrequency) {
+    if (MegahertzKey(mixw) == last_.frequency) {
         return false;
     }
-    members_.LastFrequency = MegahertzKey(mixw);
+    last_.frequency = MegahertzKey(mixw);
     double kilohertz = KilohertzToSend(host_.FieldText(Field::Mode), members_.PacketUsb, mixw.FqA(),
                                        mixw.AudioFq());
     link_.SendTextCommand(logger32::ForceFrequencyCommand(host_.FormatDouble(kilohertz)));
@@ -113,10 +101,10 @@ bool QsoForwarding::ForwardFrequency(MixWAutomation& mixw) {
 }
 
 bool QsoForwarding::ForwardMode() {
-    if (host_.FieldText(Field::Mode) == members_.LastMode) {
+    if (host_.FieldText(Field::Mode) == last_.mode) {
         return false;
     }
-    members_.LastMode = host_.FieldText(Field::Mode);
+    last_.mode = host_.FieldText(Field::Mode);
     for (const ModeName& row : ModeMapping) {
         if (host_.FieldText(Field::Mode) == row.mixw) {
             host_.SetFieldText(Field::Mode, Text(row.logger32));
@@ -130,28 +118,20 @@ void QsoForwarding::ForwardRecord(const Text& state) {
     if (host_.FieldText(Field::Callsign).empty()) {
         return;
     }
-    struct Watched {
-        Text& last;
-        Text current;
-    };
-    std::array<Watched, 9> watched{{
-        {members_.LastCall, host_.FieldText(Field::Callsign)},
-        {members_.LastRstRcvd, host_.FieldText(Field::RSTr)},
-        {members_.LastQth, host_.FieldText(Field::Qth)},
-        {members_.LastName, host_.FieldText(Field::HisName)},
-        {members_.LastNotes, host_.FieldText(Field::Notes)},
-        {members_.LastIota, host_.FieldText(Field::IOTA)},
-        {members_.LastLocator, host_.FieldText(Field::Locator)},
-        {members_.LastQslVia, host_.FieldText(Field::QslManag)},
-        {members_.LastState, state},
-    }};
     bool changed = false;
-    for (Watched& value : watched) {
-        if (value.last != value.current) {
-            value.last = value.current;
+    auto remember = [&changed](Text& last, const Text& current) {
+        if (last != current) {
+            last = current;
             changed = true;
         }
+    };
+    for (const mixw::DdeItem& item : mixw::DdeItems) {
+        if (item.watched) {
+            remember(last_.fields[static_cast<std::size_t>(item.field)],
+                     host_.FieldText(item.field));
+        }
     }
+    remember(last_.state, state);
     if (!changed) {
         return;
     }

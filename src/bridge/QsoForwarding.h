@@ -6,14 +6,27 @@
 // Collaborations: MixW's automation object and the linked fields for the values; the text
 // commands of logger32/TextCommands.h delivered to Logger32's text window.
 
+#include <array>
+
+#include "bridge/MainWindowMembers.h"
 #include "logger32/MessageLink.h"
 #include "platform/Host.h"
-#include "ui/MainWindowMembers.h"
 
 namespace pontara::bridge {
 
 // The interval of Timer2 while MixW owns the rig.
 inline constexpr int ForwardingInterval = 800;
+
+// What QSO forwarding last sent, to tell a change.
+struct Forwarded {
+    Text frequency;                       // the megahertz text of FqA + AudioFq
+    Text mode;                            // the Mode field, as read before the mode mapping
+    std::array<Text, FieldCount> fields;  // the watched fields of the last record, by Field
+    Text state;                           // MixW's QSO-data item 13
+
+    // Makes the next ticks send the frequency, the mode and the record again.
+    void Forget();
+};
 
 class QsoForwarding {
   public:
@@ -22,6 +35,8 @@ class QsoForwarding {
 
     void Timer2Tick();
     void ForwardQsoData();
+    // When the rig changes hands or a new Logger32 has connected.
+    void Forget() { last_.Forget(); }
 
   private:
     void OpenLinks();
@@ -32,6 +47,7 @@ class QsoForwarding {
     Host& host_;
     MainWindowMembers& members_;
     logger32::MessageLink& link_;
+    Forwarded last_;
 };
 
 // The frequency Logger32 is told, in kilohertz: the dial alone in the voice, CW, RTTY and SSTV

@@ -7,9 +7,9 @@
 // Logger32Watch holds the logging while Logger32 is away.
 
 #include "bridge/Logger32Watch.h"
+#include "bridge/MainWindowMembers.h"
 #include "logger32/MessageLink.h"
 #include "platform/Host.h"
-#include "ui/MainWindowMembers.h"
 
 namespace pontara::bridge {
 

@@ -1,6 +1,5 @@
 #include "bridge/RigOwnership.h"
 
-#include "bridge/QsoForwarding.h"
 #include "mixw/MixWMacros.h"
 #include "ui/StatusLine.h"
 
@@ -9,7 +8,6 @@ namespace pontara::bridge {
 namespace {
 constexpr TextView PacketUsbCaption = u"PKT_USB";
 constexpr TextView PacketLsbCaption = u"PKT_LSB";
-constexpr TextView Forgotten = u"False";
 }  // namespace
 
 void RigOwnership::GiveRigToMixW() {
@@ -21,9 +19,9 @@ void RigOwnership::GiveRigToMixW() {
     host_.SetBackColour(Button::Command3, colours::PacketLsb);
     link_.PostCodes(logger32::MixWTakesRig);
     host_.SetFieldText(Field::Text1, Text(status::MixWControlActive));
-    ForgetForwardedValues();
+    forwarding_.Forget();
     if (!members_.MixWHasRig) {
-        host_.ShowMessage(Text(status::CloseSoundcardWindows), Text(status::ApplicationTitle));
+        AskToCloseSoundcardWindows();
         host_.SetInterval(TimerId::Timer2, ForwardingInterval);
         host_.SetEnabled(TimerId::Timer2, true);
         // The box dispatched messages while it was open; look again before touching the ports.
@@ -36,7 +34,7 @@ void RigOwnership::GiveRigToMixW() {
 
 void RigOwnership::GiveRigToLogger32() {
     members_.Logger32HasRig = true;
-    ForgetForwardedValues();
+    forwarding_.Forget();
     members_.MixWHasRig = false;
     ToggleMixWPorts();
     host_.SetBackColour(Button::Command2, colours::OwnerButton);
@@ -66,11 +64,8 @@ void RigOwnership::Logger32FrequencyChanged() {
     members_.MixW().ExecuteMacros(tune);
 }
 
-void RigOwnership::ForgetForwardedValues() {
-    for (Text* remembered : {&members_.LastFrequency, &members_.LastMode, &members_.LastQth,
-                             &members_.LastName, &members_.LastNotes, &members_.LastRstRcvd}) {
-        *remembered = Forgotten;
-    }
+void RigOwnership::AskToCloseSoundcardWindows() {
+    host_.ShowMessage(Text(status::CloseSoundcardWindows), Text(status::ApplicationTitle));
 }
 
 void RigOwnership::ToggleMixWPorts() {

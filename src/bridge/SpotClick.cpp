@@ -10,15 +10,8 @@ namespace pontara::bridge {
 
 namespace {
 
-constexpr int DeferralInterval = 500;
+// Replaces the handled QSO entry in Sent, so that the next tick finds no token in it.
 constexpr TextView Saved = u"SAVE";
-
-enum QsoDataIndex : std::int16_t {
-    CallIndex = 0,
-    NameIndex = 1,
-    RstReceivedIndex = 2,
-    RstSentIndex = 5
-};
 
 struct ModeMacros {
     TextView mode;
@@ -40,14 +33,14 @@ constexpr std::array<ModeMacros, 9> ModeTable{{
 
 struct QsoField {
     TextView tag;
-    QsoDataIndex index;
+    mixw::QsoDataIndex index;
 };
 
 // Read only when the text names a mode, in this order.
 constexpr std::array<QsoField, 3> FieldsAfterMode{{
-    {u"RST_SENT", RstSentIndex},
-    {u"RST_RCVD", RstReceivedIndex},
-    {u"NAME", NameIndex},
+    {u"RST_SENT", mixw::RstSentIndex},
+    {u"RST_RCVD", mixw::RstReceivedIndex},
+    {u"NAME", mixw::NameIndex},
 }};
 
 bool Contains(TextView text, TextView word) {
@@ -65,7 +58,7 @@ void SpotClick::SentChanged() {
     }
     link_.PostCode(logger32::ClusterWindow,
                    static_cast<std::int32_t>(host_.FieldWindow(Field::Cluster)));
-    host_.SetInterval(TimerId::Timer3, DeferralInterval);
+    host_.SetInterval(TimerId::Timer3, SpotInterval);
     host_.SetEnabled(TimerId::Timer3, true);
 }
 
@@ -91,7 +84,7 @@ void SpotClick::TuneToSpot(const Text& spotText) {
     }
     MixWAutomation& mixw = *members_.MixWApp;
     mixw.ExecuteMacros(Text(macros::TuneOpen) + spot->frequency + Text(macros::TuneClose));
-    mixw.SetQsoData(CallIndex, spot->call);
+    mixw.SetQsoData(mixw::CallIndex, spot->call);
     SetMode(spot->mode, false);
 }
 
@@ -105,7 +98,7 @@ void SpotClick::MirrorLogger32Qso() {
         mixw.ExecuteMacros(Text(macros::ClearQso));
     }
     if (std::optional<Text> call = logger32::ReadTokenValue(sent(), u"CALL")) {
-        mixw.SetQsoData(CallIndex, *call);
+        mixw.SetQsoData(mixw::CallIndex, *call);
     }
     if (Contains(sent(), u"MODE")) {
         if (std::optional<Text> mode = logger32::ReadTokenValue(sent(), u"MODE")) {

@@ -5,11 +5,14 @@
 // mode, and mirrors and saves Logger32's QSO fields.
 // Collaborations: the readers of logger32/SentTexts.h; MixW's ExecuteMacros and SetQsoData.
 
+#include "bridge/MainWindowMembers.h"
 #include "logger32/MessageLink.h"
 #include "platform/Host.h"
-#include "ui/MainWindowMembers.h"
 
 namespace pontara::bridge {
+
+// The interval of Timer3 once the bridge runs, and after each change of Sent.
+inline constexpr int SpotInterval = 500;
 
 class SpotClick {
   public:

@@ -7,30 +7,10 @@
 // "Logger32"), "sent" is SendMessageA to it; codes "from Logger32" arrive at the bridge's main
 // window.
 //
-//   code direction      lParam                               when
-//   0    from Logger32  non-zero accepted, 0 rejected        answer to the connect request
-//   1    posted         the bridge's main window             connect request
-//   2    posted twice   0, then the window of field Sent     on each accepting answer
-//   3    from Logger32  a window handle                      Logger32's text window
-//   4    sent           0                                    shutdown, after unhooking
-//   5    sent           0                                    shutdown, right after code 4
-//   6    posted         0                                    Logger32 takes the rig (2nd of 5)
-//   7    posted         0                                    MixW takes the rig (2nd of 5)
-//   10   posted         the window of field Cluster          on every change of field Sent
-//   11   posted         0                                    MixW takes the rig (3rd of 5)
-//   12   posted         0                                    Logger32 takes the rig (3rd of 5)
-//   13   posted         0                                    MixW takes the rig (4th of 5)
-//   14   posted         0                                    Logger32 takes the rig (4th of 5)
-//   15   posted         1                                    after a QSO was delivered for logging
-//   16   posted         1                                    right after code 15
-//   18   posted         1 MixW takes, 0 Logger32 takes       first of five
-//   19   posted         0 MixW takes, 1 Logger32 takes       last of five
-//   100  from Logger32  dial frequency in Hz (signed)        shown in Freq_logger32 as kHz "#.000"
-//   102  from Logger32  a signed integer                     shown in Cluster as decimal text
+// The codes, their direction and the meaning of lParam are in the table Codes below.
 //
-// The two five-message sets, always in this order:
-//   MixW takes the rig:     18 (1), 7 (0), 11 (0), 13 (0), 19 (0)
-//   Logger32 takes the rig: 18 (0), 6 (0), 12 (0), 14 (0), 19 (1)
+// A handover of the rig posts one of the two five-message sets MixWTakesRig and
+// Logger32TakesRig below, always in their order.
 //
 // Text commands travel beside these messages by WM_SETTEXT; their syntax is in
 // logger32/TextCommands.h.
@@ -66,6 +46,65 @@ enum Code : std::uint32_t {
     ClusterValue = 102,
 };
 
+enum class Direction {
+    FromLogger32,  // arrives at the bridge's main window
+    Posted,        // PostMessageA to Logger32's main window
+    Sent,          // SendMessageA to Logger32's main window
+};
+
+struct CodeInfo {
+    Code code;
+    Direction direction;
+    bool carriesWindow;        // a non-zero lParam is a window handle
+    const char* name;          // for people: transcripts and the demo
+    const char* nameWithZero;  // the name when lParam is 0, where it differs
+};
+
+// clang-format off
+// Every code of the link. The comment after each row says what lParam carries and when.
+inline constexpr std::array Codes{
+    //       code               direction              window  name                                nameWithZero
+    CodeInfo{ConnectAnswer,     Direction::FromLogger32, false, "connect answer: accepted",        "connect answer: rejected"},        // non-zero accepted, 0 rejected; the answer to the connect request
+    CodeInfo{ConnectRequest,    Direction::Posted,       true,  "connect request",                 nullptr},                           // the bridge's main window
+    CodeInfo{SentWindow,        Direction::Posted,       true,  "the Sent field",                  "Sent field follows"},              // posted twice on each accepting answer: 0, then the window of field Sent
+    CodeInfo{TextWindow,        Direction::FromLogger32, true,  "text window",                     nullptr},                           // Logger32's text window
+    CodeInfo{Leaving,           Direction::Sent,         false, "leaving",                         nullptr},                           // 0; shutdown, after unhooking
+    CodeInfo{Left,              Direction::Sent,         false, "left",                            nullptr},                           // 0; shutdown, right after code 4
+    CodeInfo{Logger32TakesRig2, Direction::Posted,       false, "Logger32 takes the rig, 2 of 5",  nullptr},                           // 0
+    CodeInfo{MixWTakesRig2,     Direction::Posted,       false, "MixW takes the rig, 2 of 5",      nullptr},                           // 0
+    CodeInfo{ClusterWindow,     Direction::Posted,       true,  "Sent changed; the Cluster field", nullptr},                           // the window of field Cluster; on every change of field Sent
+    CodeInfo{MixWTakesRig3,     Direction::Posted,       false, "MixW takes the rig, 3 of 5",      nullptr},                           // 0
+    CodeInfo{Logger32TakesRig3, Direction::Posted,       false, "Logger32 takes the rig, 3 of 5",  nullptr},                           // 0
+    CodeInfo{MixWTakesRig4,     Direction::Posted,       false, "MixW takes the rig, 4 of 5",      nullptr},                           // 0
+    CodeInfo{Logger32TakesRig4, Direction::Posted,       false, "Logger32 takes the rig, 4 of 5",  nullptr},                           // 0
+    CodeInfo{QsoLogged,         Direction::Posted,       false, "QSO logged",                      nullptr},                           // 1; after a QSO was delivered for logging
+    CodeInfo{QsoLoggedFollowUp, Direction::Posted,       false, "QSO logged, second notice",       nullptr},                           // 1; right after code 15
+    CodeInfo{RigHandoverFirst,  Direction::Posted,       false, "MixW takes the rig, 1 of 5",      "Logger32 takes the rig, 1 of 5"},  // 1 MixW takes, 0 Logger32 takes; first of five
+    CodeInfo{RigHandoverLast,   Direction::Posted,       false, "Logger32 takes the rig, 5 of 5",  "MixW takes the rig, 5 of 5"},      // 0 MixW takes, 1 Logger32 takes; last of five
+    CodeInfo{DialFrequency,     Direction::FromLogger32, false, "dial frequency",                  nullptr},                           // dial frequency in Hz (signed), shown in Freq_logger32 as kHz "#.000"
+    CodeInfo{ClusterValue,      Direction::FromLogger32, false, "cluster value",                   nullptr},                           // a signed integer, shown in Cluster as decimal text
+};
+// clang-format on
+
+// The row of a code; none for a code the link does not know.
+constexpr const CodeInfo* FindCode(std::uint32_t code) {
+    for (const CodeInfo& info : Codes) {
+        if (info.code == code) {
+            return &info;
+        }
+    }
+    return nullptr;
+}
+
+// The name of a code with its lParam, for people; "unknown code" for a code not in the table.
+constexpr const char* CodeName(std::uint32_t code, std::int32_t lParam) {
+    const CodeInfo* info = FindCode(code);
+    if (info == nullptr) {
+        return "unknown code";
+    }
+    return lParam == 0 && info->nameWithZero != nullptr ? info->nameWithZero : info->name;
+}
+
 struct CodeWithParameter {
     std::uint32_t code;
     std::int32_t lParam;
@@ -81,5 +120,17 @@ inline constexpr std::array<CodeWithParameter, 5> Logger32TakesRig{{{RigHandover
                                                                     {Logger32TakesRig3, 0},
                                                                     {Logger32TakesRig4, 0},
                                                                     {RigHandoverLast, 1}}};
+
+// Whether a code belongs to a handover of the rig (either five-message set).
+constexpr bool IsRigCode(std::uint32_t code) {
+    for (const auto* set : {&MixWTakesRig, &Logger32TakesRig}) {
+        for (const CodeWithParameter& item : *set) {
+            if (item.code == code) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
 
 }  // namespace pontara::logger32

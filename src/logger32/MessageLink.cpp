@@ -40,7 +40,7 @@ void MessageLink::ConnectLogger32() {
 }
 
 void MessageLink::LookForLogger32() {
-    host_.SetInterval(TimerId::Timer, state_.ConnectRetryInterval);
+    host_.SetInterval(TimerId::Timer, ConnectRetryInterval);
     host_.SetEnabled(TimerId::Timer, true);
 }
 
@@ -49,7 +49,7 @@ bool MessageLink::Logger32Present() const {
 }
 
 void MessageLink::RetryTick() {
-    if (host_.Interval(TimerId::Timer) == state_.ConnectRetryInterval) {
+    if (host_.Interval(TimerId::Timer) == ConnectRetryInterval) {
         // Logger32Window is 0 or the window of a Logger32 that has closed: keep it until found.
         if (WindowHandle found = host_.FindWindowByTitle(WindowTitle); found != 0) {
             state_.Logger32Window = found;
@@ -84,7 +84,7 @@ std::optional<std::int32_t> MessageLink::BridgeWindowProc(MessageId message, std
                 PostCode(SentWindow, 0);
                 PostCode(SentWindow, AsLParam(host_.FieldWindow(Field::Sent)));
             } else {
-                host_.SetInterval(TimerId::Timer, state_.RejectRetryInterval);
+                host_.SetInterval(TimerId::Timer, RejectRetryInterval);
                 host_.SetEnabled(TimerId::Timer, true);
             }
             break;

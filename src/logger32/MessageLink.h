@@ -21,9 +21,11 @@ struct LinkState {
     MessageId Logger32Message = 0;
     WindowHandle Logger32TextWindow = 0;
     std::uintptr_t PreviousWindowProc = 0;  // 0 while the main window is not hooked
-    std::int16_t ConnectRetryInterval = 0;
-    std::int16_t RejectRetryInterval = 0;
 };
+
+// Timer's interval while looking for Logger32's window, and after a rejected connect request.
+inline constexpr std::int16_t ConnectRetryInterval = 5000;
+inline constexpr std::int16_t RejectRetryInterval = 200;
 
 class MessageLink {
   public:

@@ -9,8 +9,9 @@
 #include <list>
 #include <vector>
 
-#include "platform/ScopedDde_win.h"
-#include "platform/WinError_win.h"
+#include "win32/ScopedDde_win.h"
+#include "win32/WinError_win.h"
+#include "win32/WinUtil_win.h"
 
 namespace pontara {
 
@@ -19,8 +20,9 @@ namespace {
 // How long one synchronous transaction waits for the server's answer.
 constexpr DWORD kTransactionTimeoutMs = 5000;
 // The longest wait for a server's stray acknowledgement after a request (see
-// LetStrayAcknowledgementThrough); it ends as soon as the acknowledgement has been taken.
-constexpr DWORD kStrayAcknowledgementWaitMs = 50;
+// LetStrayAcknowledgementThrough); it ends as soon as the acknowledgement has been taken, which
+// is within a millisecond or two on an idle machine and can take far longer on a loaded one.
+constexpr DWORD kStrayAcknowledgementWaitMs = 1000;
 
 // DDEML's codes have no system message of their own.
 Text DdeErrorMessage(UINT code) {
@@ -70,14 +72,6 @@ PlatformError DdeError(const Text& attempted, UINT code) {
     return PlatformError(attempted, code, DdeErrorMessage(code));
 }
 
-// DDE names compare without regard to case, as DDEML's own string handles do.
-bool SameName(TextView left, TextView right) {
-    return CompareStringOrdinal(reinterpret_cast<const wchar_t*>(left.data()),
-                                static_cast<int>(left.size()),
-                                reinterpret_cast<const wchar_t*>(right.data()),
-                                static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
-}
-
 struct Link {
     DdeStringHandle item;
     DdeClient::ValueHandler onValue;
@@ -90,6 +84,9 @@ struct Conversation {
     std::list<Link> links;
     // The last transaction was a request, whose stray acknowledgement may not have been taken.
     bool afterRequest = false;
+    // Set once a wait for the stray acknowledgement has run to its end: this server sends none,
+    // and later transactions on the conversation start at once.
+    bool sendsNoStrayAcknowledgement = false;
 };
 
 struct ClientState {
@@ -159,22 +156,25 @@ bool RunningUnderWine() {
 // synchronous transaction started on the same conversation before the conversation's window
 // has taken that ACK reads it as its own answer and fails with DMLERR_NOTPROCESSED. So, under
 // Wine only, the thread's DDE messages are let through until one ACK has been dispatched, or
-// for a short while when none comes. Windows' DDEML sends no such ACK, and there the next
-// transaction starts at once. Only posted DDE messages are taken from the queue, so no timer
-// tick or input is handled in between; advise data of links already open may be delivered.
-void LetStrayAcknowledgementThrough() {
+// until the wait's limit when none comes. The wait ends on the ACK's arrival, not after a fixed
+// time: on a loaded machine the ACK can come tens of milliseconds late, and a next transaction
+// that takes it for its own answer fails (a request then leaves the field at its placeholder).
+// Windows' DDEML sends no such ACK, and there the next transaction starts at once. Only posted
+// DDE messages are taken from the queue, so no timer tick or input is handled in between;
+// advise data of links already open may be delivered. Returns false when none came.
+bool LetStrayAcknowledgementThrough() {
     const ULONGLONG deadline = GetTickCount64() + kStrayAcknowledgementWaitMs;
     for (;;) {
         MSG message;
         while (PeekMessageW(&message, nullptr, WM_DDE_FIRST, WM_DDE_LAST, PM_REMOVE)) {
             DispatchMessageW(&message);
             if (message.message == WM_DDE_ACK) {
-                return;
+                return true;
             }
         }
         ULONGLONG now = GetTickCount64();
         if (now >= deadline) {
-            return;
+            return false;
         }
         MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now),
                                   QS_POSTMESSAGE);
@@ -185,10 +185,11 @@ void LetStrayAcknowledgementThrough() {
 // the caller frees; for an advise start it is only a success mark.
 HDDEDATA Transact(const ClientState& client, Conversation& conversation, HSZ item, UINT type,
                   const Text& attempted) {
-    if (conversation.afterRequest && RunningUnderWine()) {
-        LetStrayAcknowledgementThrough();
-        conversation.afterRequest = false;
+    if (conversation.afterRequest && RunningUnderWine() &&
+        !conversation.sendsNoStrayAcknowledgement) {
+        conversation.sendsNoStrayAcknowledgement = !LetStrayAcknowledgementThrough();
     }
+    conversation.afterRequest = false;
     DWORD result = 0;
     HDDEDATA data = DdeClientTransaction(nullptr, 0, conversation.handle.Get(), item, CF_TEXT, type,
                                          kTransactionTimeoutMs, &result);
@@ -223,7 +224,7 @@ struct DdeClient::State : ClientState {
             throw DdeError(attempted, DdeGetLastError(instance.Id()));
         }
         return conversations.emplace_back(
-            Conversation{Text(service), Text(topic), DdeConversation(handle), {}, false});
+            Conversation{Text(service), Text(topic), DdeConversation(handle), {}, false, false});
     }
 };
 

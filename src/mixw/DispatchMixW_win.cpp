@@ -9,8 +9,9 @@
 #include <span>
 #include <string>
 
-#include "platform/ScopedCom_win.h"
-#include "platform/WinError_win.h"
+#include "win32/ScopedCom_win.h"
+#include "win32/WinError_win.h"
+#include "win32/WinUtil_win.h"
 
 namespace pontara {
 

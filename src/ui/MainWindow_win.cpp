@@ -2,7 +2,8 @@
 
 #include <string>
 
-#include "platform/WinError_win.h"
+#include "win32/WinError_win.h"
+#include "win32/WinUtil_win.h"
 
 namespace pontara {
 
@@ -12,7 +13,7 @@ constexpr wchar_t ClassName[] = L"PontaraMainWindow";
 // A fixed single border: caption, system menu and minimise box, no sizing.
 constexpr DWORD WindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
-void RegisterWindowClass(HINSTANCE instance, HICON icon, WNDPROC procedure) {
+void RegisterMainClass(HINSTANCE instance, HICON icon, WNDPROC procedure) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = procedure;
@@ -21,9 +22,7 @@ void RegisterWindowClass(HINSTANCE instance, HICON icon, WNDPROC procedure) {
     windowClass.hIconSm = icon;
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     windowClass.lpszClassName = ClassName;
-    if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        throw LastSystemError(u"Registering the main window's class");
-    }
+    RegisterWindowClass(windowClass, u"main window");
 }
 
 HWND CreateChild(HINSTANCE instance, HWND parent, const wchar_t* windowClass,
@@ -70,7 +69,7 @@ MainWindow::MainWindow(HINSTANCE instance, HICON icon, MainWindowListener& liste
             button.back.value_or(colours::ButtonFace);
     }
 
-    RegisterWindowClass(instance, icon, WindowProc);
+    RegisterMainClass(instance, icon, WindowProc);
     RECT frame{0, 0, TwipsToPixels(window_model::ClientWidthTwips, dpi_),
                TwipsToPixels(window_model::ClientHeightTwips, dpi_)};
     AdjustWindowRectEx(&frame, WindowStyle, FALSE, 0);

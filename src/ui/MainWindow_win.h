@@ -3,7 +3,7 @@
 // in the design's colours and fonts, and reporting what happens to its controls.
 // Responsibilities: the top-level window, its child controls, their fonts, colours and layout
 // at the screen's DPI, the owner-drawn rig buttons, the timers' Win32 ids.
-// Collaborations: owned by the Win32 host (platform/Win32Host_win.h), which it tells about
+// Collaborations: owned by the Win32 host (win32/Win32Host_win.h), which it tells about
 // edits, clicks, timer ticks and close requests through MainWindowListener.
 //
 // Control ids, stable for the life of the program (GetDlgCtrlID of each child):

@@ -1,14 +1,16 @@
 #include "ui/Splash_win.h"
 
-#include "platform/WinError_win.h"
+#include "PontaraVersion.h"
+#include "ui/StatusLine.h"
+#include "win32/WinError_win.h"
+#include "win32/WinUtil_win.h"
 
 namespace pontara {
 
 namespace {
 
 constexpr wchar_t ClassName[] = L"PontaraSplash";
-constexpr wchar_t Title[] = L"Pontara";
-constexpr wchar_t Credit[] = L"Bridge between MixW and Logger32";
+constexpr wchar_t Credit[] = L"Bridge between MixW and Logger32\nVersion " PONTARA_VERSION_TEXT;
 constexpr wchar_t Starting[] = L"Starting\u2026";
 constexpr int Width = 400;  // at 96 DPI
 constexpr int Height = 200;
@@ -42,9 +44,7 @@ Splash::Splash(HINSTANCE instance)
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     windowClass.lpszClassName = ClassName;
-    if (RegisterClassExW(&windowClass) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
-        throw LastSystemError(u"Registering the splash window's class");
-    }
+    RegisterWindowClass(windowClass, u"splash window");
     const int width = Scaled(Width);
     const int height = Scaled(Height);
     // A tool window, so that the splash gets no button of its own on the taskbar.
@@ -150,7 +150,8 @@ void Splash::Paint(HDC dc) const {
     RECT text{Scaled(170), Scaled(30), client.right - Scaled(10), Scaled(90)};
     {
         SelectedObject font(dc, titleFont_.get());
-        DrawTextW(dc, Title, -1, &text, DT_LEFT | DT_SINGLELINE | DT_VCENTER);
+        DrawTextW(dc, Wide(Text(status::ApplicationTitle)), -1, &text,
+                  DT_LEFT | DT_SINGLELINE | DT_VCENTER);
     }
     SelectedObject font(dc, creditFont_.get());
     text.top = Scaled(95);

@@ -24,6 +24,7 @@ inline constexpr std::u16string_view NumberAfter = u" !";
 // administrator rights: Windows drops messages to a program started as administrator.
 inline constexpr std::u16string_view Logger32Silent = u"Logger32 silent: all as admin or none !";
 
+// The main window's caption and the caption of every message box.
 inline constexpr std::u16string_view ApplicationTitle = u"Pontara";
 inline constexpr std::u16string_view CloseSoundcardWindows =
     u"Please close Souncard window and CW Mashine window Logger32 and after that press OK";

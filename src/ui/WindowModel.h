@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "ui/Controls.h"
+#include "ui/StatusLine.h"
 
 namespace pontara {
 
@@ -69,7 +70,7 @@ struct TimerModel {
 };
 
 namespace window_model {
-inline constexpr std::u16string_view Caption = u"Pontara";
+inline constexpr std::u16string_view Caption = status::ApplicationTitle;
 inline constexpr Colour Back = colours::WindowBack;
 inline constexpr int ClientWidthTwips = 3255;
 inline constexpr int ClientHeightTwips = 8040;

@@ -112,8 +112,6 @@ TEST(Handshake, ConnectRetryLooksEveryFiveSecondsThenRequestsUnderTheFirstName) 
     host.SetInterval(TimerId::Timer, 0);
     host.Start(events);
     host.logger32.running = false;
-    events.link.State().ConnectRetryInterval = 5000;
-    events.link.State().RejectRetryInterval = 200;
     events.link.State().MainWindow = host.MainWindow();
     events.link.ConnectLogger32();
     host.At(12000, [&] { host.logger32.running = true; });
@@ -186,6 +184,28 @@ TEST(Logger32Codes, TextWindowIsTakenFromCodeThreeInAnyOrder) {
     station.host.RunFor(2000);
     // The first record goes to the window named last.
     EXPECT_FALSE(station.host.logger32.texts.empty());
+}
+
+TEST(CodeTable, NamesWindowsAndRigCodesOfTheLink) {
+    EXPECT_STREQ(logger32::CodeName(0, 1), "connect answer: accepted");
+    EXPECT_STREQ(logger32::CodeName(0, 0), "connect answer: rejected");
+    EXPECT_STREQ(logger32::CodeName(18, 0), "Logger32 takes the rig, 1 of 5");
+    EXPECT_STREQ(logger32::CodeName(19, 0), "MixW takes the rig, 5 of 5");
+    EXPECT_STREQ(logger32::CodeName(100, 14075450), "dial frequency");
+    EXPECT_STREQ(logger32::CodeName(17, 0), "unknown code");
+    std::vector<std::uint32_t> windows;
+    std::vector<std::uint32_t> rig;
+    for (std::uint32_t code = 0; code <= 102; ++code) {
+        const logger32::CodeInfo* info = logger32::FindCode(code);
+        if (info != nullptr && info->carriesWindow) {
+            windows.push_back(code);
+        }
+        if (logger32::IsRigCode(code)) {
+            rig.push_back(code);
+        }
+    }
+    EXPECT_THAT(windows, ElementsAre(1, 2, 3, 10));
+    EXPECT_THAT(rig, ElementsAre(6, 7, 11, 12, 13, 14, 18, 19));
 }
 
 }  // namespace

@@ -287,6 +287,34 @@ TEST(ForwardingLinks, ALinkMixWRefusesEndsTheProgramWithOneMessageNamingFieldAnd
     EXPECT_EQ(station.host.MessageBoxes()[0].caption, u"Pontara");
 }
 
+TEST(ForwardedForget, ForgetsSixValuesAsFalseAndKeepsTheOthers) {
+    bridge::Forwarded last;
+    auto field = [&last](Field which) -> Text& { return last.fields[static_cast<int>(which)]; };
+    last.frequency = u"14.0715";
+    last.mode = u"CW";
+    field(Field::Callsign) = u"Q1ABC";
+    field(Field::RSTr) = u"579";
+    field(Field::Qth) = u"Tartu";
+    field(Field::HisName) = u"Jaan";
+    field(Field::Notes) = u"tnx";
+    field(Field::IOTA) = u"EU-034";
+    field(Field::Locator) = u"KO38";
+    field(Field::QslManag) = u"Q1QSL";
+    last.state = u"ON";
+    last.Forget();
+    EXPECT_EQ(last.frequency, u"False");
+    EXPECT_EQ(last.mode, u"False");
+    EXPECT_EQ(field(Field::RSTr), u"False");
+    EXPECT_EQ(field(Field::Qth), u"False");
+    EXPECT_EQ(field(Field::HisName), u"False");
+    EXPECT_EQ(field(Field::Notes), u"False");
+    EXPECT_EQ(field(Field::Callsign), u"Q1ABC");
+    EXPECT_EQ(field(Field::IOTA), u"EU-034");
+    EXPECT_EQ(field(Field::Locator), u"KO38");
+    EXPECT_EQ(field(Field::QslManag), u"Q1QSL");
+    EXPECT_EQ(last.state, u"ON");
+}
+
 TEST(KilohertzToSend, DialAloneOrMovedByTheAudioOffset) {
     EXPECT_DOUBLE_EQ(bridge::KilohertzToSend(u"SSTV", true, 14230000, 1500), 14230);
     EXPECT_DOUBLE_EQ(bridge::KilohertzToSend(u"PSK31", false, 14070000, 1500), 14071.5);

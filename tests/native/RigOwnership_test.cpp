@@ -7,8 +7,6 @@
 #include <gtest/gtest.h>
 
 #include "SimulatedStation.h"
-#include "logger32/MessageLink.h"
-#include "ui/MainWindowMembers.h"
 
 namespace pontara::testing {
 namespace {
@@ -137,37 +135,6 @@ TEST_F(Ownership, PacketSidebandCaptionsAndColoursAndTheResetByAHandoverToMixW) 
     station.Settle();
     EXPECT_EQ(station.host.Caption(Button::Command3), u"PKT_LSB");
     EXPECT_EQ(station.host.BackColour(Button::Command3), 0xFFC0C0u);
-}
-
-TEST(OwnershipCommand2, ForgetsSixForwardedValuesAsFalseAndKeepsTheOthers) {
-    sim::SimHost host;
-    MainWindowMembers members;
-    logger32::MessageLink link(host);
-    bridge::RigOwnership rig(host, members, link);
-    members.MixWApp = host.AttachMixW();
-    members.LastFrequency = u"14.0715";
-    members.LastMode = u"CW";
-    members.LastCall = u"Q1ABC";
-    members.LastRstRcvd = u"579";
-    members.LastQth = u"Tartu";
-    members.LastName = u"Jaan";
-    members.LastNotes = u"tnx";
-    members.LastIota = u"EU-034";
-    members.LastState = u"ON";
-    members.LastLocator = u"KO38";
-    members.LastQslVia = u"Q1QSL";
-    rig.GiveRigToLogger32();
-    EXPECT_EQ(members.LastFrequency, u"False");
-    EXPECT_EQ(members.LastMode, u"False");
-    EXPECT_EQ(members.LastRstRcvd, u"False");
-    EXPECT_EQ(members.LastQth, u"False");
-    EXPECT_EQ(members.LastName, u"False");
-    EXPECT_EQ(members.LastNotes, u"False");
-    EXPECT_EQ(members.LastCall, u"Q1ABC");
-    EXPECT_EQ(members.LastIota, u"EU-034");
-    EXPECT_EQ(members.LastState, u"ON");
-    EXPECT_EQ(members.LastLocator, u"KO38");
-    EXPECT_EQ(members.LastQslVia, u"Q1QSL");
 }
 
 TEST(OwnershipAtStart, RigButtonsStayDisabledUntilMixWIsAttached) {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/Application.h"
-#include "platform/SimHost_sim.h"
+#include "sim/SimHost_sim.h"
 
 namespace pontara::testing {
 

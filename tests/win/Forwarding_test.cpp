@@ -4,8 +4,6 @@
 // and MixW going away under it.
 // Times are measured on the station's clock and printed as "MEASURE <name> <ms>" lines.
 
-#ifdef PONTARA_HAVE_MIXW_STANDIN
-
 #include <gtest/gtest.h>
 #include <windows.h>
 // These need the types of windows.h.
@@ -502,5 +500,3 @@ TEST(MixWLost, MixWQuittingWhileForwardingEndsTheBridgeAfterOneErrorBoxAndNoShut
 
 }  // namespace
 }  // namespace pontara
-
-#endif  // PONTARA_HAVE_MIXW_STANDIN

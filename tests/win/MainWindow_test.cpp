@@ -10,15 +10,12 @@
 #include <string>
 
 #include "Logger32StandIn.h"
+#include "StandInThread.h"
 #include "logger32/Logger32Protocol.h"
 #include "platform/Text.h"
 #include "station/Harness.h"
 #include "station/TestCase.h"
 #include "ui/WindowModel.h"
-
-#ifdef PONTARA_HAVE_MIXW_STANDIN
-#include "StandInThread.h"
-#endif
 
 namespace pontara {
 namespace {
@@ -178,11 +175,8 @@ TEST_F(PontaraMainWindow, ExchangeFieldsAndTheSendButtonLieBelowTheVisibleClient
 // Logger32 writes into Sent by handle, and every real change of Sent makes the bridge post code
 // 10 with Cluster's handle. Edit controls notify even when the text stays the same, so a second
 // write of the same text must raise nothing. Reaching this needs the start-up sequencer through
-// to its end, which waits for MixW: it runs once MixW's stand-in is part of the build.
+// to its end, which waits for MixW.
 TEST_F(PontaraMainWindow, SentChangePostsClusterHandleOnceAndTheSameTextAgainNothing) {
-#ifndef PONTARA_HAVE_MIXW_STANDIN
-    GTEST_SKIP() << "needs MixW's stand-in (tools/mixw-sim)";
-#else
     standin::Logger32StandIn logger32;
     standin::StandInThread mixw;
     ASSERT_TRUE(PumpUntil([&] { return logger32.SentWindow() != nullptr; }, 15000ms))
@@ -201,7 +195,6 @@ TEST_F(PontaraMainWindow, SentChangePostsClusterHandleOnceAndTheSameTextAgainNot
     ASSERT_TRUE(logger32.WriteSent(spot));
     PumpFor(1000ms);
     EXPECT_EQ(logger32.CountCode(logger32::ClusterWindow), 1u);
-#endif
 }
 
 }  // namespace

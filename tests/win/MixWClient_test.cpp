@@ -23,9 +23,11 @@
 #include "mixw/DdeClient_win.h"
 #include "mixw/DispatchMixW_win.h"
 #include "platform/PlatformError.h"
-#include "platform/WinError_win.h"
 #include "station/Harness.h"
 #include "ui/WindowModel.h"
+#include "win32/ScopedCom_win.h"
+#include "win32/WinError_win.h"
+#include "win32/WinUtil_win.h"
 
 namespace pontara {
 namespace {
@@ -37,20 +39,6 @@ using standin::StandInThread;
 using namespace std::chrono_literals;
 
 // The test thread as Pontara's user-interface thread: a single-threaded apartment.
-class ComApartment {
-  public:
-    ComApartment() : initialised_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {
-        EXPECT_TRUE(SUCCEEDED(initialised_)) << "CoInitializeEx: 0x" << std::hex << initialised_;
-    }
-    ~ComApartment() {
-        if (SUCCEEDED(initialised_)) {
-            CoUninitialize();
-        }
-    }
-
-  private:
-    HRESULT initialised_;
-};
 
 std::vector<std::string> Matching(const std::vector<std::string>& events, std::string_view start) {
     std::vector<std::string> found;
@@ -74,20 +62,23 @@ std::optional<PlatformError> ErrorOf(const std::function<void()>& call) {
 // ----- Attaching -----
 
 TEST(MixWAttach, GivesNoneWhenTheMixWClassIsNotRegistered) {
-    ComApartment apartment;
+    const ScopedComApartment apartment;
+    ASSERT_TRUE(apartment.Entered());
     LSTATUS removed = RegDeleteTreeW(HKEY_CLASSES_ROOT, L"MixW2.Application");
     ASSERT_TRUE(removed == ERROR_SUCCESS || removed == ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(AttachRunningMixW(), nullptr);
 }
 
 TEST(MixWAttach, GivesNoneWhenMixWHasGoneAndLeftItsClassRegistered) {
-    ComApartment apartment;
+    const ScopedComApartment apartment;
+    ASSERT_TRUE(apartment.Entered());
     { StandInThread started; }
     EXPECT_EQ(AttachRunningMixW(), nullptr);
 }
 
 TEST(MixWAttach, FindsTheRunningMixW) {
-    ComApartment apartment;
+    const ScopedComApartment apartment;
+    ASSERT_TRUE(apartment.Entered());
     StandInThread mixw;
     EXPECT_NE(AttachRunningMixW(), nullptr);
 }
@@ -102,7 +93,7 @@ class MixWAutomationTest : public ::testing::Test {
     }
     std::vector<std::string> Events() const { return mixw_.Log()->Events(); }
 
-    ComApartment apartment_;
+    ScopedComApartment apartment_;
     StandInThread mixw_;
     std::unique_ptr<MixWAutomation> client_;
 };
@@ -212,7 +203,8 @@ TEST_F(MixWAutomationTest, FailingMemberRaisesAnErrorNamingTheCallWithMixWsDescr
 }
 
 TEST(MixWGone, CallAfterMixWHasGoneRaisesAnErrorNamingTheCall) {
-    ComApartment apartment;
+    const ScopedComApartment apartment;
+    ASSERT_TRUE(apartment.Entered());
     auto mixw = std::make_unique<StandInThread>();
     std::unique_ptr<MixWAutomation> client = AttachRunningMixW();
     ASSERT_NE(client, nullptr);
@@ -239,7 +231,7 @@ class MixWDdeTest : public ::testing::Test {
                                   [&values](const Text& value) { values.push_back(value); });
     }
 
-    ComApartment apartment_;
+    ScopedComApartment apartment_;
     StandInThread mixw_;
     DdeClient client_;
 };
@@ -405,7 +397,8 @@ std::vector<std::string> FileLines(const std::string& path) {
 }
 
 TEST(MixWInAnotherProcess, AnswersAutomationAndDdeLikeTheStandInInProcess) {
-    ComApartment apartment;
+    const ScopedComApartment apartment;
+    ASSERT_TRUE(apartment.Entered());
     const std::string transcript = harness::ArtifactPath("MixWClient-transcript.txt");
     DeleteFileA(transcript.c_str());
     harness::ChildProcess sim =

@@ -17,8 +17,8 @@
 #include "MixWStandIn.h"
 #include "StandInThread.h"
 #include "mixw/DdeClient_win.h"
-#include "platform/ScopedCom_win.h"
 #include "station/Harness.h"
+#include "win32/ScopedCom_win.h"
 
 namespace pontara {
 namespace {
@@ -27,21 +27,6 @@ using harness::PumpUntil;
 using standin::MixWStandIn;
 using standin::StandInThread;
 using namespace std::chrono_literals;
-
-class ComApartment {
-  public:
-    ComApartment() : initialised_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {
-        EXPECT_TRUE(SUCCEEDED(initialised_)) << "CoInitializeEx: 0x" << std::hex << initialised_;
-    }
-    ~ComApartment() {
-        if (SUCCEEDED(initialised_)) {
-            CoUninitialize();
-        }
-    }
-
-  private:
-    HRESULT initialised_;
-};
 
 // The stand-in's object as a raw IDispatch, to make calls the real client never makes.
 ComPtr<IDispatch> RunningObject() {
@@ -73,7 +58,8 @@ HRESULT CallByName(IDispatch& object, const wchar_t* member, WORD kind,
 }
 
 TEST(MixWStandIn, RefusesCallsThatMixWsOwnObjectWouldRefuse) {
-    ComApartment apartment;
+    const ScopedComApartment apartment;
+    ASSERT_TRUE(apartment.Entered());
     StandInThread mixw;
     ComPtr<IDispatch> object = RunningObject();
     ASSERT_TRUE(object);
@@ -115,7 +101,8 @@ TEST(MixWStandIn, RefusesCallsThatMixWsOwnObjectWouldRefuse) {
 }
 
 TEST(MixWStandIn, TranscriptLinesAreMillisecondsEventDetailsInMemoryAndInTheFile) {
-    ComApartment apartment;
+    const ScopedComApartment apartment;
+    ASSERT_TRUE(apartment.Entered());
     const std::string path = harness::ArtifactPath("MixWStandIn-transcript.txt");
     DeleteFileA(path.c_str());
     {
@@ -172,7 +159,8 @@ TEST(MixWStandInKilledClient, ChildHalfOpensALinkAndWaits) {
 }
 
 TEST(MixWStandInKilledClient, KeepsAdvisingLiveLinksAfterAClientWasKilled) {
-    ComApartment apartment;
+    const ScopedComApartment apartment;
+    ASSERT_TRUE(apartment.Entered());
     StandInThread mixw;
     const std::string self = std::to_string(GetCurrentProcessId());
     HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, ReadyEventName(self).c_str());

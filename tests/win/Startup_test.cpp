@@ -3,8 +3,6 @@
 // shows of Logger32's codes, and what a close sends in each state.
 // Times are measured on the station's clock and printed as "MEASURE <name> <ms>" lines.
 
-#ifdef PONTARA_HAVE_MIXW_STANDIN
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -407,5 +405,3 @@ TEST(Shutdown, ClosingWhileLogger32IsAwaitedEndsAtOnceWithoutAskingMixWAnything)
 
 }  // namespace
 }  // namespace pontara
-
-#endif  // PONTARA_HAVE_MIXW_STANDIN

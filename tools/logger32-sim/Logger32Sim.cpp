@@ -17,11 +17,14 @@
 #include <vector>
 
 #include "Logger32StandIn.h"
+#include "logger32/Logger32Protocol.h"
 
 namespace {
 
 using pontara::standin::ConnectAnswer;
 using pontara::standin::Logger32StandIn;
+
+constexpr int NameCount = static_cast<int>(pontara::logger32::MessageNames.size());
 
 enum ControlId : int {
     FrequencyEdit = 1001,
@@ -32,7 +35,7 @@ enum ControlId : int {
     SentButton,
     StatusLine,
     TranscriptList,
-    FirstRejectBox,  // one per message name, FirstRejectBox + 0 ... + 4
+    FirstRejectBox,  // one per message name, from FirstRejectBox on
 };
 
 constexpr const char* SampleSpotClick = "<APP_DXSPOT_CLICKED:21>DL1ABC|14075.45|PSK31";
@@ -52,8 +55,9 @@ class SimWindow {
         Add("STATIC", "Text into Sent:", 0, 8, 162, 130, 18, 0);
         Add("EDIT", SampleSpotClick, WS_BORDER | ES_AUTOHSCROLL, 140, 158, 350, 24, SentEdit);
         Add("BUTTON", "Write Sent", BS_PUSHBUTTON, 500, 157, 136, 26, SentButton);
-        for (int name = 1; name <= 5; ++name) {
-            const std::string caption = "Reject Logger32 " + std::to_string(name);
+        for (int name = 1; name <= NameCount; ++name) {
+            const std::string caption =
+                std::string("Reject ") + pontara::logger32::MessageNames[name - 1];
             Add("BUTTON", caption.c_str(), BS_AUTOCHECKBOX, 8 + (name - 1) * 126, 192, 124, 22,
                 FirstRejectBox + name - 1);
         }
@@ -118,7 +122,7 @@ class SimWindow {
             default:
                 break;
         }
-        if (id >= FirstRejectBox && id < FirstRejectBox + 5) {
+        if (id >= FirstRejectBox && id < FirstRejectBox + NameCount) {
             const bool checked =
                 SendMessageA(GetDlgItem(standIn_.Window(), id), BM_GETCHECK, 0, 0) == BST_CHECKED;
             standIn_.SetConnectAnswer(id - FirstRejectBox + 1,
@@ -141,7 +145,7 @@ class SimWindow {
         std::snprintf(
             buffer, sizeof buffer, "Bridge window: 0x%08X    Name in use: %s    Sent field: 0x%08X",
             static_cast<unsigned>(pontara::standin::ParameterFromWindow(standIn_.BridgeWindow())),
-            name == 0 ? "none" : ("Logger32 " + std::to_string(name)).c_str(),
+            name == 0 ? "none" : pontara::logger32::MessageNames[name - 1],
             static_cast<unsigned>(pontara::standin::ParameterFromWindow(standIn_.SentWindow())));
         SetWindowTextA(status_, buffer);
     }

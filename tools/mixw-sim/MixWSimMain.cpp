@@ -15,7 +15,9 @@
 #include "MixWSimWindow.h"
 #include "MixWStandIn.h"
 #include "platform/PlatformError.h"
-#include "platform/WinError_win.h"
+#include "win32/ScopedCom_win.h"
+#include "win32/WinError_win.h"
+#include "win32/WinUtil_win.h"
 
 namespace pontara::standin {
 
@@ -261,10 +263,6 @@ int Run(int show) {
 }  // namespace pontara::standin
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int show) {
-    HRESULT initialised = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    int result = pontara::standin::Run(show);
-    if (SUCCEEDED(initialised)) {
-        CoUninitialize();
-    }
-    return result;
+    const pontara::ScopedComApartment apartment;
+    return pontara::standin::Run(show);
 }

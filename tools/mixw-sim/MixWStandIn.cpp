@@ -10,9 +10,11 @@
 #include <stdexcept>
 #include <string>
 
-#include "platform/ScopedCom_win.h"
-#include "platform/ScopedDde_win.h"
-#include "platform/WinError_win.h"
+#include "mixw/MixWAutomation.h"
+#include "win32/ScopedCom_win.h"
+#include "win32/ScopedDde_win.h"
+#include "win32/WinError_win.h"
+#include "win32/WinUtil_win.h"
 
 namespace pontara::standin {
 
@@ -39,40 +41,7 @@ constexpr std::array kMembers{
     Member{kAudioFq, u"AudioFq", true, 0},
 };
 
-constexpr TextView kService = u"MixW";
-
-struct ItemName {
-    TextView topic;
-    TextView item;
-};
-
-constexpr std::array kItemNames{
-    ItemName{u"QSO", u"Call"}, ItemName{u"QSO", u"RstRcv"},  ItemName{u"QSO", u"RstSnt"},
-    ItemName{u"QSO", u"Name"}, ItemName{u"QSO", u"qth"},     ItemName{u"QSO", u"time"},
-    ItemName{u"QSO", u"Mode"}, ItemName{u"QSO", u"Command"}, ItemName{u"QSO", u"Notes"},
-    ItemName{u"QSO", u"IOTA"}, ItemName{u"QSO", u"Loc"},     ItemName{u"QSO", u"Manager"},
-    ItemName{u"CAT", u"khz"},
-};
-
-// QSO-data items that are fields of MixW's QSO entry, and so DDE items as well.
-struct QsoEntryField {
-    std::int16_t index;
-    TextView item;
-};
-
-constexpr std::array kQsoEntryFields{
-    QsoEntryField{0, u"Call"},
-    QsoEntryField{1, u"Name"},
-    QsoEntryField{2, u"RstRcv"},
-    QsoEntryField{5, u"RstSnt"},
-};
-
-bool SameName(TextView left, TextView right) {
-    return CompareStringOrdinal(reinterpret_cast<const wchar_t*>(left.data()),
-                                static_cast<int>(left.size()),
-                                reinterpret_cast<const wchar_t*>(right.data()),
-                                static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
-}
+constexpr TextView kService = mixw::DdeService;
 
 const Member* MemberById(DISPID id) {
     for (const Member& member : kMembers) {
@@ -197,8 +166,8 @@ struct MixWStandIn::Impl {
         if (!transcript) {
             transcript = std::make_shared<Transcript>();
         }
-        for (const ItemName& name : kItemNames) {
-            items.push_back(Item{name.topic, name.item, {}, {}, {}, true});
+        for (const mixw::DdeItem& item : mixw::DdeItems) {
+            items.push_back(Item{mixw::TopicOf(item), item.name, {}, {}, {}, true});
         }
     }
     ~Impl();
@@ -232,15 +201,15 @@ struct MixWStandIn::Impl {
         return *found;
     }
     static std::optional<TextView> KnownTopic(TextView topic) {
-        for (const ItemName& name : kItemNames) {
-            if (SameName(name.topic, topic)) {
-                return name.topic;
+        for (const mixw::DdeItem& item : mixw::DdeItems) {
+            if (SameName(mixw::TopicOf(item), topic)) {
+                return mixw::TopicOf(item);
             }
         }
         return std::nullopt;
     }
-    static const QsoEntryField* EntryField(std::int16_t index) {
-        for (const QsoEntryField& field : kQsoEntryFields) {
+    static const mixw::QsoEntryField* EntryField(std::int16_t index) {
+        for (const mixw::QsoEntryField& field : mixw::QsoEntryFields) {
             if (field.index == index) {
                 return &field;
             }
@@ -279,14 +248,14 @@ struct MixWStandIn::Impl {
         }
     }
     QsoValue GetQsoData(std::int16_t index) {
-        if (const QsoEntryField* field = EntryField(index)) {
+        if (const mixw::QsoEntryField* field = EntryField(index)) {
             return ItemOrThrow(u"QSO", field->item).value;
         }
         auto stored = otherQsoData.find(index);
         return stored != otherQsoData.end() ? stored->second : QsoValue{Text{}};
     }
     void SetQsoData(std::int16_t index, const QsoValue& value) {
-        if (const QsoEntryField* field = EntryField(index)) {
+        if (const mixw::QsoEntryField* field = EntryField(index)) {
             ChangeItem(ItemOrThrow(u"QSO", field->item), TextOf(value));
         } else {
             otherQsoData[index] = value;

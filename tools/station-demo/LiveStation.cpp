@@ -7,6 +7,7 @@
 #include "MixWStandIn.h"
 #include "StandInThread.h"
 #include "Transcript.h"
+#include "mixw/MixWAutomation.h"
 #include "platform/Text.h"
 #include "station/Paths.h"
 #include "station/Pump.h"
@@ -57,7 +58,12 @@ void LiveStation::MixW(const std::function<void(standin::MixWStandIn&)>& script)
 }
 
 void LiveStation::SetMixWItem(std::u16string_view item, const std::string& value) {
-    const std::u16string_view topic = item == u"khz" ? u"CAT" : u"QSO";
+    std::u16string_view topic;
+    for (const mixw::DdeItem& known : mixw::DdeItems) {
+        if (known.name == item) {
+            topic = mixw::TopicOf(known);
+        }
+    }
     traffic_.Script(Party::MixW, Party::Pontara,
                     "item " + std::string(topic.begin(), topic.end()) + "|" +
                         std::string(item.begin(), item.end()) + " := \"" + value +

@@ -23,6 +23,7 @@
 #include "Logger32StandIn.h"
 #include "MixWStandIn.h"
 #include "logger32/Logger32Protocol.h"
+#include "mixw/MixWAutomation.h"
 #include "station/Checks.h"
 #include "station/MessageBoxes.h"
 
@@ -50,9 +51,7 @@ bool IsMixWAction(const Event& event) {
            (event.member == "ExecuteMacros" || event.member == "SetQsoData");
 }
 bool IsRigCode(const Event& event) {
-    static constexpr std::uint32_t rigCodes[] = {6, 7, 11, 12, 13, 14, 18, 19};
-    return event.kind == Kind::Code &&
-           std::find(std::begin(rigCodes), std::end(rigCodes), event.code) != std::end(rigCodes);
+    return event.kind == Kind::Code && logger32::IsRigCode(event.code);
 }
 
 std::string Describe(const std::vector<const Event*>& events) {
@@ -198,14 +197,15 @@ class Demo {
         Wait(0, [&](const Event&) {
             return log_.Count(0, [](const Event& event) {
                 return event.kind == Kind::Dde && event.member == "dde-advstart";
-            }) >= 13;
+            }) >= mixw::DdeItems.size();
         });
         Check(log_.Count(0,
                          [](const Event& event) {
                              return event.kind == Kind::Dde && event.member == "dde-advstart" &&
                                     !event.failed;
-                         }) == 13,
-              "the first Timer2 tick opens the 13 DDE advise links to MixW");
+                         }) == mixw::DdeItems.size(),
+              "the first Timer2 tick opens the " + std::to_string(mixw::DdeItems.size()) +
+                  " DDE advise links to MixW");
 
         const Event* frequency = Wait(0, TextStartsWith("<APP_FORCE_FREQ:"));
         Check(frequency != nullptr && frequency->text == Token("APP_FORCE_FREQ", "14071.5"),
@@ -260,7 +260,7 @@ class Demo {
 
         station_.Pause(1000ms);
         mark = log_.Mark();
-        station_.SetMixWQsoData(19, "KO85ts");
+        station_.SetMixWQsoData(mixw::LocatorIndex, "KO85ts");
         record = Wait(mark, TextStartsWith("<CALL:"));
         record_ = Token("CALL", "Q1ABC") + Token("RST_RCVD", "579") + Token("RST_SENT", "599") +
                   Token("QTH", "Moscow") + Token("NAME", "Ivan") + Token("COMMENT", "") +

@@ -9,6 +9,7 @@
 #include "Logger32StandIn.h"
 #include "Transcript.h"
 #include "logger32/Logger32Protocol.h"
+#include "mixw/MixWAutomation.h"
 
 namespace pontara::station {
 
@@ -43,8 +44,8 @@ long long Number(const std::string& text) {
 }
 
 bool CarriesWindow(std::uint32_t code) {
-    return code == ConnectRequest || code == SentWindow || code == TextWindow ||
-           code == ClusterWindow;
+    const logger32::CodeInfo* info = logger32::FindCode(code);
+    return info != nullptr && info->carriesWindow;
 }
 
 std::string ParameterText(std::uint32_t code, std::int32_t lParam) {
@@ -103,7 +104,8 @@ bool IsPoll(const Event& event) {
     }
     return event.kind == Kind::Call && event.member == "GetQsoData" &&
            event.arguments.size() == 1 &&
-           (event.arguments[0] == "19" || event.arguments[0] == "13");
+           (event.arguments[0] == std::to_string(mixw::LocatorIndex) ||
+            event.arguments[0] == std::to_string(mixw::StateIndex));
 }
 
 Event Logger32Event(const standin::Record& record) {
@@ -121,7 +123,7 @@ Event Logger32Event(const standin::Record& record) {
         event.lParam = static_cast<std::int32_t>(Number(ValueOf(details, "lparam")));
         event.sent = details.ends_with(" sent");
         event.account = "code " + std::to_string(event.code) + " (" +
-                        CodeName(event.code, event.lParam) +
+                        logger32::CodeName(event.code, event.lParam) +
                         ") lParam=" + ParameterText(event.code, event.lParam);
         if (event.name > 1) {
             event.account += "  [\"Logger32 " + std::to_string(event.name) + "\"]";
@@ -265,7 +267,7 @@ Match CodeIs(std::uint32_t code) {
 
 bool IsTickStart(const Event& event) {
     return event.kind == Kind::Call && event.member == "GetQsoData" &&
-           event.arguments == std::vector<std::string>{"19"};
+           event.arguments == std::vector<std::string>{std::to_string(mixw::LocatorIndex)};
 }
 
 const char* NameOf(Party party) {
@@ -280,51 +282,6 @@ const char* NameOf(Party party) {
             break;
     }
     return "Station";
-}
-
-std::string CodeName(std::uint32_t code, std::int32_t lParam) {
-    switch (code) {
-        case ConnectAnswer:
-            return lParam != 0 ? "connect answer: accepted" : "connect answer: rejected";
-        case ConnectRequest:
-            return "connect request";
-        case SentWindow:
-            return lParam != 0 ? "the Sent field" : "Sent field follows";
-        case TextWindow:
-            return "text window";
-        case Leaving:
-            return "leaving";
-        case Left:
-            return "left";
-        case Logger32TakesRig2:
-            return "Logger32 takes the rig, 2 of 5";
-        case MixWTakesRig2:
-            return "MixW takes the rig, 2 of 5";
-        case ClusterWindow:
-            return "Sent changed; the Cluster field";
-        case MixWTakesRig3:
-            return "MixW takes the rig, 3 of 5";
-        case Logger32TakesRig3:
-            return "Logger32 takes the rig, 3 of 5";
-        case MixWTakesRig4:
-            return "MixW takes the rig, 4 of 5";
-        case Logger32TakesRig4:
-            return "Logger32 takes the rig, 4 of 5";
-        case QsoLogged:
-            return "QSO logged";
-        case QsoLoggedFollowUp:
-            return "QSO logged, second notice";
-        case RigHandoverFirst:
-            return lParam != 0 ? "MixW takes the rig, 1 of 5" : "Logger32 takes the rig, 1 of 5";
-        case RigHandoverLast:
-            return lParam == 0 ? "MixW takes the rig, 5 of 5" : "Logger32 takes the rig, 5 of 5";
-        case DialFrequency:
-            return "dial frequency";
-        case ClusterValue:
-            return "cluster value";
-        default:
-            return "unknown code";
-    }
 }
 
 Traffic::Traffic(Options options) : options_(options), zero_(Clock::now()) {}

@@ -78,9 +78,6 @@ Match CodeIs(std::uint32_t code);  // a code Pontara sent Logger32
 // The start of a Timer2 tick: ForwardQsoData's first call, reading MixW's QSO-data item 19.
 bool IsTickStart(const Event& event);
 
-// The name of a code of Logger32's link, for the account ("connect request").
-std::string CodeName(std::uint32_t code, std::int32_t lParam);
-
 class Traffic {
   public:
     struct Options {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "logger32/Logger32Protocol.h"
+#include "mixw/MixWAutomation.h"
 #include "station/Paths.h"
 #include "station/Pump.h"
 #include "station/WindowQueries.h"
@@ -17,7 +18,7 @@ namespace {
 using namespace std::chrono_literals;
 
 // The advise links Pontara opens on its first forwarding tick, one per linked field.
-constexpr std::size_t LinkedFieldCount = 13;
+constexpr std::size_t LinkedFieldCount = mixw::DdeItems.size();
 
 // Logger32's transcript events, compacted; none for the stand-in's own doings (its posts, its
 // writes into Sent, start and stop).

@@ -1,4 +1,6 @@
-#include "platform/WinError_win.h"
+#include "win32/WinError_win.h"
+
+#include "win32/WinUtil_win.h"
 
 namespace pontara {
 

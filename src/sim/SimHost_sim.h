@@ -7,7 +7,7 @@
 // outside itself in one ordered trace. A DDE link opening or a MixW call may take virtual time
 // (SimMixW::linkTime, callTime); meanwhile posted messages are dispatched as Windows' modal
 // loops dispatch them, and a timer that falls due is held, once, until the handler returns.
-// Collaborations: SimLogger32 and SimMixW (platform/SimPeers_sim.h); the tests.
+// Collaborations: SimLogger32 and SimMixW (sim/SimPeers_sim.h); the tests.
 
 #include <functional>
 #include <map>
@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "platform/Host.h"
-#include "platform/SimPeers_sim.h"
+#include "sim/SimPeers_sim.h"
 
 namespace pontara::sim {
 
@@ -67,7 +67,6 @@ class SimHost final : public Host {
     const std::vector<MessageBoxShown>& MessageBoxes() const { return boxes_; }
     // Messages of the main window that went to its previous procedure.
     int MessagesPassedOn() const { return passedOn_; }
-    int FieldChanges(Field field) const { return changes_[static_cast<std::size_t>(field)]; }
 
     // Runs while a message box is open; the box closes (OK) when it returns.
     std::function<void(const MessageBoxShown&)> onMessageBox;
@@ -165,7 +164,6 @@ class SimHost final : public Host {
     std::vector<Queued> queue_;
     std::multimap<int, std::function<void()>> world_;
     std::vector<Text> fields_;
-    std::vector<int> changes_;
     std::vector<ButtonState> buttons_;
     std::vector<TimerState> timers_;
     std::vector<Field> linkedFields_;

@@ -14,12 +14,4 @@ PlatformError LastSystemError(const Text& attempted);
 // message when it is not empty.
 PlatformError ComError(const Text& attempted, HRESULT result, const Text& description = {});
 
-// UTF-16 text as the W functions of Windows take it, and back.
-inline const wchar_t* Wide(const Text& text) {
-    return reinterpret_cast<const wchar_t*>(text.c_str());
-}
-inline Text FromWide(const wchar_t* text, std::size_t length) {
-    return Text(reinterpret_cast<const char16_t*>(text), length);
-}
-
 }  // namespace pontara

@@ -1,4 +1,4 @@
-#include "ui/MainWindowMembers.h"
+#include "bridge/MainWindowMembers.h"
 
 #include "platform/PlatformError.h"
 

@@ -1,4 +1,4 @@
-#include "platform/SimHost_sim.h"
+#include "sim/SimHost_sim.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -77,8 +77,7 @@ class SimMixWObject final : public MixWAutomation {
 
 }  // namespace
 
-SimHost::SimHost()
-    : fields_(FieldCount), changes_(FieldCount), buttons_(ButtonCount), timers_(TimerCount) {
+SimHost::SimHost() : fields_(FieldCount), buttons_(ButtonCount), timers_(TimerCount) {
     for (const FieldModel& field : window_model::Fields()) {
         fields_[static_cast<std::size_t>(field.field)] = Text(field.textAtCreation);
     }
@@ -240,7 +239,6 @@ void SimHost::SetFieldText(Field field, const Text& text) {
         return;
     }
     current = text;
-    ++changes_[static_cast<std::size_t>(field)];
     Dispatch([this, field] { events_->FieldChanged(field); });
 }
 

@@ -21,18 +21,6 @@ struct MainWindowMembers {
     bool Logger32HasRig = false;
     bool PacketUsb = false;
 
-    // What QSO forwarding last sent, to tell a change.
-    Text LastFrequency;
-    Text LastMode;
-    Text LastCall;
-    Text LastRstRcvd;
-    Text LastQth;
-    Text LastName;
-    Text LastNotes;
-    Text LastIota;
-    Text LastState;
-    Text LastLocator;
-    Text LastQslVia;
     // The QSO record last forwarded, extended by the time tokens of every logging since.
     Text QsoRecordText;
 

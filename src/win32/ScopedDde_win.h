@@ -11,7 +11,8 @@
 #include <utility>
 
 #include "platform/Text.h"
-#include "platform/WinError_win.h"
+#include "win32/WinError_win.h"
+#include "win32/WinUtil_win.h"
 
 namespace pontara {
 
@@ -118,17 +119,8 @@ inline Text TextOfDdeData(HDDEDATA data) {
 }
 
 // A text in the system's ANSI code page with its terminating NUL, as CF_TEXT carries it.
-// Characters without an equivalent become the code page's default character.
 inline std::string AnsiWithNul(TextView text) {
-    std::string ansi;
-    if (!text.empty()) {
-        const wchar_t* wide = reinterpret_cast<const wchar_t*>(text.data());
-        int size = WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), nullptr, 0,
-                                       nullptr, nullptr);
-        ansi.resize(static_cast<std::size_t>(size));
-        WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(text.size()), ansi.data(), size,
-                            nullptr, nullptr);
-    }
+    std::string ansi = ToAnsi(text);
     ansi.push_back('\0');
     return ansi;
 }

@@ -1,10 +1,11 @@
-#include "platform/SimPeers_sim.h"
+#include "sim/SimPeers_sim.h"
 
 #include <array>
 #include <optional>
 
 #include "logger32/Logger32Protocol.h"
-#include "platform/SimHost_sim.h"
+#include "mixw/MixWAutomation.h"
+#include "sim/SimHost_sim.h"
 
 namespace pontara::sim {
 
@@ -42,10 +43,8 @@ void SimLogger32::Receive(SimHost& host, int nameNumber, std::uint32_t code, std
 }
 
 SimMixW::SimMixW() {
-    for (const char16_t* item : {u"qso|call", u"qso|rstrcv", u"qso|rstsnt", u"qso|name", u"qso|qth",
-                                 u"qso|time", u"qso|mode", u"qso|command", u"qso|notes",
-                                 u"qso|iota", u"qso|loc", u"qso|manager", u"cat|khz"}) {
-        items[item] = std::nullopt;
+    for (const mixw::DdeItem& item : mixw::DdeItems) {
+        items[LowerAscii(mixw::TopicOf(item)) + u"|" + LowerAscii(item.name)] = std::nullopt;
     }
 }
 

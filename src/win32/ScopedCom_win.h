@@ -10,7 +10,8 @@
 #include <new>
 #include <utility>
 
-#include "platform/WinError_win.h"
+#include "win32/WinError_win.h"
+#include "win32/WinUtil_win.h"
 
 namespace pontara {
 
@@ -50,6 +51,27 @@ class ComPtr {
 
   private:
     Interface* pointer_ = nullptr;
+};
+
+// A single-threaded COM apartment for the calling thread, for as long as the owner lives: MixW's
+// automation object is called from that thread only, and COM delivers cross-process calls
+// through its message loop.
+class ScopedComApartment {
+  public:
+    ScopedComApartment() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ScopedComApartment(const ScopedComApartment&) = delete;
+    ScopedComApartment& operator=(const ScopedComApartment&) = delete;
+    ~ScopedComApartment() {
+        if (SUCCEEDED(result_)) {
+            CoUninitialize();
+        }
+    }
+
+    bool Entered() const { return SUCCEEDED(result_); }
+    HRESULT Result() const { return result_; }
+
+  private:
+    HRESULT result_;
 };
 
 class ScopedBstr {

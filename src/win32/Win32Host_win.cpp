@@ -1,4 +1,4 @@
-#include "platform/Win32Host_win.h"
+#include "win32/Win32Host_win.h"
 
 #include <oleauto.h>
 
@@ -8,8 +8,10 @@
 
 #include "mixw/DdeClient_win.h"
 #include "mixw/DispatchMixW_win.h"
-#include "platform/WinError_win.h"
-#include "platform/WindowHandle_win.h"
+#include "win32/ScopedCom_win.h"
+#include "win32/WinError_win.h"
+#include "win32/WinUtil_win.h"
+#include "win32/WindowHandle_win.h"
 
 namespace pontara {
 
@@ -465,14 +467,12 @@ void Win32Host::EndProgram() {
 // ---- Locale -------------------------------------------------------------------------------
 
 Text Win32Host::FormatDouble(double value) const {
-    BSTR text = nullptr;
-    const HRESULT result = VarBstrFromR8(value, LOCALE_USER_DEFAULT, 0, &text);
+    ScopedBstr text;
+    const HRESULT result = VarBstrFromR8(value, LOCALE_USER_DEFAULT, 0, text.Slot());
     if (FAILED(result)) {
         throw ComError(u"Formatting a number", result);
     }
-    Text formatted = FromWide(text, SysStringLen(text));
-    SysFreeString(text);
-    return formatted;
+    return text.ToText();
 }
 
 Text Win32Host::DecimalSeparator() const {
@@ -506,19 +506,9 @@ void Win32Host::SendMessageTo(WindowHandle window, MessageId message, std::uint3
 }
 
 // WM_SETTEXT is a system message, so Windows copies the string into the receiving process; a
-// pointer to our own buffer is what it expects, whichever process owns the window. Without
-// WC_NO_BEST_FIT_CHARS Windows would put look-alikes ("L" for "Ł") in place of characters the
-// code page lacks; each becomes the code page's default character instead.
+// pointer to our own buffer is what it expects, whichever process owns the window.
 void Win32Host::SendText(WindowHandle window, const Text& text) {
-    std::string ansi;
-    if (!text.empty()) {
-        const int units = static_cast<int>(text.size());
-        const int size = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, Wide(text), units,
-                                             nullptr, 0, nullptr, nullptr);
-        ansi.resize(static_cast<std::size_t>(size));
-        WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, Wide(text), units, ansi.data(), size,
-                            nullptr, nullptr);
-    }
+    const std::string ansi = ToAnsi(text);
     SendMessageA(HwndOf(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ansi.c_str()));
 }
 

@@ -1,9 +1,9 @@
 #include "StandInThread.h"
 
-#include <objbase.h>
-
 #include <exception>
 #include <stdexcept>
+
+#include "win32/ScopedCom_win.h"
 
 namespace pontara::standin {
 
@@ -80,7 +80,7 @@ void StandInApartment::Run(const std::function<void()>& task) {
 }
 
 void StandInApartment::Main(std::promise<HWND> started, const std::function<void()>* setUp) {
-    HRESULT initialised = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const ScopedComApartment apartment;
     HWND window = nullptr;
     try {
         window = CreateScriptWindow();
@@ -94,9 +94,6 @@ void StandInApartment::Main(std::promise<HWND> started, const std::function<void
         if (window != nullptr) {
             DestroyWindow(window);
         }
-        if (SUCCEEDED(initialised)) {
-            CoUninitialize();
-        }
         started.set_exception(std::current_exception());
         return;
     }
@@ -106,9 +103,6 @@ void StandInApartment::Main(std::promise<HWND> started, const std::function<void
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
-    }
-    if (SUCCEEDED(initialised)) {
-        CoUninitialize();
     }
 }
 

@@ -68,6 +68,13 @@ std::vector<std::string> QuotedTexts(std::string_view details) {
     return texts;
 }
 
+// The first quoted text of a line's details; empty when it has none.
+std::string FirstQuotedText(std::string_view details) {
+    std::size_t at = details.find('"');
+    return at == std::string_view::npos ? std::string{}
+                                        : standin::Unquoted(details, at, standin::WideUnits::Utf8);
+}
+
 // "I2 19, BSTR|BYREF \"Q1ABC\"": the values, texts unquoted; `quoted` tells which were texts.
 std::vector<std::string> Arguments(std::string_view list, std::vector<bool>& quoted) {
     std::vector<std::string> values;
@@ -135,19 +142,13 @@ Event Logger32Event(const standin::Record& record) {
         event.kind = Kind::Text;
         event.from = Party::Pontara;
         event.to = Party::Logger32;
-        std::size_t at = details.find('"');
-        event.text = at == std::string_view::npos
-                         ? std::string{}
-                         : standin::Unquoted(details, at, standin::WideUnits::Utf8);
+        event.text = FirstQuotedText(details);
         event.account = "text " + event.text;
     } else if (verb == "write-sent") {
         event.kind = Kind::WriteSent;
         event.from = Party::Logger32;
         event.to = Party::Pontara;
-        std::size_t at = details.find('"');
-        event.text = at == std::string_view::npos
-                         ? std::string{}
-                         : standin::Unquoted(details, at, standin::WideUnits::Utf8);
+        event.text = FirstQuotedText(details);
         event.account = "Sent := " + event.text;
         if (details.ends_with(" nested")) {
             event.account += "  (from inside its handling of Pontara's text)";

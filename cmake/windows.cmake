@@ -47,7 +47,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM
 target_compile_options(gtest PRIVATE -Wno-error)
 target_compile_options(gtest_main PRIVATE -Wno-error)
 
-foreach(tool logger32-sim mixw-sim station-demo)
+foreach(tool transcript logger32-sim mixw-sim station station-demo)
     add_subdirectory(tools/${tool})
 endforeach()
 

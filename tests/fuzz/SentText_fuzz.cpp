@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "Station.h"
+#include "SimulatedStation.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ pontara::Text Decode(const std::uint8_t* data, std::size_t size, bool& logger32H
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     bool logger32HasRig = false;
     pontara::Text text = Decode(data, size, logger32HasRig);
-    pontara::testing::Station station;
+    pontara::testing::SimulatedStation station;
     station.LaunchAndRun();
     if (logger32HasRig) {
         station.host.Click(pontara::Button::Command2);

@@ -4,13 +4,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "Station.h"
+#include "SimulatedStation.h"
 
 namespace pontara::testing {
 namespace {
 
 TEST(ErrorRule, AFailingMixWCallStopsEveryTimerShowsOneBoxAndEnds) {
-    Station station;
+    SimulatedStation station;
     station.LaunchAndOpenLinks();
     station.host.RunFor(3000);
     int boxesSeenOpen = 0;
@@ -33,7 +33,7 @@ TEST(ErrorRule, AFailingMixWCallStopsEveryTimerShowsOneBoxAndEnds) {
 }
 
 TEST(ErrorRule, NothingOfTheBridgeRunsWhileTheBoxIsOpen) {
-    Station station;
+    SimulatedStation station;
     station.host.mixw.items[u"qso|command"] = u"";
     station.LaunchAndOpenLinks();
     station.host.RunFor(3000);
@@ -61,7 +61,7 @@ TEST(ErrorRule, NothingOfTheBridgeRunsWhileTheBoxIsOpen) {
 }
 
 TEST(ErrorRule, MixWGoneWhileLogger32OwnsTheRigFailsTheNextTuneOnce) {
-    Station station;
+    SimulatedStation station;
     station.LaunchAndRun();
     station.host.Click(Button::Command2);
     station.host.RunFor(100);
@@ -78,7 +78,7 @@ TEST(ErrorRule, MixWGoneWhileLogger32OwnsTheRigFailsTheNextTuneOnce) {
 }
 
 TEST(ErrorRule, AttachFailuresAtStartAreNeverReported) {
-    Station station;
+    SimulatedStation station;
     station.host.mixw.running = false;
     station.host.At(60000, [&] { station.host.mixw.running = true; });
     station.LaunchAndRun();

@@ -6,7 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "Station.h"
+#include "SimulatedStation.h"
 
 namespace pontara::testing {
 namespace {
@@ -66,7 +66,7 @@ class Logger32Return : public ::testing::Test {
         return static_cast<std::int32_t>(station.host.FieldWindow(Field::Sent));
     }
 
-    Station station;
+    SimulatedStation station;
 };
 
 TEST_F(Logger32Return, ClosedWhileForwardingPausesSaysSoAndLooksForLogger32Every5Seconds) {
@@ -237,7 +237,7 @@ TEST_F(Logger32Return, ClosingPontaraWhileLogger32IsAwayTellsTheGoneWindowNothin
 }
 
 TEST(Logger32Silent, NoAnswerToTheConnectRequestForTenSecondsWithoutRightsGivesTheHint) {
-    Station station;
+    SimulatedStation station;
     station.host.logger32.answersConnect = false;
     station.LaunchAndRun();
     station.host.RunFor(9000);  // four Timer5 ticks
@@ -250,7 +250,7 @@ TEST(Logger32Silent, NoAnswerToTheConnectRequestForTenSecondsWithoutRightsGivesT
 }
 
 TEST(Logger32Silent, RunningAsAdministratorGivesNoHint) {
-    Station station;
+    SimulatedStation station;
     station.host.elevated = true;
     station.host.logger32.answersConnect = false;
     station.LaunchAndRun();

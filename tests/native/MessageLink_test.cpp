@@ -8,7 +8,7 @@
 
 #include <climits>
 
-#include "Station.h"
+#include "SimulatedStation.h"
 
 namespace pontara::testing {
 namespace {
@@ -26,7 +26,7 @@ std::vector<int> ConnectRequestNames(const sim::SimLogger32& logger32) {
 }
 
 TEST(Handshake, AcceptPostsTwoSentWindowCodesZeroFirst) {
-    Station station;
+    SimulatedStation station;
     station.LaunchAndRun();
     std::vector<std::int32_t> code2;
     for (const auto& message : station.host.logger32.received) {
@@ -40,7 +40,7 @@ TEST(Handshake, AcceptPostsTwoSentWindowCodesZeroFirst) {
 }
 
 TEST(Handshake, RejectedNamesMoveOnEvery200MillisecondsUntilOneIsAccepted) {
-    Station station;
+    SimulatedStation station;
     station.host.logger32.rejectedNames = {1, 2, 3, 4};
     station.LaunchAndRun();
     station.host.RunFor(2000);
@@ -59,7 +59,7 @@ TEST(Handshake, RejectedNamesMoveOnEvery200MillisecondsUntilOneIsAccepted) {
 }
 
 TEST(Handshake, FiveRejectsShowTooBusyOnceAndNeverTryAgain) {
-    Station station;
+    SimulatedStation station;
     station.host.logger32.rejectedNames = {1, 2, 3, 4, 5};
     station.LaunchAndRun();
     station.host.RunFor(60000);
@@ -75,7 +75,7 @@ TEST(Handshake, FiveRejectsShowTooBusyOnceAndNeverTryAgain) {
 }
 
 TEST(Handshake, Logger32GoneAtConnectArmsTheRetryAndTheFirstForwardingTickEndsTheProgram) {
-    Station station;
+    SimulatedStation station;
     station.host.logger32.windowLooksLeft = 1;  // seen by the sequencer, gone at the connect
     station.LaunchAndRun();
     EXPECT_EQ(station.host.Interval(TimerId::Timer), 5000);
@@ -147,7 +147,7 @@ INSTANTIATE_TEST_SUITE_P(DialFrequencies, KilohertzText,
                                            KilohertzCase{INT_MIN, u".", u"-2147483.648"}));
 
 TEST(Logger32Codes, DialFrequencyAndClusterValueAreShownInTheirFields) {
-    Station station;
+    SimulatedStation station;
     station.LaunchAndRun();
     station.host.decimalSeparator = u",";
     station.host.PostFromLogger32(100, 14075450);
@@ -158,7 +158,7 @@ TEST(Logger32Codes, DialFrequencyAndClusterValueAreShownInTheirFields) {
 }
 
 TEST(Logger32Codes, UnknownCodesAreSwallowedAndOtherMessagesPassOn) {
-    Station station;
+    SimulatedStation station;
     station.LaunchAndRun();
     std::size_t mark = station.host.TraceMark();
     int passedOn = station.host.MessagesPassedOn();
@@ -176,7 +176,7 @@ TEST(Logger32Codes, UnknownCodesAreSwallowedAndOtherMessagesPassOn) {
 }
 
 TEST(Logger32Codes, TextWindowIsTakenFromCodeThreeInAnyOrder) {
-    Station station;
+    SimulatedStation station;
     station.host.logger32.namesTextWindow = false;
     station.LaunchAndRun();
     station.host.PostFromLogger32(3, static_cast<std::int32_t>(0xFFFF1234u));

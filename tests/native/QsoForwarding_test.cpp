@@ -6,7 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "Station.h"
+#include "SimulatedStation.h"
 
 namespace pontara::testing {
 namespace {
@@ -41,11 +41,11 @@ class Forwarding : public ::testing::Test {
         }
     }
 
-    Station station;
+    SimulatedStation station;
 };
 
 TEST_F(Forwarding, FirstTickOpensTheThirteenLinksInOrderAfterWritingPlaceholders) {
-    Station fresh;
+    SimulatedStation fresh;
     fresh.host.mixw.items[u"qso|call"] = u"Q1ABC";
     fresh.LaunchAndRun();
     std::size_t mark = fresh.host.TraceMark();
@@ -67,7 +67,7 @@ TEST_F(Forwarding, FirstTickOpensTheThirteenLinksInOrderAfterWritingPlaceholders
 }
 
 TEST_F(Forwarding, BeforeTheLinksOpenFieldsShowTheirCreationTexts) {
-    Station fresh;
+    SimulatedStation fresh;
     fresh.LaunchAndRun();
     EXPECT_EQ(fresh.host.FieldText(Field::Freq), u"14075.45");
     EXPECT_EQ(fresh.host.FieldText(Field::Callsign), u"Call");
@@ -230,7 +230,7 @@ TEST_F(Forwarding, Logger32WritingSentDuringADeliveryIsHandledInsideIt) {
 // Windows' modal loops inside DDE transactions and COM calls go on dispatching; a tick that
 // falls due meanwhile must wait for the handler that waits.
 TEST(ForwardingSlowMixW, LinksThatTakeOneAndAHalfSecondsEachAreOpenedByOneTickAlone) {
-    Station fresh;
+    SimulatedStation fresh;
     fresh.host.mixw.items[u"qso|call"] = u"Q1ABC";
     fresh.host.mixw.linkTime = 1500;
     fresh.LaunchAndRun();
@@ -245,7 +245,7 @@ TEST(ForwardingSlowMixW, LinksThatTakeOneAndAHalfSecondsEachAreOpenedByOneTickAl
 }
 
 TEST(ForwardingSlowMixW, AMixWAnsweringInTwoSecondsGetsOneCallAtATimeAndLogger32TheNewestRecord) {
-    Station fresh;
+    SimulatedStation fresh;
     fresh.host.mixw.items[u"qso|call"] = u"";
     fresh.host.mixw.items[u"qso|name"] = u"";
     fresh.LaunchAndOpenLinks();
@@ -277,7 +277,7 @@ TEST(ForwardingSlowMixW, AMixWAnsweringInTwoSecondsGetsOneCallAtATimeAndLogger32
 }
 
 TEST(ForwardingLinks, ALinkMixWRefusesEndsTheProgramWithOneMessageNamingFieldAndItem) {
-    Station station;
+    SimulatedStation station;
     station.host.mixw.items.erase(u"qso|iota");
     station.LaunchAndOpenLinks();
     EXPECT_TRUE(station.host.Ended());

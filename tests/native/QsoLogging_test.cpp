@@ -4,7 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "Station.h"
+#include "SimulatedStation.h"
 
 namespace pontara::testing {
 namespace {
@@ -28,7 +28,7 @@ class Logging : public ::testing::Test {
         return station.host.TraceSince(mark);
     }
 
-    Station station;
+    SimulatedStation station;
 };
 
 TEST_F(Logging, SaveWithNoRecordYetLogsTheTimesAloneThenPostsFifteenAndSixteen) {
@@ -127,7 +127,7 @@ TEST_F(Logging, ALoggingThatCannotReachLogger32IsShownOnTheStatusLine) {
 }
 
 TEST(LoggingBeforeTextWindow, IsShownOnTheStatusLineToo) {
-    Station station;
+    SimulatedStation station;
     station.host.logger32.namesTextWindow = false;
     station.LaunchAndRun();
     station.host.Click(Button::CommandSend);

@@ -6,7 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "Station.h"
+#include "SimulatedStation.h"
 
 namespace pontara::testing {
 namespace {
@@ -25,7 +25,7 @@ class Ownership : public ::testing::Test {
         station.Settle();
     }
 
-    Station station;
+    SimulatedStation station;
 };
 
 TEST_F(Ownership, StartLeavesMixWOwningWithItsButtonMarked) {
@@ -138,7 +138,7 @@ TEST_F(Ownership, PacketSidebandCaptionsAndColoursAndTheResetByAHandoverToMixW) 
 }
 
 TEST(OwnershipAtStart, RigButtonsStayDisabledUntilMixWIsAttached) {
-    Station station;
+    SimulatedStation station;
     station.host.mixw.running = false;
     station.host.At(30000, [&] {
         EXPECT_FALSE(station.host.Enabled(Button::Command1));

@@ -5,7 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "Station.h"
+#include "SimulatedStation.h"
 #include "logger32/SentTexts.h"
 
 namespace pontara::testing {
@@ -42,7 +42,7 @@ class Spots : public ::testing::Test {
         station.host.RunFor(500);
     }
 
-    Station station;
+    SimulatedStation station;
 };
 
 TEST_F(Spots, WorkedSpotTunesFillsTheCallAndSetsTheMode) {
@@ -133,7 +133,7 @@ TEST_F(Spots, SpotsWithoutTwoBarsOrAFrequencyReachMixWAsNothing) {
 }
 
 TEST(SpotsWithoutMixW, ASpotBeforeMixWIsAttachedIsDroppedAndNotRetried) {
-    Station station;
+    SimulatedStation station;
     station.Launch();
     // Written into Sent before the start-up has attached MixW: the tick 500 ms later drops it.
     station.host.RunFor(1000);

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "Station.h"
+#include "SimulatedStation.h"
 
 namespace pontara::testing {
 namespace {
@@ -14,7 +14,7 @@ namespace {
 using ::testing::ElementsAre;
 
 TEST(Startup, SplashAloneForThreeSecondsThenMainWindowTopmostFromSequencer) {
-    Station station;
+    SimulatedStation station;
     station.Launch();
     EXPECT_TRUE(station.host.SplashVisible());
     EXPECT_FALSE(station.host.MainVisible());
@@ -29,7 +29,7 @@ TEST(Startup, SplashAloneForThreeSecondsThenMainWindowTopmostFromSequencer) {
 }
 
 TEST(Startup, BothPeersRunningConnectsAtFourSecondsAndAttachesMixWASecondLater) {
-    Station station;
+    SimulatedStation station;
     station.LaunchAndRun();
     const auto& received = station.host.logger32.received;
     ASSERT_FALSE(received.empty());
@@ -47,7 +47,7 @@ TEST(Startup, BothPeersRunningConnectsAtFourSecondsAndAttachesMixWASecondLater) 
 }
 
 TEST(Startup, StartEndsWithTheRigAtMixWWithoutBoxOrPortToggles) {
-    Station station;
+    SimulatedStation station;
     station.LaunchAndRun();
     EXPECT_TRUE(station.host.MessageBoxes().empty());
     EXPECT_TRUE(station.host.mixw.Macros().empty());
@@ -60,7 +60,7 @@ TEST(Startup, StartEndsWithTheRigAtMixWWithoutBoxOrPortToggles) {
 }
 
 TEST(Startup, Logger32StartedLateIsConnectedWithinTwoSecondsOfItsWindow) {
-    Station station;
+    SimulatedStation station;
     station.host.logger32.running = false;
     constexpr int appeared = 61234;
     station.host.At(appeared - 1, [&] {
@@ -76,7 +76,7 @@ TEST(Startup, Logger32StartedLateIsConnectedWithinTwoSecondsOfItsWindow) {
 }
 
 TEST(Startup, MixWStartedLateKeepsTheStatusWaitingUntilAttached) {
-    Station station;
+    SimulatedStation station;
     station.host.mixw.running = false;
     constexpr int started = 25500;
     station.host.At(started - 1, [&] {
@@ -95,7 +95,7 @@ TEST(Startup, MixWStartedLateKeepsTheStatusWaitingUntilAttached) {
 }
 
 TEST(Startup, LogMessagesThatArriveDuringTheSequencerAreHandledAfterItsTick) {
-    Station station;
+    SimulatedStation station;
     station.host.mixw.running = false;
     station.host.At(9000, [&] { station.host.mixw.running = true; });
     station.Launch();
@@ -106,7 +106,7 @@ TEST(Startup, LogMessagesThatArriveDuringTheSequencerAreHandledAfterItsTick) {
 }
 
 TEST(Startup, CloseWhileWaitingForLogger32EndsAtOnceSendingNothing) {
-    Station station;
+    SimulatedStation station;
     station.host.logger32.running = false;
     station.host.At(10000, [&] { station.host.RequestClose(); });
     station.Launch();
@@ -119,7 +119,7 @@ TEST(Startup, CloseWhileWaitingForLogger32EndsAtOnceSendingNothing) {
 }
 
 TEST(Startup, CloseWhileWaitingForMixWUnhooksAndSaysGoodbyeWithoutTheSoundcardBox) {
-    Station station;
+    SimulatedStation station;
     station.host.mixw.running = false;
     station.host.At(8000, [&] { station.host.RequestClose(); });
     station.Launch();
@@ -132,7 +132,7 @@ TEST(Startup, CloseWhileWaitingForMixWUnhooksAndSaysGoodbyeWithoutTheSoundcardBo
 }
 
 TEST(Startup, CloseBeforeTheSequencerRunsNeitherUnhooksNorCallsMixW) {
-    Station station;
+    SimulatedStation station;
     station.Launch();
     station.host.RunFor(1000);
     station.host.RequestClose();
@@ -142,7 +142,7 @@ TEST(Startup, CloseBeforeTheSequencerRunsNeitherUnhooksNorCallsMixW) {
 }
 
 TEST(Shutdown, WhileMixWHasTheRigOnlyUnhooksAndSendsFourAndFive) {
-    Station station;
+    SimulatedStation station;
     station.LaunchAndRun();
     std::size_t closing = station.host.TraceMark();
     station.host.RequestClose();
@@ -154,7 +154,7 @@ TEST(Shutdown, WhileMixWHasTheRigOnlyUnhooksAndSendsFourAndFive) {
 }
 
 TEST(Shutdown, WhileLogger32HasTheRigHandsItBackBeforeLeaving) {
-    Station station;
+    SimulatedStation station;
     station.LaunchAndRun();
     station.host.Click(Button::Command2);
     station.host.RunFor(0);

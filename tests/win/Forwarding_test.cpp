@@ -17,9 +17,10 @@
 
 #include "Logger32StandIn.h"
 #include "MixWStandIn.h"
-#include "harness/Harness.h"
-#include "harness/Station.h"
 #include "logger32/Logger32Protocol.h"
+#include "station/Harness.h"
+#include "station/TestCase.h"
+#include "station/WineStation.h"
 #include "ui/WindowModel.h"
 
 namespace pontara {
@@ -29,17 +30,6 @@ using namespace harness;
 using namespace std::chrono_literals;
 using standin::MixWStandIn;
 using standin::ParameterFromWindow;
-
-std::string ArtifactName() {
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    return std::string(test->test_suite_name()) + "." + test->name();
-}
-
-void SaveScreenshotOnFailure() {
-    if (::testing::Test::HasFailure()) {
-        SaveScreenshot(ArtifactPath(ArtifactName() + ".bmp"));
-    }
-}
 
 std::int64_t MillisecondsSince(std::chrono::steady_clock::time_point from) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
@@ -64,7 +54,7 @@ std::string RecordOf(const QsoEntry& qso) {
 }
 
 // Waits for the first text at Logger32 after `mark` that `matches`; its arrival, or none.
-std::optional<Arrival> WaitForText(Station& station, const Station::Mark& mark,
+std::optional<Arrival> WaitForText(WineStation& station, const WineStation::Mark& mark,
                                    const std::function<bool(const std::string&)>& matches,
                                    std::chrono::milliseconds timeout) {
     std::optional<Arrival> found;
@@ -82,7 +72,7 @@ std::optional<Arrival> WaitForText(Station& station, const Station::Mark& mark,
     return found;
 }
 
-std::optional<Arrival> WaitForText(Station& station, const Station::Mark& mark,
+std::optional<Arrival> WaitForText(WineStation& station, const WineStation::Mark& mark,
                                    const std::string& text, std::chrono::milliseconds timeout) {
     return WaitForText(
         station, mark, [&](const std::string& received) { return received == text; }, timeout);
@@ -92,7 +82,7 @@ std::optional<Arrival> WaitForText(Station& station, const Station::Mark& mark,
 // frequency; the rig handed to MixW at the start made the bridge forget the mode it last sent,
 // so the next tick forces the mode (empty while MixW has none). Quiet means no text for longer
 // than a tick.
-void WaitUntilForwarding(Station& station) {
+void WaitUntilForwarding(WineStation& station) {
     ASSERT_TRUE(station.WaitUntilRunning()) << "the bridge did not start forwarding";
     ASSERT_TRUE(WaitForText(
         station, {}, [](const std::string& text) { return text.starts_with("<APP_FORCE_FREQ:"); },
@@ -123,7 +113,7 @@ void SetQsoEntry(MixWStandIn& mixw, const std::vector<std::pair<const char16_t*,
 // ---- The links of the first tick ---------------------------------------------------------------
 
 TEST(ForwardingLinks, FirstTickLinksTheThirteenFieldsInOrderAndEachShowsMixWsValue) {
-    Station station(Station::Options{.artifactName = ArtifactName()});
+    WineStation station(WineStation::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     // What MixW holds before the links open; every other item is empty.
     station.MixW().Run([](MixWStandIn& mixw) {
@@ -136,7 +126,7 @@ TEST(ForwardingLinks, FirstTickLinksTheThirteenFieldsInOrderAndEachShowsMixWsVal
         mixw.SetItem(u"CAT", u"khz", u"14070.000");
         mixw.SetQsoData(19, Text(u"KO38ab"));
     });
-    const Station::Mark start = station.MarkNow();
+    const WineStation::Mark start = station.MarkNow();
     ASSERT_TRUE(station.WaitUntilRunning());
     // The first tick ends with its first command; the next tick is 800 ms away.
     const std::optional<Arrival> first = WaitForText(
@@ -189,7 +179,7 @@ TEST(ForwardingLinks, FirstTickLinksTheThirteenFieldsInOrderAndEachShowsMixWsVal
 // ---- What is forwarded -------------------------------------------------------------------------
 
 TEST(QsoForwarding, AQsoTypedInMixWReachesLogger32AsTheExactRecordAndTheCommandFieldIsCleared) {
-    Station station(Station::Options{.artifactName = ArtifactName()});
+    WineStation station(WineStation::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     WaitUntilForwarding(station);
     if (HasFatalFailure()) {
@@ -207,7 +197,7 @@ TEST(QsoForwarding, AQsoTypedInMixWReachesLogger32AsTheExactRecordAndTheCommandF
                        .qslVia = "Q1XYZ"};
     const std::string expected = RecordOf(qso);
 
-    const Station::Mark typed = station.MarkNow();
+    const WineStation::Mark typed = station.MarkNow();
     const StationTime typedAt = station.Now();
     station.MixW().Run([](MixWStandIn& mixw) {
         SetQsoEntry(mixw, {{u"RstRcv", u"579"},
@@ -242,7 +232,7 @@ TEST(QsoForwarding, AQsoTypedInMixWReachesLogger32AsTheExactRecordAndTheCommandF
 }
 
 TEST(QsoForwarding, ADialChangeIsForcedWithinATickAndAModeChangeGoesAsLogger32NamesIt) {
-    Station station(Station::Options{.artifactName = ArtifactName()});
+    WineStation station(WineStation::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     WaitUntilForwarding(station);
     if (HasFatalFailure()) {
@@ -250,7 +240,7 @@ TEST(QsoForwarding, ADialChangeIsForcedWithinATickAndAModeChangeGoesAsLogger32Na
     }
 
     // A data mode (MixW's mode is empty): the dial plus the audio offset, in kilohertz.
-    const Station::Mark tuned = station.MarkNow();
+    const WineStation::Mark tuned = station.MarkNow();
     const StationTime tunedAt = station.Now();
     station.MixWTunes(7035000, 1500);
     const std::string frequency = Token("APP_FORCE_FREQ", "7036.5");
@@ -260,7 +250,7 @@ TEST(QsoForwarding, ADialChangeIsForcedWithinATickAndAModeChangeGoesAsLogger32Na
     Measure("dial_change_to_force_freq_ms", forced->at - tunedAt);
     EXPECT_LE(forced->at - tunedAt, 2500);
 
-    const Station::Mark moded = station.MarkNow();
+    const WineStation::Mark moded = station.MarkNow();
     const StationTime modedAt = station.Now();
     station.MixWSets(u"QSO", u"Mode", u"BPSK31");
     const std::string mode = Token("APP_FORCE_MODE", "PSK31");
@@ -276,7 +266,7 @@ TEST(QsoForwarding, ADialChangeIsForcedWithinATickAndAModeChangeGoesAsLogger32Na
 }
 
 TEST(QsoForwarding, EachChangeOfAWatchedFieldReachesLogger32WithinAboutOneTick) {
-    Station station(Station::Options{.artifactName = ArtifactName()});
+    WineStation station(WineStation::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     WaitUntilForwarding(station);
     if (HasFatalFailure()) {
@@ -284,7 +274,7 @@ TEST(QsoForwarding, EachChangeOfAWatchedFieldReachesLogger32WithinAboutOneTick) 
     }
     QsoEntry qso;
     qso.call = "Q1ABC";
-    const Station::Mark called = station.MarkNow();
+    const WineStation::Mark called = station.MarkNow();
     station.MixWSets(u"QSO", u"Call", u"Q1ABC");
     ASSERT_TRUE(WaitForText(station, called, RecordOf(qso), 5000ms))
         << Listed(station.AtLogger32Since(called));
@@ -295,7 +285,7 @@ TEST(QsoForwarding, EachChangeOfAWatchedFieldReachesLogger32WithinAboutOneTick) 
         // Changes fall at different points of the 800 ms tick.
         PumpFor(std::chrono::milliseconds(change * 290 % 800));
         qso.name = "Op" + std::to_string(100 + change).substr(1);
-        const Station::Mark mark = station.MarkNow();
+        const WineStation::Mark mark = station.MarkNow();
         const StationTime changedAt = station.Now();
         station.MixWSets(u"QSO", u"Name", AsciiText(qso.name));
         const std::optional<Arrival> record = WaitForText(station, mark, RecordOf(qso), 5000ms);
@@ -321,7 +311,7 @@ TEST(QsoForwarding, EachChangeOfAWatchedFieldReachesLogger32WithinAboutOneTick) 
 
 // The first forced frequency: MixW's dial at start, 14070000 Hz, plus its 1500 Hz audio.
 TEST(QsoForwardingGerman, KilohertzHaveADecimalCommaAndUmlautsArriveAsCodePage1252Bytes) {
-    Station station(Station::Options{.artifactName = ArtifactName()});
+    WineStation station(WineStation::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     WaitUntilForwarding(station);
     if (HasFatalFailure()) {
@@ -331,7 +321,7 @@ TEST(QsoForwardingGerman, KilohertzHaveADecimalCommaAndUmlautsArriveAsCodePage12
     ASSERT_FALSE(first.empty());
     EXPECT_EQ(first.front(), "<APP_FORCE_FREQ:7>14071,5");
 
-    const Station::Mark typed = station.MarkNow();
+    const WineStation::Mark typed = station.MarkNow();
     station.MixW().Run([](MixWStandIn& mixw) {
         SetQsoEntry(mixw, {{u"Name", u"Jürgen"}, {u"qth", u"Köln"}});
         mixw.SetItem(u"QSO", u"Call", u"Q1ABC");
@@ -346,7 +336,7 @@ TEST(QsoForwardingGerman, KilohertzHaveADecimalCommaAndUmlautsArriveAsCodePage12
 }
 
 TEST(QsoForwardingRussian, CyrillicArrivesAsCodePage1251BytesCountedInCharacters) {
-    Station station(Station::Options{.artifactName = ArtifactName()});
+    WineStation station(WineStation::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     WaitUntilForwarding(station);
     if (HasFatalFailure()) {
@@ -356,7 +346,7 @@ TEST(QsoForwardingRussian, CyrillicArrivesAsCodePage1251BytesCountedInCharacters
     ASSERT_FALSE(first.empty());
     EXPECT_EQ(first.front(), "<APP_FORCE_FREQ:7>14071,5");
 
-    const Station::Mark typed = station.MarkNow();
+    const WineStation::Mark typed = station.MarkNow();
     station.MixW().Run([](MixWStandIn& mixw) {
         SetQsoEntry(mixw, {{u"Name", u"Юрий"}, {u"qth", u"Москва"}});
         mixw.SetItem(u"QSO", u"Call", u"Q1ABC");
@@ -374,7 +364,7 @@ TEST(QsoForwardingRussian, CyrillicArrivesAsCodePage1251BytesCountedInCharacters
 // ---- A text written back during a delivery ----------------------------------------------------
 
 TEST(TextCommands, Logger32WritingSentInsideADeliveryIsTakenWithinItWithoutDeadlock) {
-    Station station(Station::Options{.artifactName = ArtifactName()});
+    WineStation station(WineStation::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     WaitUntilForwarding(station);
     if (HasFatalFailure()) {
@@ -410,7 +400,7 @@ TEST(TextCommands, Logger32WritingSentInsideADeliveryIsTakenWithinItWithoutDeadl
                        queued.wParam == logger32::ClusterWindow;
         handled = true;
     });
-    const Station::Mark mark = station.MarkNow();
+    const WineStation::Mark mark = station.MarkNow();
     station.MixWTunes(7000000, 1500);
     const bool done = PumpUntil([&] { return handled; }, 8000ms);
     logger32.OnTextReceived(nullptr);
@@ -430,20 +420,19 @@ TEST(TextCommands, Logger32WritingSentInsideADeliveryIsTakenWithinItWithoutDeadl
 
     // In the stand-in's record: the command, the write nested inside it, then code 10.
     std::vector<std::string> order;
-    for (const std::string& line : logger32.Transcript()) {
-        const std::string event = line.substr(line.find(' ') + 1);
+    for (const std::string& event : logger32.Log().Events()) {
         if (event.starts_with("text ") || event.starts_with("write-sent") ||
             event.starts_with("received name=1 code=10 ")) {
             order.push_back(event);
         }
     }
     const std::string command = Token("APP_FORCE_FREQ", "7001.5");
-    const auto at = std::find(order.begin(), order.end(),
-                              "text " + standin::QuotedForTranscript(command) + " sent");
+    const auto at =
+        std::find(order.begin(), order.end(), "text " + standin::QuotedBytes(command) + " sent");
     ASSERT_NE(at, order.end()) << ::testing::PrintToString(order);
     const std::vector<std::string> after(at, std::min(order.end(), at + 4));
     ASSERT_EQ(after.size(), 4u) << ::testing::PrintToString(order);
-    EXPECT_TRUE(after[1].starts_with("write-sent " + standin::QuotedForTranscript(written)) &&
+    EXPECT_TRUE(after[1].starts_with("write-sent " + standin::QuotedBytes(written)) &&
                 after[1].ends_with(" nested"))
         << after[1];
     EXPECT_EQ(after[2], "write-sent-done");
@@ -451,7 +440,7 @@ TEST(TextCommands, Logger32WritingSentInsideADeliveryIsTakenWithinItWithoutDeadl
     EXPECT_EQ(station.Logger32TextsSince(mark).front(), command);
 
     // The bridge goes on: its next command still arrives.
-    const Station::Mark later = station.MarkNow();
+    const WineStation::Mark later = station.MarkNow();
     station.MixWSets(u"QSO", u"Mode", u"RTTY");
     EXPECT_TRUE(WaitForText(station, later, Token("APP_FORCE_MODE", "RTTY"), 5000ms));
     SaveScreenshotOnFailure();
@@ -463,13 +452,13 @@ TEST(TextCommands, Logger32WritingSentInsideADeliveryIsTakenWithinItWithoutDeadl
 // only when Logger32's window goes in the microseconds between the sequencer's two looks,
 // which no test can arrange; MixW quitting is the end that a station can bring about.
 TEST(MixWLost, MixWQuittingWhileForwardingEndsTheBridgeAfterOneErrorBoxAndNoShutdownNotices) {
-    Station station(Station::Options{.artifactName = ArtifactName()});
+    WineStation station(WineStation::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     WaitUntilForwarding(station);
     if (HasFatalFailure()) {
         return;
     }
-    const Station::Mark mark = station.MarkNow();
+    const WineStation::Mark mark = station.MarkNow();
     station.StopMixW();
     const StationTime stopped = station.Now();
 

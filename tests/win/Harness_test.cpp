@@ -1,7 +1,7 @@
 // The harness's own pieces where Wine could let them down quietly: a screenshot that is not of
 // the screen, a child process that outlives its test, a message box that cannot be answered.
 
-#include "harness/Harness.h"
+#include "station/Harness.h"
 
 #include <gtest/gtest.h>
 

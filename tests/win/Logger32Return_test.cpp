@@ -10,8 +10,9 @@
 #include <vector>
 
 #include "Logger32StandIn.h"
-#include "harness/Harness.h"
-#include "harness/Station.h"
+#include "station/Harness.h"
+#include "station/TestCase.h"
+#include "station/WineStation.h"
 
 namespace pontara {
 namespace {
@@ -20,18 +21,13 @@ using namespace harness;
 using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 
-std::string TestName() {
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    return std::string(test->test_suite_name()) + "." + test->name();
-}
-
 std::size_t CountStartingWith(const Lines& lines, const std::string& prefix) {
     return static_cast<std::size_t>(std::ranges::count_if(
         lines, [&](const std::string& line) { return line.starts_with(prefix); }));
 }
 
 TEST(Logger32Return, ANewLogger32GetsTheHandshakeTheOwnerTheHeldLoggingAndTheQsoOnce) {
-    Station station(Station::Options{.artifactName = TestName()});
+    WineStation station(WineStation::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     ASSERT_TRUE(station.WaitUntilRunning()) << Listed(station.AtLogger32Since({}));
     station.MixWSets(u"QSO", u"time", u"1234");

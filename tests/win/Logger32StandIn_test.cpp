@@ -13,8 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "harness/Harness.h"
 #include "logger32/Logger32Protocol.h"
+#include "station/Harness.h"
 
 namespace pontara {
 namespace {
@@ -254,7 +254,7 @@ TEST_F(Logger32StandInTest, RecordsTextCommandsAsTheAnsiBytesReceived) {
     EXPECT_EQ(texts[0].ansi, command);
     EXPECT_TRUE(texts[0].sent);
     EXPECT_EQ(texts[1].ansi, accented);
-    const auto transcript = standIn_.Transcript();
+    const auto transcript = standIn_.Log().Lines();
     EXPECT_NE(std::find_if(transcript.begin(), transcript.end(),
                            [](const std::string& line) {
                                return line.find(" text \"<NAME:4>Ren\\xE9\" sent") !=
@@ -267,7 +267,7 @@ TEST_F(Logger32StandInTest, TranscriptLinesAreMillisecondsEventDetails) {
     Connect(1);
     ASSERT_TRUE(bridge_.WaitForMessages(2));
     const std::regex line(R"(^\d+ [a-z-]+( .*)?$)");
-    const auto transcript = standIn_.Transcript();
+    const auto transcript = standIn_.Log().Lines();
     ASSERT_GE(transcript.size(), 4u);
     for (const std::string& entry : transcript) {
         EXPECT_TRUE(std::regex_match(entry, line)) << entry;
@@ -287,7 +287,7 @@ TEST(Logger32StandInFile, AppendsTheTranscriptToTheFileLineByLine) {
         options.transcriptPath = path;
         Logger32StandIn standIn(options);
         standIn.ReportDialFrequency(1);
-        expected = standIn.Transcript();
+        expected = standIn.Log().Lines();
     }
     std::ifstream file(path);
     std::vector<std::string> lines;
@@ -317,7 +317,7 @@ TEST(Logger32StandInQuoting, EscapesQuotesBackslashesAndBytesOutsidePrintableAsc
         {std::string("a\0b", 3), R"("a\x00b")"},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(standin::QuotedForTranscript(row.bytes), row.quoted);
+        EXPECT_EQ(standin::QuotedBytes(row.bytes), row.quoted);
     }
 }
 

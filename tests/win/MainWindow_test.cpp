@@ -11,9 +11,10 @@
 
 #include "Logger32StandIn.h"
 #include "StandInThread.h"
-#include "harness/Harness.h"
 #include "logger32/Logger32Protocol.h"
 #include "platform/Text.h"
+#include "station/Harness.h"
+#include "station/TestCase.h"
 #include "ui/WindowModel.h"
 
 namespace pontara {
@@ -56,13 +57,7 @@ class PontaraMainWindow : public ::testing::Test {
         PumpUntil([&] { return EveryDesignedControlInPlace(window_); }, 5000ms);
     }
 
-    void TearDown() override {
-        if (HasFailure()) {
-            SaveScreenshot(ArtifactPath(
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                ".bmp"));
-        }
-    }
+    void TearDown() override { SaveScreenshotOnFailure(); }
 
     // Waits until the main window is visible; the time since launch when it was first seen.
     std::optional<milliseconds> WaitUntilShown(milliseconds timeout) {

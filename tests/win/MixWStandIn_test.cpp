@@ -16,8 +16,8 @@
 
 #include "MixWStandIn.h"
 #include "StandInThread.h"
-#include "harness/Harness.h"
 #include "mixw/DdeClient_win.h"
+#include "station/Harness.h"
 #include "win32/ScopedCom_win.h"
 
 namespace pontara {

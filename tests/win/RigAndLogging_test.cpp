@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "harness/Harness.h"
-#include "harness/Station.h"
+#include "station/Harness.h"
+#include "station/TestCase.h"
+#include "station/WineStation.h"
 
 namespace pontara {
 namespace {
@@ -27,11 +28,6 @@ constexpr char CloseSoundcardWindows[] =
     "Please close Souncard window and CW Mashine window Logger32 and after that press OK";
 // The two stand-ins' clocks agree with the station's to within a millisecond each.
 constexpr StationTime ClockSlack = 2;
-
-std::string TestName() {
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    return std::string(test->test_suite_name()) + "." + test->name();
-}
 
 bool Has(const std::vector<std::string>& list, const std::string& entry) {
     return std::find(list.begin(), list.end(), entry) != list.end();
@@ -56,7 +52,7 @@ std::vector<Arrival> Only(std::vector<Arrival> arrivals, const std::string& pref
 class RunningStation : public ::testing::Test {
   protected:
     void SetUp() override {
-        station_.emplace(Station::Options{.artifactName = TestName()});
+        station_.emplace(WineStation::Options{.artifactName = TestName()});
         ASSERT_NE(station_->MainWindow(), nullptr) << "no window captioned \"Pontara\"";
         ASSERT_TRUE(station_->WaitUntilRunning())
             << "the start-up did not hand the rig to MixW and open the links\n"
@@ -78,7 +74,7 @@ class RunningStation : public ::testing::Test {
         }
     }
 
-    Station& S() { return *station_; }
+    WineStation& S() { return *station_; }
 
     bool WaitForFieldText(Field field, const std::string& expected) {
         return PumpUntil([&] { return S().FieldText(field) == expected; }, 10s);
@@ -86,7 +82,7 @@ class RunningStation : public ::testing::Test {
 
     // Command2, and the wait for the last of its five codes.
     void GiveRigToLogger32() {
-        const Station::Mark mark = S().MarkNow();
+        const WineStation::Mark mark = S().MarkNow();
         S().Click(Button::Command2);
         ASSERT_TRUE(PumpUntil([&] { return Has(S().Logger32CodesSince(mark), "code 19 1"); }, 10s))
             << "Command2 did not hand the rig to Logger32\n"
@@ -96,7 +92,7 @@ class RunningStation : public ::testing::Test {
 
     // Command1, its box answered, and the wait for the second port toggle.
     void GiveRigToMixW() {
-        const Station::Mark mark = S().MarkNow();
+        const WineStation::Mark mark = S().MarkNow();
         S().Click(Button::Command1);
         const HWND box = WaitForMessageBox("Pontara", 10s);
         ASSERT_NE(box, nullptr) << "Command1 showed no box";
@@ -107,11 +103,11 @@ class RunningStation : public ::testing::Test {
         ASSERT_TRUE(WaitForFieldText(Field::Text1, MixWControlActive));
     }
 
-    bool WaitForTexts(const Station::Mark& mark, std::size_t count) {
+    bool WaitForTexts(const WineStation::Mark& mark, std::size_t count) {
         return PumpUntil([&] { return S().Logger32TextsSince(mark).size() >= count; }, 10s);
     }
 
-    std::optional<Station> station_;
+    std::optional<WineStation> station_;
 };
 
 // ---- Handing the rig over ---------------------------------------------------------------------
@@ -119,7 +115,7 @@ class RunningStation : public ::testing::Test {
 using RigHandover = RunningStation;
 
 TEST_F(RigHandover, ToLogger32AndBackTogglesPortsPostsBothCodeSetsAndStopsForwardingMeanwhile) {
-    const Station::Mark toLogger32 = S().MarkNow();
+    const WineStation::Mark toLogger32 = S().MarkNow();
     const StationTime clicked = S().Now();
     S().Click(Button::Command2);
     ASSERT_TRUE(
@@ -143,7 +139,7 @@ TEST_F(RigHandover, ToLogger32AndBackTogglesPortsPostsBothCodeSetsAndStopsForwar
     EXPECT_TRUE(IsWindowEnabled(S().ButtonWindow(Button::Command1)));
 
     // MixW changes while Logger32 owns the rig reach Logger32 as nothing: no tick even asks.
-    const Station::Mark quiet = S().MarkNow();
+    const WineStation::Mark quiet = S().MarkNow();
     S().MixWTunes(7035000, 2125);
     S().MixWSets(u"QSO", u"Mode", u"RTTY");
     S().MixWSets(u"QSO", u"Call", u"Q1ABC");
@@ -151,7 +147,7 @@ TEST_F(RigHandover, ToLogger32AndBackTogglesPortsPostsBothCodeSetsAndStopsForwar
     EXPECT_TRUE(S().Logger32TextsSince(quiet).empty()) << Listed(S().AtLogger32Since(quiet));
     EXPECT_TRUE(Only(S().AtMixWSince(quiet), "get FqA").empty()) << "Timer2 still ticks";
 
-    const Station::Mark toMixW = S().MarkNow();
+    const WineStation::Mark toMixW = S().MarkNow();
     S().Click(Button::Command1);
     const HWND box = WaitForMessageBox("Pontara", 10s);
     ASSERT_NE(box, nullptr) << "no box before the rig went back to MixW";
@@ -191,7 +187,7 @@ TEST_F(RigHandover, ToLogger32AndBackTogglesPortsPostsBothCodeSetsAndStopsForwar
 }
 
 TEST_F(RigHandover, Logger32DialTunesMixWOnlyWhileLogger32OwnsTheRig) {
-    Station::Mark mark = S().MarkNow();
+    WineStation::Mark mark = S().MarkNow();
     ASSERT_TRUE(S().Logger32().ReportDialFrequency(3573000));
     EXPECT_TRUE(WaitForFieldText(Field::Freq_logger32, "3573.000"));
     PumpFor(1000ms);
@@ -270,14 +266,14 @@ class RigButtons : public ::testing::Test {
         EXPECT_TRUE(SaveScreenshot(ArtifactPath("RigButtons-" + picture + ".bmp")));
     }
 
-    std::optional<Station> station_;
+    std::optional<WineStation> station_;
 };
 
 TEST_F(RigButtons, ShowTheOwnerOtherAndSidebandColoursInEveryState) {
     // Pontara alone: it shows its window and waits for Logger32, the rig buttons not yet set.
-    station_.emplace(
-        Station::Options{.startLogger32 = false, .startMixW = false, .artifactName = TestName()});
-    Station& s = *station_;
+    station_.emplace(WineStation::Options{
+        .startLogger32 = false, .startMixW = false, .artifactName = TestName()});
+    WineStation& s = *station_;
     ASSERT_NE(s.MainWindow(), nullptr);
     ASSERT_TRUE(PumpUntil([&] { return HasExtendedStyle(s.MainWindow(), WS_EX_TOPMOST); }, 10s))
         << "the start-up sequencer never ran";
@@ -303,7 +299,7 @@ TEST_F(RigButtons, ShowTheOwnerOtherAndSidebandColoursInEveryState) {
     ASSERT_TRUE(PumpUntil([&] { return s.Caption(Button::Command3) == "PKT_USB"; }, 10s));
     ExpectColours({{Button::Command3, "Command3", upperSideband}}, "3-upper-sideband");
 
-    Station::Mark mark = s.MarkNow();
+    WineStation::Mark mark = s.MarkNow();
     s.Click(Button::Command2);
     ASSERT_TRUE(PumpUntil([&] { return Has(s.Logger32CodesSince(mark), "code 19 1"); }, 10s));
     ExpectColours({{Button::Command1, "Command1", other},
@@ -341,7 +337,7 @@ class QsoLogging : public RunningStation {
 };
 
 TEST_F(QsoLogging, SaveLogsTheLastRecordInOneCommandThenPausesForwardingAndRemoveClears) {
-    const Station::Mark typed = S().MarkNow();
+    const WineStation::Mark typed = S().MarkNow();
     S().MixWSets(u"QSO", u"Call", u"Q1ABC");
     S().MixWSets(u"QSO", u"Name", u"Jaan");
     ASSERT_TRUE(PumpUntil(
@@ -356,7 +352,7 @@ TEST_F(QsoLogging, SaveLogsTheLastRecordInOneCommandThenPausesForwardingAndRemov
         << record;
     PumpFor(1000ms);
 
-    const Station::Mark save = S().MarkNow();
+    const WineStation::Mark save = S().MarkNow();
     const StationTime saved = S().Now();
     S().MixWSets(u"QSO", u"Command", u"Save");
     ASSERT_TRUE(WaitForTexts(save, 1)) << Listed(S().AtLogger32Since(save));
@@ -386,7 +382,7 @@ TEST_F(QsoLogging, SaveLogsTheLastRecordInOneCommandThenPausesForwardingAndRemov
     // 700 ms of pause, then a whole forwarding interval of 800 ms.
     EXPECT_GE(resumed - logged, 1500 - ClockSlack);
 
-    const Station::Mark remove = S().MarkNow();
+    const WineStation::Mark remove = S().MarkNow();
     S().MixWSets(u"QSO", u"Command", u"Remove");
     ASSERT_TRUE(WaitForTexts(remove, 1));
     PumpFor(1000ms);
@@ -400,7 +396,7 @@ TEST_F(QsoLogging, SendButtonBelowTheVisibleAreaLogsUnderEitherOwner) {
     EXPECT_EQ(S().Caption(Button::CommandSend), "Send!");
     const std::string times = "<APP_TIME_ON:4>1234<APP_TIME_OFF:4>1234";
 
-    Station::Mark mark = S().MarkNow();
+    WineStation::Mark mark = S().MarkNow();
     S().Click(Button::CommandSend);
     ASSERT_TRUE(PumpUntil([&] { return Has(S().Logger32CodesSince(mark), "code 16 1"); }, 10s))
         << Listed(S().AtLogger32Since(mark));
@@ -431,7 +427,7 @@ using Closing = RunningStation;
 
 TEST_F(Closing, WhileLogger32OwnsTheRigHandsItBackAsksTheOperatorThenSaysGoodbyeAndEnds) {
     ASSERT_NO_FATAL_FAILURE(GiveRigToLogger32());
-    const Station::Mark mark = S().MarkNow();
+    const WineStation::Mark mark = S().MarkNow();
     S().Close();
     const HWND box = WaitForMessageBox("Pontara", 10s);
     ASSERT_NE(box, nullptr) << "closing showed no box";

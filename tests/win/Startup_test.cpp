@@ -12,9 +12,10 @@
 #include <vector>
 
 #include "Logger32StandIn.h"
-#include "harness/Harness.h"
-#include "harness/Station.h"
 #include "logger32/Logger32Protocol.h"
+#include "station/Harness.h"
+#include "station/TestCase.h"
+#include "station/WineStation.h"
 #include "ui/WindowModel.h"
 
 namespace pontara {
@@ -30,18 +31,7 @@ constexpr const char* WaitingForBoth = "Waiting start Logger32 and MixW2";
 constexpr const char* WaitingForMixW = "Waiting start MixW.";
 constexpr const char* MixWControlActive = "            MixW2 control active !";
 
-std::string ArtifactName() {
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    return std::string(test->test_suite_name()) + "." + test->name();
-}
-
-void SaveScreenshotOnFailure() {
-    if (::testing::Test::HasFailure()) {
-        SaveScreenshot(ArtifactPath(ArtifactName() + ".bmp"));
-    }
-}
-
-StationTime LaunchedAt(Station& station) {
+StationTime LaunchedAt(WineStation& station) {
     return station.ToStationTime(station.Pontara().StartedAt());
 }
 
@@ -89,7 +79,7 @@ std::vector<Code> MixWTakesTheRig() {
 // ---- Start-up -------------------------------------------------------------------------------
 
 TEST(Startup, BothPeersAtLaunchAreConnectedAtFourSecondsAndMixWAttachedASecondLaterWithTheRig) {
-    Station station(Station::Options{.artifactName = ArtifactName()});
+    WineStation station(WineStation::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     standin::Logger32StandIn& logger32 = station.Logger32();
     ASSERT_TRUE(PumpUntil([&] { return logger32.CountCode(logger32::SentWindow) >= 2; }, 15000ms))
@@ -137,7 +127,7 @@ TEST(Startup, BothPeersAtLaunchAreConnectedAtFourSecondsAndMixWAttachedASecondLa
 }
 
 TEST(Startup, Logger32StartedLateIsAskedToConnectWithinOneLookOfItsWindowAppearing) {
-    Station station(Station::Options{.startLogger32 = false, .artifactName = ArtifactName()});
+    WineStation station(WineStation::Options{.startLogger32 = false, .artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     const StationTime launched = LaunchedAt(station);
     // Well past the first look at 4 s, so that the sequencer is between two looks.
@@ -166,7 +156,7 @@ TEST(Startup, Logger32StartedLateIsAskedToConnectWithinOneLookOfItsWindowAppeari
 }
 
 TEST(Startup, MixWStartedLateKeepsTheStatusWaitingAndTheRigUntilItIsAttached) {
-    Station station(Station::Options{.startMixW = false, .artifactName = ArtifactName()});
+    WineStation station(WineStation::Options{.startMixW = false, .artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     standin::Logger32StandIn& logger32 = station.Logger32();
     ASSERT_TRUE(
@@ -214,7 +204,7 @@ TEST(Startup, MixWStartedLateKeepsTheStatusWaitingAndTheRigUntilItIsAttached) {
 
 // When the stand-in posted its reject of the k-th name, on its own clock.
 std::optional<std::int64_t> RejectPostedAt(standin::Logger32StandIn& logger32, int name) {
-    for (const std::string& line : logger32.Transcript()) {
+    for (const std::string& line : logger32.Log().Lines()) {
         long long at = 0;
         int posted = 0;
         unsigned code = 0;
@@ -229,7 +219,7 @@ std::optional<std::int64_t> RejectPostedAt(standin::Logger32StandIn& logger32, i
 }
 
 TEST(Logger32Link, RejectedNamesAreRetriedOneByOneAbout200msLaterUntilLogger32FiveIsAccepted) {
-    Station station(Station::Options{.artifactName = ArtifactName()});
+    WineStation station(WineStation::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     standin::Logger32StandIn& logger32 = station.Logger32();
     for (int name = 1; name <= 4; ++name) {
@@ -267,7 +257,7 @@ TEST(Logger32Link, RejectedNamesAreRetriedOneByOneAbout200msLaterUntilLogger32Fi
 }
 
 TEST(Logger32Link, FiveRejectsShowTooBusyOnceAndNoFurtherConnectRequestFollows) {
-    Station station(Station::Options{.artifactName = ArtifactName()});
+    WineStation station(WineStation::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     standin::Logger32StandIn& logger32 = station.Logger32();
     logger32.SetConnectAnswerForAll(ConnectAnswer::Reject);
@@ -311,7 +301,7 @@ std::string LocaleDecimalSeparator() {
 }
 
 TEST(Logger32Link, DialFrequencyAndClusterValueAreShownInTheirFieldsAndUnknownCodesSwallowed) {
-    Station station(Station::Options{.artifactName = ArtifactName()});
+    WineStation station(WineStation::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     ASSERT_TRUE(station.WaitUntilRunning());
     standin::Logger32StandIn& logger32 = station.Logger32();
@@ -320,7 +310,7 @@ TEST(Logger32Link, DialFrequencyAndClusterValueAreShownInTheirFieldsAndUnknownCo
     ASSERT_NE(frequency, nullptr);
     ASSERT_NE(cluster, nullptr);
     const std::string separator = LocaleDecimalSeparator();
-    const Station::Mark mark = station.MarkNow();
+    const WineStation::Mark mark = station.MarkNow();
 
     struct Shown {
         std::uint32_t code;
@@ -369,10 +359,10 @@ TEST(Logger32Link, DialFrequencyAndClusterValueAreShownInTheirFieldsAndUnknownCo
 // ---- Shutdown -------------------------------------------------------------------------------
 
 TEST(Shutdown, ClosingWhileMixWHasTheRigSendsFourThenFiveSynchronouslyAndEnds) {
-    Station station(Station::Options{.artifactName = ArtifactName()});
+    WineStation station(WineStation::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     ASSERT_TRUE(station.WaitUntilRunning());
-    const Station::Mark mark = station.MarkNow();
+    const WineStation::Mark mark = station.MarkNow();
 
     station.Close();
     const StationTime closed = station.Now();
@@ -393,7 +383,7 @@ TEST(Shutdown, ClosingWhileMixWHasTheRigSendsFourThenFiveSynchronouslyAndEnds) {
 }
 
 TEST(Shutdown, ClosingWhileLogger32IsAwaitedEndsAtOnceWithoutAskingMixWAnything) {
-    Station station(Station::Options{.startLogger32 = false, .artifactName = ArtifactName()});
+    WineStation station(WineStation::Options{.startLogger32 = false, .artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     // The sequencer makes the window topmost as it starts, then looks for Logger32.
     ASSERT_TRUE(

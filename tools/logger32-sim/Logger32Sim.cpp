@@ -65,10 +65,11 @@ class SimWindow {
         transcript_ = Add("LISTBOX", "", WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT, 8, 244, 628,
                           270, TranscriptList);
 
-        for (const std::string& line : standIn_.Transcript()) {
+        for (const std::string& line : standIn_.Log().Lines()) {
             ShowLine(line);
         }
-        standIn_.OnTranscriptLine([this](const std::string& line) { ShowLine(line); });
+        standIn_.OnRecord(
+            [this](const pontara::standin::Record& record) { ShowLine(record.Line()); });
         standIn_.OnOtherMessage([this](HWND, UINT message, WPARAM wParam, LPARAM) {
             return OnMessage(message, wParam);
         });

@@ -79,34 +79,15 @@ std::int32_t ParameterFromWindow(HWND window) {
     return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window));
 }
 
-std::string QuotedForTranscript(std::string_view bytes) {
-    std::string quoted = "\"";
-    for (unsigned char byte : bytes) {
-        if (byte == '"' || byte == '\\') {
-            quoted += '\\';
-            quoted += static_cast<char>(byte);
-        } else if (byte < 0x20 || byte > 0x7E) {
-            char escape[5];
-            std::snprintf(escape, sizeof escape, "\\x%02X", byte);
-            quoted += escape;
-        } else {
-            quoted += static_cast<char>(byte);
-        }
-    }
-    return quoted + "\"";
-}
-
 Logger32StandIn::Logger32StandIn() : Logger32StandIn(Options{}) {}
 
 Logger32StandIn::Logger32StandIn(Options options)
     : options_(std::move(options)),
-      start_(std::chrono::steady_clock::now()),
+      transcript_(options_.transcriptPath),
+      start_(transcript_.Start()),
       answers_(logger32::MessageNames.size(), ConnectAnswer::Accept) {
     for (const char* name : logger32::MessageNames) {
         messageIds_.push_back(RegisterWindowMessageA(name));
-    }
-    if (!options_.transcriptPath.empty()) {
-        transcriptFile_.open(options_.transcriptPath, std::ios::app);
     }
 
     HINSTANCE instance = GetModuleHandleA(nullptr);
@@ -119,15 +100,15 @@ Logger32StandIn::Logger32StandIn(Options options)
         ShowWindow(window_, SW_SHOWNORMAL);
         UpdateWindow(window_);
     }
-    Record("start window=" + Hex(window_) + " text-window=" + Hex(textWindow_));
+    Write("start window=" + Hex(window_) + " text-window=" + Hex(textWindow_));
 }
 
 Logger32StandIn::~Logger32StandIn() {
     // The program's own controls may be gone already.
-    lineObserver_ = nullptr;
+    recordObserver_ = nullptr;
     otherMessages_ = nullptr;
     textHandler_ = nullptr;
-    Record("stop");
+    Write("stop");
     if (window_ != nullptr && IsWindow(window_)) {
         DestroyWindow(window_);
     }
@@ -162,10 +143,10 @@ bool Logger32StandIn::WriteSent(std::string_view ansi, std::chrono::milliseconds
     const HWND sent = SentWindow();
     const std::string text(ansi);
     if (sent == nullptr) {
-        Record("write-sent-failed " + QuotedForTranscript(text) + " no-sent-window");
+        Write("write-sent-failed " + QuotedBytes(text) + " no-sent-window");
         return false;
     }
-    Record("write-sent " + QuotedForTranscript(text) + " to=" + Hex(sent));
+    Write("write-sent " + QuotedBytes(text) + " to=" + Hex(sent));
 
     std::atomic<bool> done = false;
     BOOL delivered = FALSE;
@@ -184,10 +165,10 @@ bool Logger32StandIn::WriteSent(std::string_view ansi, std::chrono::milliseconds
     sender.join();
 
     if (!delivered) {
-        Record("write-sent-failed error=" + std::to_string(error));
+        Write("write-sent-failed error=" + std::to_string(error));
         return false;
     }
-    Record("write-sent-done");
+    Write("write-sent-done");
     return true;
 }
 
@@ -196,18 +177,17 @@ bool Logger32StandIn::WriteSentNow(std::string_view ansi, std::chrono::milliseco
     const HWND sent = SentWindow();
     const std::string text(ansi);
     if (sent == nullptr) {
-        Record("write-sent-failed " + QuotedForTranscript(text) + " no-sent-window");
+        Write("write-sent-failed " + QuotedBytes(text) + " no-sent-window");
         return false;
     }
-    Record("write-sent " + QuotedForTranscript(text) + " to=" + Hex(sent) +
-           (nested ? " nested" : ""));
+    Write("write-sent " + QuotedBytes(text) + " to=" + Hex(sent) + (nested ? " nested" : ""));
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutA(sent, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
                              SMTO_NORMAL, static_cast<UINT>(timeout.count()), &result)) {
-        Record("write-sent-failed error=" + std::to_string(GetLastError()));
+        Write("write-sent-failed error=" + std::to_string(GetLastError()));
         return false;
     }
-    Record("write-sent-done");
+    Write("write-sent-done");
     return true;
 }
 
@@ -251,11 +231,6 @@ std::vector<ReceivedText> Logger32StandIn::Texts() const {
     return texts_;
 }
 
-std::vector<std::string> Logger32StandIn::Transcript() const {
-    std::lock_guard lock(mutex_);
-    return transcript_;
-}
-
 std::int64_t Logger32StandIn::Milliseconds() const {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
                                                                  start_)
@@ -286,8 +261,8 @@ void Logger32StandIn::OnLinkMessage(int nameIndex, std::uint32_t code, std::int3
             sentWindow_ = WindowFromParameter(lParam);
         }
     }
-    Record("received name=" + std::to_string(nameIndex) + " code=" + std::to_string(code) +
-           " lparam=" + std::to_string(lParam) + (sent ? " sent" : " posted"));
+    Write("received name=" + std::to_string(nameIndex) + " code=" + std::to_string(code) +
+          " lparam=" + std::to_string(lParam) + (sent ? " sent" : " posted"));
 
     if (code != logger32::ConnectRequest) {
         return;
@@ -301,7 +276,7 @@ void Logger32StandIn::OnLinkMessage(int nameIndex, std::uint32_t code, std::int3
             Post(nameIndex, logger32::ConnectAnswer, 0);
             break;
         case ConnectAnswer::Ignore:
-            Record("ignored name=" + std::to_string(nameIndex));
+            Write("ignored name=" + std::to_string(nameIndex));
             break;
     }
 }
@@ -313,7 +288,7 @@ void Logger32StandIn::OnText(const char* text) {
         std::lock_guard lock(mutex_);
         texts_.push_back({Milliseconds(), bytes, sent});
     }
-    Record("text " + QuotedForTranscript(bytes) + (sent ? " sent" : " direct"));
+    Write("text " + QuotedBytes(bytes) + (sent ? " sent" : " direct"));
     if (textHandler_) {
         textHandler_(bytes);
     }
@@ -324,31 +299,26 @@ bool Logger32StandIn::Post(int nameIndex, std::uint32_t code, std::int32_t lPara
     const std::string what = "name=" + std::to_string(nameIndex) + " code=" + std::to_string(code) +
                              " lparam=" + std::to_string(lParam);
     if (bridge == nullptr) {
-        Record("post-failed " + what + " no-bridge-window");
+        Write("post-failed " + what + " no-bridge-window");
         return false;
     }
     const UINT id = messageIds_[static_cast<std::size_t>(nameIndex - 1)];
     if (!PostMessageA(bridge, id, code, static_cast<LPARAM>(lParam))) {
-        Record("post-failed " + what + " to=" + Hex(bridge) +
-               " error=" + std::to_string(GetLastError()));
+        Write("post-failed " + what + " to=" + Hex(bridge) +
+              " error=" + std::to_string(GetLastError()));
         return false;
     }
-    Record("post " + what + " to=" + Hex(bridge));
+    Write("post " + what + " to=" + Hex(bridge));
     return true;
 }
 
-void Logger32StandIn::Record(const std::string& event) {
-    const std::string line = std::to_string(Milliseconds()) + " " + event;
-    {
-        std::lock_guard lock(mutex_);
-        transcript_.push_back(line);
-        if (transcriptFile_.is_open()) {
-            transcriptFile_ << line << '\n';
-            transcriptFile_.flush();
-        }
-    }
-    if (lineObserver_) {
-        lineObserver_(line);
+void Logger32StandIn::Write(const std::string& what) {
+    const std::size_t space = what.find(' ');
+    const standin::Record record = transcript_.Add(
+        std::string_view(what).substr(0, space),
+        space == std::string::npos ? std::string_view{} : std::string_view(what).substr(space + 1));
+    if (recordObserver_) {
+        recordObserver_(record);
     }
 }
 

@@ -9,8 +9,9 @@
 // Its windows belong to the thread that creates it. That thread must keep dispatching messages
 // (a test waits with its PumpUntil) for the stand-in to answer and record.
 //
-// Transcript: one line per event, "<milliseconds since start> <event> <details>", texts in
-// double quotes with \", \\ and \xNN (bytes below 0x20 or above 0x7E) escaped:
+// Transcript (Transcript.h, shared with the MixW stand-in): one record per event, for people one
+// line, "<milliseconds since start> <event> <details>", texts in double quotes with \", \\ and
+// \xNN (bytes below 0x20 or above 0x7E) escaped:
 //   0 start window=0x00010064 text-window=0x00010066
 //   4012 received name=1 code=1 lparam=65636 posted
 //   4012 post name=1 code=0 lparam=1 to=0x00010064
@@ -29,13 +30,14 @@
 
 #include <chrono>
 #include <cstdint>
-#include <fstream>
 #include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "Transcript.h"
 
 namespace pontara::standin {
 
@@ -115,14 +117,15 @@ class Logger32StandIn {
     std::vector<ReceivedMessage> MessagesWithCode(std::uint32_t code) const;
     std::size_t CountCode(std::uint32_t code) const;
     std::vector<ReceivedText> Texts() const;
-    std::vector<std::string> Transcript() const;
+    // Stays with the stand-in until it goes.
+    const Transcript& Log() const { return transcript_; }
     std::int64_t Milliseconds() const;  // since the stand-in started
 
-    // For Logger32Sim.exe: every new transcript line, and the main window's messages that the
-    // stand-in does not handle itself (its own controls' WM_COMMAND, say).
-    using LineObserver = std::function<void(const std::string& line)>;
+    // Every new transcript record (on this thread), and the main window's messages that the
+    // stand-in does not handle itself (Logger32Sim.exe's own controls' WM_COMMAND, say).
+    using RecordObserver = std::function<void(const standin::Record& record)>;
     using MessageHandler = std::function<std::optional<LRESULT>(HWND, UINT, WPARAM, LPARAM)>;
-    void OnTranscriptLine(LineObserver observer) { lineObserver_ = std::move(observer); }
+    void OnRecord(RecordObserver observer) { recordObserver_ = std::move(observer); }
     void OnOtherMessage(MessageHandler handler) { otherMessages_ = std::move(handler); }
 
   private:
@@ -133,10 +136,11 @@ class Logger32StandIn {
     void OnLinkMessage(int nameIndex, std::uint32_t code, std::int32_t lParam);
     void OnText(const char* text);
     bool Post(int nameIndex, std::uint32_t code, std::int32_t lParam);
-    void Record(const std::string& event);
+    void Write(const std::string& what);
 
     Options options_;
-    std::chrono::steady_clock::time_point start_;
+    Transcript transcript_;
+    std::chrono::steady_clock::time_point start_;  // the transcript's
     std::vector<UINT> messageIds_;
     std::vector<ConnectAnswer> answers_;
     HWND window_ = nullptr;
@@ -148,15 +152,10 @@ class Logger32StandIn {
     int nameInUse_ = 0;
     std::vector<ReceivedMessage> messages_;
     std::vector<ReceivedText> texts_;
-    std::vector<std::string> transcript_;
-    std::ofstream transcriptFile_;
 
-    LineObserver lineObserver_;
+    RecordObserver recordObserver_;
     MessageHandler otherMessages_;
     TextHandler textHandler_;
 };
-
-// A text as the transcript shows it: quoted, with \", \\ and \xNN escapes.
-std::string QuotedForTranscript(std::string_view bytes);
 
 }  // namespace pontara::standin

@@ -1,40 +1,37 @@
 #include "StandInThread.h"
 
-#include <objbase.h>
-
 #include <exception>
 #include <stdexcept>
+
+#include "win32/ScopedCom_win.h"
 
 namespace pontara::standin {
 
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"PontaraMixWStandInThread";
-// lParam: a Task to run on the stand-in's thread.
+// lParam: a Task to run on the apartment's thread.
 constexpr UINT kRunMessage = WM_APP + 1;
-// Ends the stand-in and the thread's message loop.
+// Ends the thread's message loop.
 constexpr UINT kStopMessage = WM_APP + 2;
 
 struct Task {
-    const std::function<void(MixWStandIn&)>* script;
+    const std::function<void()>* task;
     std::exception_ptr error;
 };
 
 LRESULT CALLBACK ScriptWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* standIn = reinterpret_cast<MixWStandIn*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     switch (message) {
         case kRunMessage: {
             auto* task = reinterpret_cast<Task*>(lParam);
             try {
-                (*task->script)(*standIn);
+                (*task->task)();
             } catch (...) {
                 task->error = std::current_exception();
             }
             return 0;
         }
         case kStopMessage:
-            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-            delete standIn;
             DestroyWindow(window);
             PostQuitMessage(0);
             return 0;
@@ -55,11 +52,10 @@ HWND CreateScriptWindow() {
 
 }  // namespace
 
-StandInThread::StandInThread(std::shared_ptr<Transcript> transcript)
-    : transcript_(transcript ? std::move(transcript) : std::make_shared<Transcript>()) {
+StandInApartment::StandInApartment(const std::function<void()>& setUp) {
     std::promise<HWND> started;
     std::future<HWND> window = started.get_future();
-    thread_ = std::thread(&StandInThread::Main, std::move(started), transcript_);
+    thread_ = std::thread(&StandInApartment::Main, std::move(started), &setUp);
     try {
         window_ = window.get();
     } catch (...) {
@@ -68,37 +64,35 @@ StandInThread::StandInThread(std::shared_ptr<Transcript> transcript)
     }
 }
 
-StandInThread::~StandInThread() {
+StandInApartment::~StandInApartment() {
     SendMessageW(window_, kStopMessage, 0, 0);
     thread_.join();
 }
 
-void StandInThread::Run(const std::function<void(MixWStandIn&)>& script) {
-    Task task{&script, nullptr};
+void StandInApartment::Run(const std::function<void()>& task) {
+    Task sent{&task, nullptr};
     // A sent message, not a posted one: while it waits, this thread still takes the messages
-    // other threads send it (DDEML's, COM's), so the script cannot deadlock against it.
-    SendMessageW(window_, kRunMessage, 0, reinterpret_cast<LPARAM>(&task));
-    if (task.error) {
-        std::rethrow_exception(task.error);
+    // other threads send it (DDEML's, COM's), so the task cannot deadlock against it.
+    SendMessageW(window_, kRunMessage, 0, reinterpret_cast<LPARAM>(&sent));
+    if (sent.error) {
+        std::rethrow_exception(sent.error);
     }
 }
 
-void StandInThread::Main(std::promise<HWND> started, std::shared_ptr<Transcript> transcript) {
-    HRESULT initialised = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+void StandInApartment::Main(std::promise<HWND> started, const std::function<void()>* setUp) {
+    const ScopedComApartment apartment;
     HWND window = nullptr;
     try {
         window = CreateScriptWindow();
         if (window == nullptr) {
-            throw std::runtime_error("CreateWindowEx for the MixW stand-in's thread failed");
+            throw std::runtime_error("CreateWindowEx for a stand-in's thread failed");
         }
-        auto* standIn = new MixWStandIn(std::move(transcript));
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(standIn));
+        if (*setUp) {
+            (*setUp)();
+        }
     } catch (...) {
         if (window != nullptr) {
             DestroyWindow(window);
-        }
-        if (SUCCEEDED(initialised)) {
-            CoUninitialize();
         }
         started.set_exception(std::current_exception());
         return;
@@ -110,9 +104,18 @@ void StandInThread::Main(std::promise<HWND> started, std::shared_ptr<Transcript>
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    if (SUCCEEDED(initialised)) {
-        CoUninitialize();
-    }
+}
+
+StandInThread::StandInThread(std::shared_ptr<Transcript> transcript)
+    : transcript_(transcript ? std::move(transcript) : std::make_shared<Transcript>()),
+      apartment_([this] { standIn_ = std::make_unique<MixWStandIn>(transcript_); }) {}
+
+StandInThread::~StandInThread() {
+    apartment_.Run([this] { standIn_.reset(); });
+}
+
+void StandInThread::Run(const std::function<void(MixWStandIn&)>& script) {
+    apartment_.Run([&] { script(*standIn_); });
 }
 
 }  // namespace pontara::standin

@@ -1,8 +1,10 @@
 #pragma once
-// A MixW stand-in on a thread of its own: a COM single-threaded apartment with a message
-// loop, so that a test can call MixW's interfaces from its own thread (and so through COM's
-// marshalling and DDE's messages, as from another program) and script the stand-in in between.
-// Collaborations: owns one MixWStandIn (MixWStandIn.h); shares its transcript.
+// A stand-in on a thread of its own: a COM single-threaded apartment with a message loop, so
+// that a test can call the stand-in's interfaces from its own thread (and so through COM's
+// marshalling, DDE's and registered messages, as from another program) and script the stand-in
+// in between. Collaborations: MixWStandIn (StandInThread owns one and shares its transcript);
+// the soak's Logger32 stand-in, which must go on while the station's thread is held, runs on a
+// StandInApartment of its own.
 
 #include <windows.h>
 
@@ -15,6 +17,29 @@
 
 namespace pontara::standin {
 
+// The thread: it runs tasks sent to it between the messages it dispatches.
+class StandInApartment {
+  public:
+    // Runs `setUp` on the new thread before its message loop (where COM may still call out) and
+    // returns once the thread takes tasks; a start-up failure, `setUp`'s included, is thrown here.
+    explicit StandInApartment(const std::function<void()>& setUp = {});
+    // Ends the message loop and the thread.
+    ~StandInApartment();
+    StandInApartment(const StandInApartment&) = delete;
+    StandInApartment& operator=(const StandInApartment&) = delete;
+
+    // Runs `task` on the thread and returns when it has; what it throws is thrown here. The
+    // calling thread goes on taking messages sent to it meanwhile.
+    void Run(const std::function<void()>& task);
+
+  private:
+    static void Main(std::promise<HWND> started, const std::function<void()>* setUp);
+
+    HWND window_ = nullptr;  // message-only, on the apartment's thread
+    std::thread thread_;
+};
+
+// MixW's stand-in on a StandInApartment.
 class StandInThread {
   public:
     // Returns once the stand-in runs; its start-up failure is thrown here.
@@ -32,11 +57,10 @@ class StandInThread {
     const std::shared_ptr<Transcript>& Log() const { return transcript_; }
 
   private:
-    static void Main(std::promise<HWND> started, std::shared_ptr<Transcript> transcript);
-
     std::shared_ptr<Transcript> transcript_;
-    HWND window_ = nullptr;  // message-only, on the stand-in's thread
-    std::thread thread_;
+    // Made and ended on the apartment's thread; declared first, as the apartment's set-up sets it.
+    std::unique_ptr<MixWStandIn> standIn_;
+    StandInApartment apartment_;
 };
 
 }  // namespace pontara::standin

@@ -19,13 +19,13 @@
 #include <string>
 #include <vector>
 
-#include "Checks.h"
+#include "LiveStation.h"
 #include "Logger32StandIn.h"
 #include "MixWStandIn.h"
-#include "Station.h"
-#include "harness/MessageBoxes.h"
 #include "logger32/Logger32Protocol.h"
 #include "mixw/MixWAutomation.h"
+#include "station/Checks.h"
+#include "station/MessageBoxes.h"
 
 namespace pontara::station {
 namespace {
@@ -75,7 +75,7 @@ class Demo {
   public:
     Demo(const std::string& folder, bool allPolls)
         : folder_(folder),
-          station_(Station::Options{true, true, {true, allPolls}}),
+          station_(LiveStation::Options{true, true, {true, allPolls}}),
           log_(station_.Log()),
           checks_(log_) {}
 
@@ -518,7 +518,7 @@ class Demo {
     }
 
     std::string folder_;
-    Station station_;
+    LiveStation station_;
     Traffic& log_;
     Checks checks_;
     std::string record_;

@@ -26,15 +26,15 @@
 #include <string>
 #include <vector>
 
-#include "Checks.h"
+#include "LiveStation.h"
 #include "Logger32StandIn.h"
 #include "MixWStandIn.h"
-#include "Station.h"
 #include "Statistics.h"
-#include "harness/MessageBoxes.h"
-#include "harness/Paths.h"
-#include "harness/WindowQueries.h"
 #include "logger32/Logger32Protocol.h"
+#include "station/Checks.h"
+#include "station/MessageBoxes.h"
+#include "station/Paths.h"
+#include "station/WindowQueries.h"
 
 namespace pontara::station {
 namespace {
@@ -65,7 +65,7 @@ class Measure {
   public:
     explicit Measure(Settings settings)
         : settings_(settings),
-          station_(Station::Options{true, true, {false, false}}),
+          station_(LiveStation::Options{true, true, {false, false}}),
           log_(station_.Log()) {}
 
     int Run() {
@@ -237,8 +237,9 @@ class Measure {
             const std::string expected = Token("NAME", name);
             const std::size_t mark = log_.Mark();
             const double changedAt = log_.Now();
-            station_.MixW(
-                [&](standin::MixWStandIn& mixw) { mixw.SetItem(u"QSO", u"Name", Utf16(name)); });
+            station_.MixW([&](standin::MixWStandIn& mixw) {
+                mixw.SetItem(u"QSO", u"Name", AsciiText(name));
+            });
             const Event* received = station_.WaitForEvent(
                 mark,
                 [&](const Event& event) {
@@ -367,7 +368,7 @@ class Measure {
                 char name[16];
                 std::snprintf(name, sizeof name, "B%05d", ++changes);
                 station_.MixW([&](standin::MixWStandIn& mixw) {
-                    mixw.SetItem(u"QSO", u"Name", Utf16(name));
+                    mixw.SetItem(u"QSO", u"Name", AsciiText(name));
                 });
             }
             station_.WaitUntil([&] { return Clock::now() >= start + std::chrono::seconds(second); },
@@ -446,7 +447,7 @@ class Measure {
     }
 
     Settings settings_;
-    Station station_;
+    LiveStation station_;
     Traffic& log_;
     std::vector<std::string> rows_;
 };

@@ -20,22 +20,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <future>
 #include <set>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "Checks.h"
+#include "LiveStation.h"
 #include "Logger32StandIn.h"
 #include "MixWSimWindow.h"
 #include "MixWStandIn.h"
-#include "Station.h"
-#include "harness/MessageBoxes.h"
-#include "harness/Paths.h"
-#include "harness/WindowQueries.h"
+#include "StandInThread.h"
 #include "logger32/Logger32Protocol.h"
+#include "station/Checks.h"
+#include "station/MessageBoxes.h"
+#include "station/Paths.h"
+#include "station/WindowQueries.h"
 
 namespace pontara::station {
 namespace {
@@ -85,34 +84,20 @@ harness::ChildProcess StartProgram(const std::string& fileName, const std::strin
 // while this thread goes on looking at Pontara.
 class Logger32OnThread {
   public:
-    explicit Logger32OnThread(Traffic& traffic) {
-        std::promise<standin::Logger32StandIn*> ready;
-        std::future<standin::Logger32StandIn*> started = ready.get_future();
-        thread_ = std::thread([this, &traffic, &ready] {
-            const Clock::time_point startedAt = Clock::now();
-            auto standIn = std::make_unique<standin::Logger32StandIn>();
-            traffic.FollowLogger32(*standIn, startedAt);
-            threadId_ = GetCurrentThreadId();
-            ready.set_value(standIn.get());
-            MSG message;
-            while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-                TranslateMessage(&message);
-                DispatchMessageA(&message);
-            }
-        });
-        standIn_ = started.get();
-    }
+    explicit Logger32OnThread(Traffic& traffic)
+        : apartment_([this, &traffic] {
+              standIn_ = std::make_unique<standin::Logger32StandIn>();
+              traffic.FollowLogger32(*standIn_);
+          }) {}
     ~Logger32OnThread() {
-        PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
-        thread_.join();
+        apartment_.Run([this] { standIn_.reset(); });
     }
 
     standin::Logger32StandIn& StandIn() { return *standIn_; }
 
   private:
-    std::thread thread_;
-    std::atomic<DWORD> threadId_ = 0;
-    standin::Logger32StandIn* standIn_ = nullptr;
+    std::unique_ptr<standin::Logger32StandIn> standIn_;  // made and ended on the apartment's thread
+    standin::StandInApartment apartment_;
 };
 
 // Logger32's handling of a text command, which, once armed, takes its time before it returns:
@@ -178,18 +163,18 @@ class Soak {
         Report(std::string(passed ? "  PASS  " : "  FAIL  ") + what +
                (seen.empty() ? "" : "  [" + seen + "]"));
     }
-    void Picture(Station& station, const std::string& name) {
+    void Picture(LiveStation& station, const std::string& name) {
         if (!settings_.pictures.empty()) {
             station.SaveShot(settings_.pictures + "\\" + name);
         }
     }
 
     // Waits until Pontara forwards: Logger32 has its first frequency command.
-    static bool WaitUntilForwarding(Station& station) {
+    static bool WaitUntilForwarding(LiveStation& station) {
         return station.WaitForEvent(0, TextStartsWith("<APP_FORCE_FREQ:"), 30000ms) != nullptr;
     }
 
-    static void PrepareMixW(Station& station) {
+    static void PrepareMixW(LiveStation& station) {
         station.MixW([](standin::MixWStandIn& mixw) {
             mixw.SetItem(u"QSO", u"Mode", u"BPSK31");
             mixw.SetItem(u"QSO", u"Call", u"Q1ABC");
@@ -199,7 +184,7 @@ class Soak {
 
     // Closes Pontara as the operator would, answering a box if one comes; kills it if it will
     // not end. Whether it ended by itself.
-    bool CloseAndWait(Station& station) {
+    bool CloseAndWait(LiveStation& station) {
         if (!station.PontaraRunning()) {
             return true;
         }
@@ -232,7 +217,7 @@ class Soak {
     // (i) MixW's process is killed while Pontara forwards.
     void MixWKilled() {
         Heading("MixWSim.exe killed while Pontara runs");
-        Station station(Station::Options{true, false, {false, false}});
+        LiveStation station(LiveStation::Options{true, false, {false, false}});
         harness::ChildProcess mixw = StartProgram("MixWSim.exe", "");
         const bool mixwUp = station.WaitUntil(
             [] { return FindWindowW(standin::window::kClassName, nullptr) != nullptr; }, Soon);
@@ -324,7 +309,7 @@ class Soak {
     // (ii) Logger32's process is killed and started again.
     void Logger32Restarted() {
         Heading("Logger32Sim.exe killed and started again while Pontara runs");
-        Station station(Station::Options{false, true, {false, false}});
+        LiveStation station(LiveStation::Options{false, true, {false, false}});
         Traffic& log = station.Log();
         PrepareMixW(station);
 
@@ -432,7 +417,7 @@ class Soak {
         logger32->Kill();
     }
 
-    void CheckStatus(Station& station, const std::string& expected) {
+    void CheckStatus(LiveStation& station, const std::string& expected) {
         const std::optional<std::string> status = station.FieldText(Field::Text1);
         Check(status == expected, "the status line reads \"" + expected + "\"",
               status.value_or("(no answer)"));
@@ -442,7 +427,7 @@ class Soak {
     void Logger32Blocked() {
         Heading("Logger32's text window blocks for " + std::to_string(settings_.blockSeconds) +
                 " s");
-        Station station(Station::Options{false, true, {false, false}});
+        LiveStation station(LiveStation::Options{false, true, {false, false}});
         Traffic& log = station.Log();
         Logger32OnThread logger32(log);
         // Set before Pontara starts: the handler is read on the stand-in's thread.
@@ -550,7 +535,7 @@ class Soak {
     void Flood() {
         Heading("a flood of " + std::to_string(settings_.flood) + " code-100 messages and " +
                 std::to_string(settings_.sentChanges) + " changes of Sent, twice");
-        Station station(Station::Options{true, true, {false, false}});
+        LiveStation station(LiveStation::Options{true, true, {false, false}});
         Traffic& log = station.Log();
         PrepareMixW(station);
         station.LaunchPontara();
@@ -666,7 +651,7 @@ class Soak {
     // (v) A QSO change every second, every one counted at Logger32.
     void QsoChangeEverySecond() {
         Heading("a QSO change every second for " + std::to_string(settings_.soakSeconds) + " s");
-        Station station(Station::Options{true, true, {false, false}});
+        LiveStation station(LiveStation::Options{true, true, {false, false}});
         Traffic& log = station.Log();
         PrepareMixW(station);
         station.LaunchPontara();
@@ -683,8 +668,9 @@ class Soak {
         for (int second = 1; second <= settings_.soakSeconds; ++second) {
             char name[16];
             std::snprintf(name, sizeof name, "K%05d", ++changes);
-            station.MixW(
-                [&](standin::MixWStandIn& mixw) { mixw.SetItem(u"QSO", u"Name", Utf16(name)); });
+            station.MixW([&](standin::MixWStandIn& mixw) {
+                mixw.SetItem(u"QSO", u"Name", AsciiText(name));
+            });
             station.WaitUntil([&] { return Clock::now() >= begin + std::chrono::seconds(second); },
                               2000ms);
             if (second % 10 == 0) {

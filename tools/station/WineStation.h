@@ -1,12 +1,13 @@
 #pragma once
-// A whole station for the end-to-end tests: Logger32's stand-in on the test thread, MixW's
-// stand-in on a thread of its own, and the real Pontara.exe between them.
+// The Windows tests' station: the real Pontara.exe under Wine between Logger32's stand-in on the
+// test thread and MixW's stand-in on a thread of its own (tests/native's SimulatedStation is the
+// same station on the simulated host, in virtual time).
 // Responsibilities: starting the three, putting what each stand-in recorded on one clock
 // (milliseconds since the station was set up), the waits most tests share, and printing
 // measured times. Collaborations: tools/logger32-sim (Logger32StandIn.h), tools/mixw-sim
-// (StandInThread.h), harness/ChildProcess.h, harness/WindowQueries.h.
+// (StandInThread.h), station/ChildProcess.h, station/WindowQueries.h.
 //
-// The test thread owns Logger32's stand-in, so waits must dispatch its messages (harness/Pump.h);
+// The test thread owns Logger32's stand-in, so waits must dispatch its messages (station/Pump.h);
 // a test that blocks its thread otherwise stalls Logger32, and with it Pontara's deliveries.
 
 #include <windows.h>
@@ -22,8 +23,8 @@
 
 #include "Logger32StandIn.h"
 #include "StandInThread.h"
-#include "harness/ChildProcess.h"
 #include "platform/Text.h"
+#include "station/ChildProcess.h"
 #include "ui/Controls.h"
 
 namespace pontara::harness {
@@ -40,7 +41,7 @@ struct Arrival {
     std::string what;
 };
 
-class Station {
+class WineStation {
   public:
     struct Options {
         bool startLogger32 = true;  // Logger32 runs when Pontara is launched
@@ -58,12 +59,12 @@ class Station {
 
     // Starts the peers that run at launch, then Pontara.exe, and waits up to 10 s for its main
     // window.
-    Station();
-    explicit Station(Options options);
+    WineStation();
+    explicit WineStation(Options options);
     // Pontara is killed first when it still runs, so that no stand-in goes from under it.
-    ~Station();
-    Station(const Station&) = delete;
-    Station& operator=(const Station&) = delete;
+    ~WineStation();
+    WineStation(const WineStation&) = delete;
+    WineStation& operator=(const WineStation&) = delete;
 
     // A peer that did not run at launch starts now.
     void StartLogger32();
@@ -111,8 +112,6 @@ class Station {
   private:
     Options options_;
     std::chrono::steady_clock::time_point start_;
-    StationTime logger32Offset_ = 0;  // when Logger32's transcript started
-    StationTime mixwOffset_ = 0;      // when MixW's transcript started
     std::unique_ptr<standin::Logger32StandIn> logger32_;
     std::unique_ptr<standin::StandInThread> mixw_;
     std::optional<ChildProcess> pontara_;

@@ -1,12 +1,16 @@
 #pragma once
-// What a station run checked: each check printed as it is made, PASS or FAIL with what was
-// seen, and listed again at the end. Collaborations: Traffic (where the lines are printed).
+// What a station program checked: each check printed as it is made, PASS or FAIL with what was
+// seen, and listed again at the end, closing with "N passed, N failed". Collaborations: Traffic
+// (where the lines are printed), logger32/TextCommands.h (the tokens the checks expect).
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "Traffic.h"
+#include "logger32/TextCommands.h"
+#include "platform/Text.h"
+#include "station/Traffic.h"
 
 namespace pontara::station {
 
@@ -57,9 +61,10 @@ class Checks {
     std::vector<Line> lines_;
 };
 
-// "<TAG:length>value", the token of Logger32's text commands.
-inline std::string Token(const std::string& tag, const std::string& value) {
-    return "<" + tag + ":" + std::to_string(value.size()) + ">" + value;
+// "<TAG:length>value", the token of Logger32's text commands, of the ASCII texts of the station
+// programs' scripts.
+inline std::string Token(std::string_view tag, std::string_view value) {
+    return AsciiOf(logger32::FormatTextToken(AsciiText(tag), AsciiText(value)));
 }
 
 inline std::string SecondsText(double seconds) {

@@ -44,7 +44,7 @@ class ChildProcess {
     std::chrono::steady_clock::time_point startedAt_;
 };
 
-// Pontara.exe of this build (harness/Paths.h).
+// Pontara.exe of this build (station/Paths.h).
 ChildProcess StartPontara();
 
 }  // namespace pontara::harness

@@ -1,4 +1,4 @@
-#include "ProcessFigures.h"
+#include "station/ProcessFigures.h"
 
 #include <psapi.h>
 

@@ -1,4 +1,4 @@
-#include "harness/Screenshot.h"
+#include "station/Screenshot.h"
 
 #include <windows.h>
 

@@ -1,10 +1,11 @@
 #pragma once
-// A station on one machine: the real Pontara.exe, started by this program, with the Logger32
-// stand-in (windows of this thread) and the MixW stand-in (a thread of its own) around it.
+// The station programs' station, whose traffic is printed live as it happens: the real
+// Pontara.exe, started by this program, with the Logger32 stand-in (windows of this thread) and
+// the MixW stand-in (a thread of its own) around it.
 // Responsibilities: starting and stopping the three, waiting while the stand-ins answer and the
 // traffic is printed, looking at and operating Pontara's window from outside as the operator
 // would (texts, buttons, message boxes, closing), pictures of its windows, and its memory and
-// processor time. Collaborations: Traffic.h (the timeline), tests/win/harness (child processes,
+// processor time. Collaborations: Traffic.h (the timeline), tools/station (child processes,
 // pumping, window queries, message boxes), the stand-ins of tools/logger32-sim and
 // tools/mixw-sim. Everything here runs on the thread that created the station.
 
@@ -19,9 +20,9 @@
 #include <string_view>
 #include <vector>
 
-#include "ProcessFigures.h"
-#include "Traffic.h"
-#include "harness/ChildProcess.h"
+#include "station/ChildProcess.h"
+#include "station/ProcessFigures.h"
+#include "station/Traffic.h"
 #include "ui/Controls.h"
 
 namespace pontara::standin {
@@ -37,7 +38,7 @@ using std::chrono::milliseconds;
 // The caption of Pontara's main window and of its message boxes.
 inline constexpr const char* PontaraCaption = "Pontara";
 
-class Station {
+class LiveStation {
   public:
     struct Options {
         bool logger32 = true;  // the Logger32 stand-in, in this process on this thread
@@ -45,10 +46,10 @@ class Station {
         Traffic::Options traffic;
     };
 
-    explicit Station(Options options);
-    ~Station();
-    Station(const Station&) = delete;
-    Station& operator=(const Station&) = delete;
+    explicit LiveStation(Options options);
+    ~LiveStation();
+    LiveStation(const LiveStation&) = delete;
+    LiveStation& operator=(const LiveStation&) = delete;
 
     Traffic& Log() { return traffic_; }
     bool HasLogger32() const { return logger32_ != nullptr; }
@@ -111,8 +112,5 @@ class Station {
 
 // Formats a byte count as "12.3 MB" (10^6 bytes).
 std::string Megabytes(std::uint64_t bytes);
-
-// The UI's text (UTF-16) of an ASCII text of the station's scripts.
-std::u16string Utf16(std::string_view ascii);
 
 }  // namespace pontara::station

@@ -1,4 +1,4 @@
-#include "Station.h"
+#include "LiveStation.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -7,11 +7,12 @@
 #include "MixWStandIn.h"
 #include "StandInThread.h"
 #include "Transcript.h"
-#include "harness/Paths.h"
-#include "harness/Pump.h"
-#include "harness/Screenshot.h"
-#include "harness/WindowQueries.h"
 #include "mixw/MixWAutomation.h"
+#include "platform/Text.h"
+#include "station/Paths.h"
+#include "station/Pump.h"
+#include "station/Screenshot.h"
+#include "station/WindowQueries.h"
 #include "ui/WindowModel.h"
 
 namespace pontara::station {
@@ -22,47 +23,41 @@ constexpr milliseconds TextTimeout(2000);
 
 }  // namespace
 
-std::u16string Utf16(std::string_view ascii) {
-    return std::u16string(ascii.begin(), ascii.end());
-}
-
 std::string Megabytes(std::uint64_t bytes) {
     char text[32];
     std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / 1e6);
     return text;
 }
 
-Station::Station(Options options) : options_(options), traffic_(options.traffic) {
+LiveStation::LiveStation(Options options) : options_(options), traffic_(options.traffic) {
     if (options_.logger32) {
-        const Clock::time_point started = Clock::now();
         logger32_ = std::make_unique<standin::Logger32StandIn>();
-        traffic_.FollowLogger32(*logger32_, started);
+        traffic_.FollowLogger32(*logger32_);
     }
     if (options_.mixw) {
-        const Clock::time_point started = Clock::now();
         auto transcript = std::make_shared<standin::Transcript>();
         mixw_ = std::make_unique<standin::StandInThread>(transcript);
-        traffic_.FollowMixW(transcript, started);
+        traffic_.FollowMixW(transcript);
     }
     traffic_.Poll();
 }
 
-Station::~Station() {
+LiveStation::~LiveStation() {
     // Pontara first, so that it does not meet the stand-ins half gone.
     pontara_.reset();
     mixw_.reset();
     logger32_.reset();
 }
 
-standin::Logger32StandIn& Station::Logger32() {
+standin::Logger32StandIn& LiveStation::Logger32() {
     return *logger32_;
 }
 
-void Station::MixW(const std::function<void(standin::MixWStandIn&)>& script) {
+void LiveStation::MixW(const std::function<void(standin::MixWStandIn&)>& script) {
     mixw_->Run(script);
 }
 
-void Station::SetMixWItem(std::u16string_view item, const std::string& value) {
+void LiveStation::SetMixWItem(std::u16string_view item, const std::string& value) {
     std::u16string_view topic;
     for (const mixw::DdeItem& known : mixw::DdeItems) {
         if (known.name == item) {
@@ -73,10 +68,10 @@ void Station::SetMixWItem(std::u16string_view item, const std::string& value) {
                     "item " + std::string(topic.begin(), topic.end()) + "|" +
                         std::string(item.begin(), item.end()) + " := \"" + value +
                         "\" (DDE advise on Pontara's link)");
-    MixW([&](standin::MixWStandIn& mixw) { mixw.SetItem(topic, item, Utf16(value)); });
+    MixW([&](standin::MixWStandIn& mixw) { mixw.SetItem(topic, item, AsciiText(value)); });
 }
 
-void Station::SetMixWDial(double fqA, double audioFq) {
+void LiveStation::SetMixWDial(double fqA, double audioFq) {
     char account[120];
     std::snprintf(account, sizeof account,
                   "(MixW's dial moves: FqA %.0f Hz, AudioFq %.0f Hz; Pontara reads it on its "
@@ -86,16 +81,16 @@ void Station::SetMixWDial(double fqA, double audioFq) {
     MixW([&](standin::MixWStandIn& mixw) { mixw.SetFrequency(fqA, audioFq); });
 }
 
-void Station::SetMixWQsoData(std::int16_t index, const std::string& value) {
+void LiveStation::SetMixWQsoData(std::int16_t index, const std::string& value) {
     traffic_.Script(Party::MixW, Party::Station,
                     "(MixW's QSO-data item " + std::to_string(index) + " := \"" + value +
                         "\"; Pontara reads it with GetQsoData)");
     MixW([&](standin::MixWStandIn& mixw) {
-        mixw.SetQsoData(index, standin::QsoValue{Utf16(value)});
+        mixw.SetQsoData(index, standin::QsoValue{AsciiText(value)});
     });
 }
 
-void Station::LaunchPontara() {
+void LiveStation::LaunchPontara() {
     marker_ = MarkerArgument();
     pontara_.emplace(harness::ChildProcess::Start(harness::PontaraPath(), marker_));
     traffic_.SetZero(pontara_->StartedAt());
@@ -104,11 +99,11 @@ void Station::LaunchPontara() {
     traffic_.Note("Pontara.exe started, process " + std::to_string(pontara_->Id()));
 }
 
-bool Station::PontaraRunning() const {
+bool LiveStation::PontaraRunning() const {
     return pontara_ && pontara_->Running();
 }
 
-HWND Station::MainWindow(milliseconds timeout) {
+HWND LiveStation::MainWindow(milliseconds timeout) {
     if (mainWindow_ == nullptr && pontara_) {
         WaitUntil(
             [&] {
@@ -123,11 +118,11 @@ HWND Station::MainWindow(milliseconds timeout) {
     return mainWindow_;
 }
 
-ProcessFigures Station::PontaraFigures() {
+ProcessFigures LiveStation::PontaraFigures() {
     return meter_ ? meter_->Read() : ProcessFigures{};
 }
 
-bool Station::WaitUntil(const std::function<bool()>& done, milliseconds timeout) {
+bool LiveStation::WaitUntil(const std::function<bool()>& done, milliseconds timeout) {
     return harness::PumpUntil(
         [&] {
             traffic_.Poll();
@@ -136,12 +131,13 @@ bool Station::WaitUntil(const std::function<bool()>& done, milliseconds timeout)
         timeout);
 }
 
-void Station::Pause(milliseconds duration) {
+void LiveStation::Pause(milliseconds duration) {
     WaitUntil([] { return false; }, duration);
 }
 
-const Event* Station::WaitForEvent(std::size_t from, const std::function<bool(const Event&)>& match,
-                                   milliseconds timeout) {
+const Event* LiveStation::WaitForEvent(std::size_t from,
+                                       const std::function<bool(const Event&)>& match,
+                                       milliseconds timeout) {
     const Event* found = nullptr;
     WaitUntil(
         [&] {
@@ -152,12 +148,12 @@ const Event* Station::WaitForEvent(std::size_t from, const std::function<bool(co
     return found;
 }
 
-HWND Station::FieldWindow(Field field) {
+HWND LiveStation::FieldWindow(Field field) {
     HWND main = MainWindow();
     return main == nullptr ? nullptr : harness::FieldAt(main, field);
 }
 
-std::optional<std::string> Station::FieldText(Field field) {
+std::optional<std::string> LiveStation::FieldText(Field field) {
     HWND control = FieldWindow(field);
     if (control == nullptr) {
         return std::nullopt;
@@ -165,7 +161,7 @@ std::optional<std::string> Station::FieldText(Field field) {
     return harness::ControlText(control, TextTimeout);
 }
 
-std::optional<std::string> Station::ButtonCaption(Button button) {
+std::optional<std::string> LiveStation::ButtonCaption(Button button) {
     HWND main = MainWindow();
     HWND control = main == nullptr ? nullptr : harness::ButtonAt(main, button);
     if (control == nullptr) {
@@ -174,13 +170,13 @@ std::optional<std::string> Station::ButtonCaption(Button button) {
     return harness::ControlText(control, TextTimeout);
 }
 
-bool Station::ButtonEnabled(Button button) {
+bool LiveStation::ButtonEnabled(Button button) {
     HWND main = MainWindow();
     HWND control = main == nullptr ? nullptr : harness::ButtonAt(main, button);
     return control != nullptr && IsWindowEnabled(control) != FALSE;
 }
 
-bool Station::Click(Button button) {
+bool LiveStation::Click(Button button) {
     HWND main = MainWindow();
     HWND control = main == nullptr ? nullptr : harness::ButtonAt(main, button);
     const std::u16string_view name = window_model::Of(button).name;
@@ -190,13 +186,13 @@ bool Station::Click(Button button) {
     return control != nullptr && PostMessageA(control, BM_CLICK, 0, 0) != FALSE;
 }
 
-bool Station::Close() {
+bool LiveStation::Close() {
     HWND main = MainWindow();
     traffic_.Script(Party::Station, Party::Pontara, "the operator closes the window (WM_CLOSE)");
     return main != nullptr && PostMessageA(main, WM_CLOSE, 0, 0) != FALSE;
 }
 
-std::vector<HWND> Station::MessageBoxes() const {
+std::vector<HWND> LiveStation::MessageBoxes() const {
     std::vector<HWND> boxes;
     if (!pontara_) {
         return boxes;
@@ -209,7 +205,7 @@ std::vector<HWND> Station::MessageBoxes() const {
     return boxes;
 }
 
-HWND Station::WaitForMessageBox(milliseconds timeout) {
+HWND LiveStation::WaitForMessageBox(milliseconds timeout) {
     HWND box = nullptr;
     WaitUntil(
         [&] {
@@ -221,7 +217,7 @@ HWND Station::WaitForMessageBox(milliseconds timeout) {
     return box;
 }
 
-bool Station::SaveShot(const std::string& path) {
+bool LiveStation::SaveShot(const std::string& path) {
     if (!pontara_) {
         return false;
     }

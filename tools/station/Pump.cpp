@@ -1,4 +1,4 @@
-#include "harness/Pump.h"
+#include "station/Pump.h"
 
 #include <windows.h>
 

@@ -1,14 +1,14 @@
-#include "harness/Station.h"
+#include "station/WineStation.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
-#include "harness/Paths.h"
-#include "harness/Pump.h"
-#include "harness/WindowQueries.h"
 #include "logger32/Logger32Protocol.h"
 #include "mixw/MixWAutomation.h"
+#include "station/Paths.h"
+#include "station/Pump.h"
+#include "station/WindowQueries.h"
 #include "ui/MainWindow_win.h"
 
 namespace pontara::harness {
@@ -19,51 +19,6 @@ using namespace std::chrono_literals;
 
 // The advise links Pontara opens on its first forwarding tick, one per linked field.
 constexpr std::size_t LinkedFieldCount = mixw::DdeItems.size();
-
-// "<milliseconds> <rest>" split; none when the line does not start with a number.
-std::optional<std::pair<std::int64_t, std::string>> SplitTime(const std::string& line) {
-    const std::size_t space = line.find(' ');
-    if (space == std::string::npos || space == 0) {
-        return std::nullopt;
-    }
-    char* end = nullptr;
-    const long long milliseconds = std::strtoll(line.c_str(), &end, 10);
-    if (end != line.c_str() + space) {
-        return std::nullopt;
-    }
-    return std::pair{static_cast<std::int64_t>(milliseconds), line.substr(space + 1)};
-}
-
-// The text of a quoted transcript value starting at `open` (the opening quote), with the escapes
-// of both stand-ins undone: \" \\ \xNN (Logger32's bytes) and \uXXXX (MixW's UTF-16 units; a
-// unit outside ASCII keeps its escape, "\u042E"). `end` is set past the closing quote.
-std::string Unquoted(const std::string& text, std::size_t open, std::size_t* end) {
-    std::string value;
-    std::size_t at = open + 1;
-    while (at < text.size() && text[at] != '"') {
-        if (text[at] == '\\' && at + 1 < text.size()) {
-            const char kind = text[at + 1];
-            if (kind == 'x' && at + 3 < text.size()) {
-                value +=
-                    static_cast<char>(std::strtol(text.substr(at + 2, 2).c_str(), nullptr, 16));
-                at += 4;
-            } else if (kind == 'u' && at + 5 < text.size()) {
-                const long unit = std::strtol(text.substr(at + 2, 4).c_str(), nullptr, 16);
-                value += unit < 0x80 ? std::string(1, static_cast<char>(unit)) : text.substr(at, 6);
-                at += 6;
-            } else {
-                value += kind;
-                at += 2;
-            }
-        } else {
-            value += text[at++];
-        }
-    }
-    if (end != nullptr) {
-        *end = at + 1;
-    }
-    return value;
-}
 
 // Logger32's transcript events, compacted; none for the stand-in's own doings (its posts, its
 // writes into Sent, start and stop).
@@ -78,7 +33,8 @@ std::optional<std::string> CompactLogger32Event(const std::string& event) {
         return std::string(how) == "sent" ? compact + " sent" : compact;
     }
     if (event.starts_with("text \"")) {
-        return "text " + Unquoted(event, 5, nullptr);
+        std::size_t at = 5;
+        return "text " + standin::Unquoted(event, at, standin::WideUnits::Escaped);
     }
     return std::nullopt;
 }
@@ -88,8 +44,8 @@ std::string CompactMixWEvent(const std::string& event) {
     constexpr std::string_view macro = "call ExecuteMacros(BSTR \"";
     constexpr std::string_view field = "call SetQsoData(I2 ";
     if (event.starts_with(macro) && event.ends_with(")")) {
-        std::size_t end = 0;
-        const std::string text = Unquoted(event, macro.size() - 1, &end);
+        std::size_t end = macro.size() - 1;
+        const std::string text = standin::Unquoted(event, end, standin::WideUnits::Escaped);
         if (end == event.size() - 1) {
             return "ExecuteMacros " + text;
         }
@@ -97,8 +53,8 @@ std::string CompactMixWEvent(const std::string& event) {
     if (event.starts_with(field) && event.ends_with(")")) {
         const std::size_t comma = event.find(", BSTR|BYREF \"");
         if (comma != std::string::npos) {
-            std::size_t end = 0;
-            const std::string text = Unquoted(event, comma + 13, &end);
+            std::size_t end = comma + 13;
+            const std::string text = standin::Unquoted(event, end, standin::WideUnits::Escaped);
             if (end == event.size() - 1) {
                 return "SetQsoData " + event.substr(field.size(), comma - field.size()) + " " +
                        text;
@@ -114,9 +70,9 @@ bool IsCallThatChangesMixW(const std::string& compact) {
 
 }  // namespace
 
-Station::Station() : Station(Options{}) {}
+WineStation::WineStation() : WineStation(Options{}) {}
 
-Station::Station(Options options)
+WineStation::WineStation(Options options)
     : options_(std::move(options)), start_(std::chrono::steady_clock::now()) {
     if (options_.startLogger32) {
         StartLogger32();
@@ -128,51 +84,49 @@ Station::Station(Options options)
     mainWindow_ = WaitForPontaraWindow(pontara_->Id(), 10s);
 }
 
-Station::~Station() {
+WineStation::~WineStation() {
     if (pontara_) {
         pontara_->Kill();
     }
 }
 
-void Station::StartLogger32() {
+void WineStation::StartLogger32() {
     standin::Logger32StandIn::Options options;
     if (!options_.artifactName.empty()) {
         options.transcriptPath = ArtifactPath(options_.artifactName + "-logger32.txt");
         DeleteFileA(options.transcriptPath.c_str());
     }
-    logger32Offset_ = Now();
     logger32_ = std::make_unique<standin::Logger32StandIn>(options);
 }
 
-void Station::StartMixW() {
+void WineStation::StartMixW() {
     std::filesystem::path file;
     if (!options_.artifactName.empty()) {
         const std::string path = ArtifactPath(options_.artifactName + "-mixw.txt");
         DeleteFileA(path.c_str());
         file = path;
     }
-    mixwOffset_ = Now();
     auto transcript = std::make_shared<standin::Transcript>(file);
     mixw_ = std::make_unique<standin::StandInThread>(std::move(transcript));
 }
 
-HWND Station::FieldWindow(Field field) const {
+HWND WineStation::FieldWindow(Field field) const {
     return GetDlgItem(mainWindow_, FirstFieldId + static_cast<int>(field));
 }
 
-HWND Station::ButtonWindow(Button button) const {
+HWND WineStation::ButtonWindow(Button button) const {
     return GetDlgItem(mainWindow_, FirstButtonId + static_cast<int>(button));
 }
 
-std::string Station::FieldText(Field field) const {
+std::string WineStation::FieldText(Field field) const {
     return ControlText(FieldWindow(field)).value_or("<no answer>");
 }
 
-std::string Station::Caption(Button button) const {
+std::string WineStation::Caption(Button button) const {
     return ControlText(ButtonWindow(button)).value_or("<no answer>");
 }
 
-bool Station::WaitUntilRunning(std::chrono::milliseconds timeout) {
+bool WineStation::WaitUntilRunning(std::chrono::milliseconds timeout) {
     if (mainWindow_ == nullptr || !logger32_ || !mixw_) {
         return false;
     }
@@ -192,42 +146,39 @@ bool Station::WaitUntilRunning(std::chrono::milliseconds timeout) {
         timeout);
 }
 
-StationTime Station::Now() const {
+StationTime WineStation::Now() const {
     return ToStationTime(std::chrono::steady_clock::now());
 }
 
-StationTime Station::ToStationTime(std::chrono::steady_clock::time_point time) const {
+StationTime WineStation::ToStationTime(std::chrono::steady_clock::time_point time) const {
     return std::chrono::duration_cast<std::chrono::milliseconds>(time - start_).count();
 }
 
-Station::Mark Station::MarkNow() const {
+WineStation::Mark WineStation::MarkNow() const {
     Mark mark;
     if (logger32_) {
-        mark.logger32 = logger32_->Transcript().size();
+        mark.logger32 = logger32_->Log().Size();
     }
     if (mixw_) {
-        mark.mixw = mixw_->Log()->Lines().size();
+        mark.mixw = mixw_->Log()->Size();
     }
     return mark;
 }
 
-std::vector<Arrival> Station::AtLogger32Since(const Mark& mark) const {
+std::vector<Arrival> WineStation::AtLogger32Since(const Mark& mark) const {
     std::vector<Arrival> arrivals;
     if (!logger32_) {
         return arrivals;
     }
-    const std::vector<std::string> lines = logger32_->Transcript();
-    for (std::size_t i = mark.logger32; i < lines.size(); ++i) {
-        if (auto timed = SplitTime(lines[i])) {
-            if (auto compact = CompactLogger32Event(timed->second)) {
-                arrivals.push_back({timed->first + logger32Offset_, *compact});
-            }
+    for (const standin::Record& record : logger32_->Log().RecordsFrom(mark.logger32)) {
+        if (auto compact = CompactLogger32Event(record.What())) {
+            arrivals.push_back({ToStationTime(record.at), *compact});
         }
     }
     return arrivals;
 }
 
-std::vector<std::string> Station::Logger32CodesSince(const Mark& mark) const {
+std::vector<std::string> WineStation::Logger32CodesSince(const Mark& mark) const {
     std::vector<std::string> codes;
     for (const Arrival& arrival : AtLogger32Since(mark)) {
         if (arrival.what.starts_with("code ")) {
@@ -237,7 +188,7 @@ std::vector<std::string> Station::Logger32CodesSince(const Mark& mark) const {
     return codes;
 }
 
-std::vector<std::string> Station::Logger32TextsSince(const Mark& mark) const {
+std::vector<std::string> WineStation::Logger32TextsSince(const Mark& mark) const {
     std::vector<std::string> texts;
     for (const Arrival& arrival : AtLogger32Since(mark)) {
         if (arrival.what.starts_with("text ")) {
@@ -247,28 +198,25 @@ std::vector<std::string> Station::Logger32TextsSince(const Mark& mark) const {
     return texts;
 }
 
-std::vector<Arrival> Station::AtMixWSince(const Mark& mark) const {
+std::vector<Arrival> WineStation::AtMixWSince(const Mark& mark) const {
     std::vector<Arrival> arrivals;
     if (!mixw_) {
         return arrivals;
     }
-    const std::vector<std::string> lines = mixw_->Log()->Lines();
-    for (std::size_t i = mark.mixw; i < lines.size(); ++i) {
-        if (auto timed = SplitTime(lines[i])) {
-            arrivals.push_back({timed->first + mixwOffset_, CompactMixWEvent(timed->second)});
-        }
+    for (const standin::Record& record : mixw_->Log()->RecordsFrom(mark.mixw)) {
+        arrivals.push_back({ToStationTime(record.at), CompactMixWEvent(record.What())});
     }
     return arrivals;
 }
 
-std::vector<Arrival> Station::MixWCallArrivalsSince(const Mark& mark) const {
+std::vector<Arrival> WineStation::MixWCallArrivalsSince(const Mark& mark) const {
     std::vector<Arrival> calls = AtMixWSince(mark);
     std::erase_if(calls,
                   [](const Arrival& arrival) { return !IsCallThatChangesMixW(arrival.what); });
     return calls;
 }
 
-std::vector<std::string> Station::MixWCallsSince(const Mark& mark) const {
+std::vector<std::string> WineStation::MixWCallsSince(const Mark& mark) const {
     std::vector<std::string> calls;
     for (const Arrival& arrival : MixWCallArrivalsSince(mark)) {
         calls.push_back(arrival.what);
@@ -276,19 +224,19 @@ std::vector<std::string> Station::MixWCallsSince(const Mark& mark) const {
     return calls;
 }
 
-void Station::MixWSets(TextView topic, TextView item, const Text& value) {
+void WineStation::MixWSets(TextView topic, TextView item, const Text& value) {
     mixw_->Run([&](standin::MixWStandIn& mixw) { mixw.SetItem(topic, item, value); });
 }
 
-void Station::MixWTunes(double fqA, double audioFq) {
+void WineStation::MixWTunes(double fqA, double audioFq) {
     mixw_->Run([&](standin::MixWStandIn& mixw) { mixw.SetFrequency(fqA, audioFq); });
 }
 
-void Station::Click(Button button) const {
+void WineStation::Click(Button button) const {
     PostMessageA(ButtonWindow(button), BM_CLICK, 0, 0);
 }
 
-void Station::Close() const {
+void WineStation::Close() const {
     PostMessageA(mainWindow_, WM_CLOSE, 0, 0);
 }
 

@@ -1,10 +1,10 @@
-#include "harness/WindowQueries.h"
+#include "station/WindowQueries.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
 
-#include "harness/Pump.h"
+#include "station/Pump.h"
 
 namespace pontara::harness {
 

@@ -1,10 +1,10 @@
 #pragma once
 // The traffic between Pontara, Logger32 and MixW on one timeline, as the stand-ins record it.
 // Responsibilities: following both stand-ins' transcripts while the station runs, turning each
-// line into an event with its parties and a readable account, timing it from Pontara's launch,
+// record into an event with its parties and a readable account, timing it from Pontara's launch,
 // printing it as it comes, and keeping it for the checks. Collaborations: Logger32StandIn (its
 // line observer, on any thread), the MixW stand-in's Transcript (read on from where it was
-// left), Station (which polls while it waits).
+// left), LiveStation (tools/station-demo, which polls while it waits).
 //
 // A printed line: "<seconds since launch> s  <from> -> <to>  <account>", for example
 //    4.012 s  Pontara  -> Logger32  code 1 (connect request) lParam=0x00010066
@@ -22,9 +22,10 @@
 #include <string_view>
 #include <vector>
 
+#include "Transcript.h"
+
 namespace pontara::standin {
 class Logger32StandIn;
-class Transcript;
 }  // namespace pontara::standin
 
 namespace pontara::station {
@@ -68,7 +69,7 @@ struct Event {
     std::vector<std::string> arguments;
 };
 
-// Matchers for Traffic::Find and Station::WaitForEvent.
+// Matchers for Traffic::Find and LiveStation::WaitForEvent.
 using Match = std::function<bool(const Event&)>;
 Match TextIs(std::string text);  // a text command Logger32 received, whole
 Match TextStartsWith(std::string start);
@@ -93,14 +94,13 @@ class Traffic {
     double Seconds(Clock::time_point at) const;
     double Now() const;
 
-    // `startedAt`: when the stand-in (or its transcript) started counting milliseconds.
-    void FollowLogger32(standin::Logger32StandIn& logger32, Clock::time_point startedAt);
-    void FollowMixW(std::shared_ptr<standin::Transcript> transcript, Clock::time_point startedAt);
+    // The stand-ins' records, each at the moment it was made.
+    void FollowLogger32(standin::Logger32StandIn& logger32);
+    void FollowMixW(std::shared_ptr<standin::Transcript> transcript);
     // A Logger32 stand-in program's transcript file (Logger32Sim.exe --transcript), read on
-    // from where it was left at every poll. Several may be followed, one after the other.
+    // from where it was left at every poll; `startedAt`, when the program started counting its
+    // milliseconds. Several may be followed, one after the other.
     void FollowLogger32File(const std::string& path, Clock::time_point startedAt);
-    // One line of a Logger32 transcript ("<milliseconds> <event> <details>").
-    void AddLogger32Line(const std::string& line, Clock::time_point startedAt);
 
     // Takes in what the stand-ins recorded since the last poll, prints it and keeps it. Call
     // it on the thread that reads the events.
@@ -127,11 +127,11 @@ class Traffic {
 
   private:
     struct Pending {
-        Clock::time_point at;
         Party source;
-        std::string line;  // without its time
+        standin::Record record;
     };
 
+    void AddLogger32Record(const standin::Record& record);
     void Take(Pending pending);
     void Keep(Event event);
 
@@ -155,12 +155,7 @@ class Traffic {
     std::vector<FollowedFile> files_;
 
     std::shared_ptr<standin::Transcript> mixw_;
-    Clock::time_point mixwStartedAt_;
-    std::size_t mixwLinesRead_ = 0;
+    std::size_t mixwRecordsRead_ = 0;
 };
-
-// A text in the double quotes of a transcript, from `position` (at the opening quote) to the
-// closing one, with \", \\, \xNN and \uXXXX undone (\uXXXX as UTF-8); `position` moves past it.
-std::string Unquote(std::string_view line, std::size_t& position);
 
 }  // namespace pontara::station

@@ -3,9 +3,9 @@
 // while dispatching messages, look at windows from outside, answer message boxes, take
 // screenshots.
 
-#include "harness/ChildProcess.h"
-#include "harness/MessageBoxes.h"
-#include "harness/Paths.h"
-#include "harness/Pump.h"
-#include "harness/Screenshot.h"
-#include "harness/WindowQueries.h"
+#include "station/ChildProcess.h"
+#include "station/MessageBoxes.h"
+#include "station/Paths.h"
+#include "station/Pump.h"
+#include "station/Screenshot.h"
+#include "station/WindowQueries.h"

@@ -1,4 +1,4 @@
-#include "Traffic.h"
+#include "station/Traffic.h"
 
 #include <windows.h>
 
@@ -58,27 +58,21 @@ std::string ParameterText(std::uint32_t code, std::int32_t lParam) {
     return std::to_string(lParam);
 }
 
-void AppendUtf8(std::string& out, unsigned unit) {
-    if (unit < 0x80) {
-        out += static_cast<char>(unit);
-    } else if (unit < 0x800) {
-        out += static_cast<char>(0xC0 | (unit >> 6));
-        out += static_cast<char>(0x80 | (unit & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (unit >> 12));
-        out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (unit & 0x3F));
-    }
-}
-
 // The quoted texts of a line's details, in order.
 std::vector<std::string> QuotedTexts(std::string_view details) {
     std::vector<std::string> texts;
     std::size_t at = 0;
     while ((at = details.find('"', at)) != std::string_view::npos) {
-        texts.push_back(Unquote(details, at));
+        texts.push_back(standin::Unquoted(details, at, standin::WideUnits::Utf8));
     }
     return texts;
+}
+
+// The first quoted text of a line's details; empty when it has none.
+std::string FirstQuotedText(std::string_view details) {
+    std::size_t at = details.find('"');
+    return at == std::string_view::npos ? std::string{}
+                                        : standin::Unquoted(details, at, standin::WideUnits::Utf8);
 }
 
 // "I2 19, BSTR|BYREF \"Q1ABC\"": the values, texts unquoted; `quoted` tells which were texts.
@@ -98,7 +92,7 @@ std::vector<std::string> Arguments(std::string_view list, std::vector<bool>& quo
         }
         at = typeEnd + 1;
         if (at < list.size() && list[at] == '"') {
-            values.push_back(Unquote(list, at));
+            values.push_back(standin::Unquoted(list, at, standin::WideUnits::Utf8));
             quoted.push_back(true);
         } else {
             const std::size_t end = list.find(',', at);
@@ -121,11 +115,10 @@ bool IsPoll(const Event& event) {
             event.arguments[0] == std::to_string(mixw::StateIndex));
 }
 
-Event Logger32Event(std::string_view line) {
-    const std::size_t space = line.find(' ');
-    const std::string_view verb = line.substr(0, space);
-    const std::string_view details =
-        space == std::string_view::npos ? std::string_view{} : line.substr(space + 1);
+Event Logger32Event(const standin::Record& record) {
+    const std::string_view verb = record.event;
+    const std::string_view details = record.details;
+    const std::string line = record.What();
     Event event;
     if (verb == "received" || verb == "post") {
         const bool received = verb == "received";
@@ -149,15 +142,13 @@ Event Logger32Event(std::string_view line) {
         event.kind = Kind::Text;
         event.from = Party::Pontara;
         event.to = Party::Logger32;
-        std::size_t at = details.find('"');
-        event.text = at == std::string_view::npos ? std::string{} : Unquote(details, at);
+        event.text = FirstQuotedText(details);
         event.account = "text " + event.text;
     } else if (verb == "write-sent") {
         event.kind = Kind::WriteSent;
         event.from = Party::Logger32;
         event.to = Party::Pontara;
-        std::size_t at = details.find('"');
-        event.text = at == std::string_view::npos ? std::string{} : Unquote(details, at);
+        event.text = FirstQuotedText(details);
         event.account = "Sent := " + event.text;
         if (details.ends_with(" nested")) {
             event.account += "  (from inside its handling of Pontara's text)";
@@ -174,11 +165,10 @@ Event Logger32Event(std::string_view line) {
     return event;
 }
 
-Event MixWEvent(std::string_view line) {
-    const std::size_t space = line.find(' ');
-    const std::string_view verb = line.substr(0, space);
-    const std::string_view details =
-        space == std::string_view::npos ? std::string_view{} : line.substr(space + 1);
+Event MixWEvent(const standin::Record& record) {
+    const std::string_view verb = record.event;
+    const std::string_view details = record.details;
+    const std::string line = record.What();
     Event event;
     event.from = Party::Pontara;
     event.to = Party::MixW;
@@ -295,34 +285,6 @@ const char* NameOf(Party party) {
     return "Station";
 }
 
-std::string Unquote(std::string_view line, std::size_t& position) {
-    std::string text;
-    std::size_t at = position + 1;
-    while (at < line.size() && line[at] != '"') {
-        if (line[at] == '\\' && at + 1 < line.size()) {
-            const char escaped = line[at + 1];
-            if (escaped == 'x' && at + 3 < line.size()) {
-                text += static_cast<char>(
-                    std::strtoul(std::string(line.substr(at + 2, 2)).c_str(), nullptr, 16));
-                at += 4;
-                continue;
-            }
-            if (escaped == 'u' && at + 5 < line.size()) {
-                AppendUtf8(text, static_cast<unsigned>(std::strtoul(
-                                     std::string(line.substr(at + 2, 4)).c_str(), nullptr, 16)));
-                at += 6;
-                continue;
-            }
-            text += escaped;
-            at += 2;
-            continue;
-        }
-        text += line[at++];
-    }
-    position = at < line.size() ? at + 1 : at;
-    return text;
-}
-
 Traffic::Traffic(Options options) : options_(options), zero_(Clock::now()) {}
 
 void Traffic::SetZero(Clock::time_point zero) {
@@ -338,28 +300,22 @@ double Traffic::Now() const {
     return Seconds(Clock::now());
 }
 
-void Traffic::FollowLogger32(standin::Logger32StandIn& logger32, Clock::time_point startedAt) {
-    // What it recorded before it was followed, then every line as it is recorded.
-    for (const std::string& line : logger32.Transcript()) {
-        AddLogger32Line(line, startedAt);
+void Traffic::FollowLogger32(standin::Logger32StandIn& logger32) {
+    // What it recorded before it was followed, then every record as it is made.
+    for (const standin::Record& record : logger32.Log().RecordsFrom(0)) {
+        AddLogger32Record(record);
     }
-    logger32.OnTranscriptLine(
-        [this, startedAt](const std::string& line) { AddLogger32Line(line, startedAt); });
+    logger32.OnRecord([this](const standin::Record& record) { AddLogger32Record(record); });
 }
 
-void Traffic::AddLogger32Line(const std::string& line, Clock::time_point startedAt) {
-    const std::size_t space = line.find(' ');
-    const auto milliseconds = std::chrono::milliseconds(Number(line.substr(0, space)));
+void Traffic::AddLogger32Record(const standin::Record& record) {
     std::lock_guard lock(mutex_);
-    incoming_.push_back({startedAt + milliseconds, Party::Logger32,
-                         space == std::string::npos ? std::string{} : line.substr(space + 1)});
+    incoming_.push_back({Party::Logger32, record});
 }
 
-void Traffic::FollowMixW(std::shared_ptr<standin::Transcript> transcript,
-                         Clock::time_point startedAt) {
+void Traffic::FollowMixW(std::shared_ptr<standin::Transcript> transcript) {
     mixw_ = std::move(transcript);
-    mixwStartedAt_ = startedAt;
-    mixwLinesRead_ = 0;
+    mixwRecordsRead_ = 0;
 }
 
 void Traffic::FollowLogger32File(const std::string& path, Clock::time_point startedAt) {
@@ -391,7 +347,9 @@ void Traffic::ReadFollowedFiles() {
                 line.pop_back();
             }
             file.partial.erase(0, end + 1);
-            AddLogger32Line(line, file.startedAt);
+            if (std::optional<standin::Record> record = standin::ReadLine(line, file.startedAt)) {
+                AddLogger32Record(*record);
+            }
         }
     }
 }
@@ -405,27 +363,25 @@ void Traffic::Poll() {
         incoming_.clear();
     }
     if (mixw_) {
-        for (std::string& line : mixw_->LinesFrom(mixwLinesRead_)) {
-            ++mixwLinesRead_;
-            const std::size_t space = line.find(' ');
-            batch.push_back({mixwStartedAt_ + std::chrono::milliseconds(Number(line)), Party::MixW,
-                             space == std::string::npos ? std::string{} : line.substr(space + 1)});
+        for (standin::Record& record : mixw_->RecordsFrom(mixwRecordsRead_)) {
+            ++mixwRecordsRead_;
+            batch.push_back({Party::MixW, std::move(record)});
         }
     }
     std::stable_sort(batch.begin(), batch.end(),
-                     [](const Pending& a, const Pending& b) { return a.at < b.at; });
+                     [](const Pending& a, const Pending& b) { return a.record.at < b.record.at; });
     for (Pending& pending : batch) {
         Take(std::move(pending));
     }
 }
 
 void Traffic::Take(Pending pending) {
-    if (pending.source == Party::Logger32 && pending.line == "write-sent-done") {
+    if (pending.source == Party::Logger32 && pending.record.event == "write-sent-done") {
         return;  // the write's own line says enough
     }
-    Event event =
-        pending.source == Party::Logger32 ? Logger32Event(pending.line) : MixWEvent(pending.line);
-    event.seconds = Seconds(pending.at);
+    Event event = pending.source == Party::Logger32 ? Logger32Event(pending.record)
+                                                    : MixWEvent(pending.record);
+    event.seconds = Seconds(pending.record.at);
     Keep(std::move(event));
 }
 

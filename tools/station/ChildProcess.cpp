@@ -1,10 +1,10 @@
-#include "harness/ChildProcess.h"
+#include "station/ChildProcess.h"
 
 #include <stdexcept>
 #include <utility>
 
-#include "harness/Paths.h"
-#include "harness/Pump.h"
+#include "station/Paths.h"
+#include "station/Pump.h"
 
 namespace pontara::harness {
 

@@ -9,7 +9,7 @@
 
 namespace pontara::harness {
 
-// Saves the screen to `path` (harness/Paths.h ArtifactPath gives a place in the build tree).
+// Saves the screen to `path` (station/Paths.h ArtifactPath gives a place in the build tree).
 // False when the screen could not be read or the file not written.
 bool SaveScreenshot(const std::string& path);
 // Saves the part of the screen within `area` (screen coordinates), cut to the screen.

@@ -1,6 +1,7 @@
 #pragma once
-// A simulated station for the tests: the bridge on the simulated host, with Logger32 and MixW
-// running unless a test says otherwise.
+// The native tests' station: the bridge on the simulated host, in virtual time, with Logger32 and
+// MixW running unless a test says otherwise (tools/station's WineStation is the same station with
+// the real Pontara.exe under Wine).
 
 #include <gmock/gmock.h>
 
@@ -21,9 +22,9 @@ inline constexpr int ConnectRequestTime = 4000;  // splash 3000 ms, then Timer1 
 inline constexpr int RunningTime = 5000;         // the 1000 ms pause, then MixW attached
 inline constexpr int FirstForwardingTick = RunningTime + 800;
 
-class Station {
+class SimulatedStation {
   public:
-    Station() = default;
+    SimulatedStation() = default;
 
     // Launches the bridge.
     void Launch() { host.Start(app); }

@@ -1,7 +1,7 @@
-#include "harness/MessageBoxes.h"
+#include "station/MessageBoxes.h"
 
-#include "harness/Pump.h"
-#include "harness/WindowQueries.h"
+#include "station/Pump.h"
+#include "station/WindowQueries.h"
 
 namespace pontara::harness {
 

@@ -1,4 +1,4 @@
-#include "harness/Paths.h"
+#include "station/Paths.h"
 
 #include <windows.h>
 

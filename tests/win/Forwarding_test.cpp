@@ -309,12 +309,14 @@ TEST(QsoForwarding, EachChangeOfAWatchedFieldReachesLogger32WithinAboutOneTick) 
 // Wine it sets the decimal separator and ANSI code page of Pontara.exe, and the code page of the
 // test process, whose MixW serves its DDE items and whose Logger32 takes its texts in it.
 
-// The first forced frequency: MixW's dial at start, 14070000 Hz, plus its 1500 Hz audio.
-TEST(QsoForwardingGerman, KilohertzHaveADecimalCommaAndUmlautsArriveAsCodePage1252Bytes) {
+// Starts the station, expects the first forced frequency (MixW's dial at start, 14070000 Hz, plus
+// its 1500 Hz audio) with a decimal comma, then types a QSO in MixW and expects its record bytes.
+void ExpectCommaAndRecordInLocale(const std::u16string& name, const std::u16string& qth,
+                                  const std::string& expectedRecord) {
     WineStation station(WineStation::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     WaitUntilForwarding(station);
-    if (HasFatalFailure()) {
+    if (::testing::Test::HasFatalFailure()) {
         return;
     }
     const std::vector<std::string> first = station.Logger32TextsSince({});
@@ -322,43 +324,29 @@ TEST(QsoForwardingGerman, KilohertzHaveADecimalCommaAndUmlautsArriveAsCodePage12
     EXPECT_EQ(first.front(), "<APP_FORCE_FREQ:7>14071,5");
 
     const WineStation::Mark typed = station.MarkNow();
-    station.MixW().Run([](MixWStandIn& mixw) {
-        SetQsoEntry(mixw, {{u"Name", u"Jürgen"}, {u"qth", u"Köln"}});
+    station.MixW().Run([&](MixWStandIn& mixw) {
+        SetQsoEntry(mixw, {{u"Name", name}, {u"qth", qth}});
         mixw.SetItem(u"QSO", u"Call", u"Q1ABC");
     });
-    const std::string expected =
-        "<CALL:5>Q1ABC<RST_RCVD:0><RST_SENT:0><QTH:4>K\xF6ln<NAME:6>J\xFCrgen<COMMENT:0>"
-        "<GRIDSQUARE:0><IOTA:0><STATE:0><QSL_VIA:0>";
-    EXPECT_TRUE(WaitForText(station, typed, expected, 5000ms))
-        << "expected " << expected << "\nat Logger32:\n"
+    EXPECT_TRUE(WaitForText(station, typed, expectedRecord, 5000ms))
+        << "expected " << expectedRecord << "\nat Logger32:\n"
         << Listed(station.AtLogger32Since(typed));
     SaveScreenshotOnFailure();
 }
 
-TEST(QsoForwardingRussian, CyrillicArrivesAsCodePage1251BytesCountedInCharacters) {
-    WineStation station(WineStation::Options{.artifactName = TestName()});
-    ASSERT_NE(station.MainWindow(), nullptr);
-    WaitUntilForwarding(station);
-    if (HasFatalFailure()) {
-        return;
-    }
-    const std::vector<std::string> first = station.Logger32TextsSince({});
-    ASSERT_FALSE(first.empty());
-    EXPECT_EQ(first.front(), "<APP_FORCE_FREQ:7>14071,5");
+TEST(QsoForwardingGerman, KilohertzHaveADecimalCommaAndUmlautsArriveAsCodePage1252Bytes) {
+    ExpectCommaAndRecordInLocale(
+        u"Jürgen", u"Köln",
+        "<CALL:5>Q1ABC<RST_RCVD:0><RST_SENT:0><QTH:4>K\xF6ln<NAME:6>J\xFCrgen<COMMENT:0>"
+        "<GRIDSQUARE:0><IOTA:0><STATE:0><QSL_VIA:0>");
+}
 
-    const WineStation::Mark typed = station.MarkNow();
-    station.MixW().Run([](MixWStandIn& mixw) {
-        SetQsoEntry(mixw, {{u"Name", u"Юрий"}, {u"qth", u"Москва"}});
-        mixw.SetItem(u"QSO", u"Call", u"Q1ABC");
-    });
-    // "Москва" and "Юрий" in code page 1251.
-    const std::string expected =
+TEST(QsoForwardingRussian, CyrillicArrivesAsCodePage1251BytesCountedInCharacters) {
+    // "Москва" and "Юрий" in code page 1251; Russian writes a decimal comma too.
+    ExpectCommaAndRecordInLocale(
+        u"Юрий", u"Москва",
         "<CALL:5>Q1ABC<RST_RCVD:0><RST_SENT:0><QTH:6>\xCC\xEE\xF1\xEA\xE2\xE0"
-        "<NAME:4>\xDE\xF0\xE8\xE9<COMMENT:0><GRIDSQUARE:0><IOTA:0><STATE:0><QSL_VIA:0>";
-    EXPECT_TRUE(WaitForText(station, typed, expected, 5000ms))
-        << "expected " << expected << "\nat Logger32:\n"
-        << Listed(station.AtLogger32Since(typed));
-    SaveScreenshotOnFailure();
+        "<NAME:4>\xDE\xF0\xE8\xE9<COMMENT:0><GRIDSQUARE:0><IOTA:0><STATE:0><QSL_VIA:0>");
 }
 
 // ---- A text written back during a delivery ----------------------------------------------------

@@ -86,10 +86,7 @@ void Startup::StartBridge() {
             host_.SetInterval(TimerId::Timer3, bridge::SpotInterval);
             host_.SetEnabled(TimerId::Timer3, true);
         },
-        [this] {
-            host_.SetInterval(TimerId::Timer2, bridge::ForwardingInterval);
-            host_.SetEnabled(TimerId::Timer2, true);
-        },
+        [this] { bridge::StartForwarding(host_); },
         [this] { rig_.GiveRigToMixW(); },
         [this] { host_.SetEnabled(TimerId::Timer5, true); },
     };

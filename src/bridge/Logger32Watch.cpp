@@ -35,21 +35,16 @@ bool Logger32Watch::Logger32Away() {
         state_ = State::Away;
         link_.LookForLogger32();
     }
-    PauseForwarding();
+    StopForwarding(host_);
     return true;
 }
 
 void Logger32Watch::NoticeClosed() {
     state_ = State::Away;
     link_.State().Logger32TextWindow = 0;
-    PauseForwarding();
+    StopForwarding(host_);
     ShowAway();
     link_.LookForLogger32();
-}
-
-void Logger32Watch::PauseForwarding() {
-    host_.SetInterval(TimerId::Timer2, 0);
-    host_.SetEnabled(TimerId::Timer2, false);
 }
 
 void Logger32Watch::ShowAway() {
@@ -120,8 +115,7 @@ void Logger32Watch::Return() {
     }
     forwarding_.Forget();
     if (!members_.Logger32HasRig) {
-        host_.SetInterval(TimerId::Timer2, ForwardingInterval);
-        host_.SetEnabled(TimerId::Timer2, true);
+        StartForwarding(host_);
     }
 }
 

@@ -43,7 +43,6 @@ class Logger32Watch {
     };
 
     void NoticeClosed();
-    void PauseForwarding();
     void ShowAway();
     void Return();
     void ShowOwner();

@@ -9,6 +9,16 @@
 
 namespace pontara::bridge {
 
+void StartForwarding(Host& host) {
+    host.SetInterval(TimerId::Timer2, ForwardingInterval);
+    host.SetEnabled(TimerId::Timer2, true);
+}
+
+void StopForwarding(Host& host) {
+    host.SetInterval(TimerId::Timer2, 0);
+    host.SetEnabled(TimerId::Timer2, false);
+}
+
 namespace {
 
 // Not empty: a reset makes the next tick forward again even when the fields are empty.

@@ -17,6 +17,11 @@ namespace pontara::bridge {
 // The interval of Timer2 while MixW owns the rig.
 inline constexpr int ForwardingInterval = 800;
 
+// Timer2 at ForwardingInterval, then enabled: forwarding runs, a full interval from now.
+void StartForwarding(Host& host);
+// Timer2 at interval 0, then disabled: forwarding stops.
+void StopForwarding(Host& host);
+
 // What QSO forwarding last sent, to tell a change.
 struct Forwarded {
     Text frequency;                       // the megahertz text of FqA + AudioFq

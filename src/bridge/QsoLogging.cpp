@@ -20,12 +20,10 @@ void QsoLogging::TextCommandChanged() {
         return;
     }
     if (host_.FieldText(Field::TextCommand) == SaveCommand) {
-        host_.SetInterval(TimerId::Timer2, 0);
-        host_.SetEnabled(TimerId::Timer2, false);
+        StopForwarding(host_);
         LogQso();
         host_.Sleep(PauseAfterLogging);
-        host_.SetInterval(TimerId::Timer2, ForwardingInterval);
-        host_.SetEnabled(TimerId::Timer2, true);
+        StartForwarding(host_);
     }
     if (host_.FieldText(Field::TextCommand) == RemoveCommand) {
         link_.SendTextCommand(Text(logger32::EndOfRecord));

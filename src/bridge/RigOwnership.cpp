@@ -22,8 +22,7 @@ void RigOwnership::GiveRigToMixW() {
     forwarding_.Forget();
     if (!members_.MixWHasRig) {
         AskToCloseSoundcardWindows();
-        host_.SetInterval(TimerId::Timer2, ForwardingInterval);
-        host_.SetEnabled(TimerId::Timer2, true);
+        StartForwarding(host_);
         // The box dispatched messages while it was open; look again before touching the ports.
         if (!members_.MixWHasRig) {
             ToggleMixWPorts();
@@ -42,8 +41,7 @@ void RigOwnership::GiveRigToLogger32() {
     host_.SetEnabled(Button::Command1, true);
     host_.SetBackColour(Button::Command1, colours::OtherButton);
     link_.PostCodes(logger32::Logger32TakesRig);
-    host_.SetInterval(TimerId::Timer2, 0);
-    host_.SetEnabled(TimerId::Timer2, false);
+    StopForwarding(host_);
     host_.SetFieldText(Field::Text1, Text(status::Logger32ControlActive));
 }
 

@@ -13,7 +13,6 @@ namespace pontara::standin {
 namespace {
 
 constexpr const char* MainClassName = "Logger32StandIn";
-constexpr const char* TextClassName = "Logger32StandInText";
 
 std::string Hex(HWND window) {
     char buffer[16];
@@ -146,7 +145,7 @@ bool Logger32StandIn::WriteSent(std::string_view ansi, std::chrono::milliseconds
         Write("write-sent-failed " + QuotedBytes(text) + " no-sent-window");
         return false;
     }
-    Write("write-sent " + QuotedBytes(text) + " to=" + Hex(sent));
+    Write("write-sent " + QuotedBytes(text) + " to=" + Hex(sent), LinkText{text, false, false});
 
     std::atomic<bool> done = false;
     BOOL delivered = FALSE;
@@ -180,7 +179,8 @@ bool Logger32StandIn::WriteSentNow(std::string_view ansi, std::chrono::milliseco
         Write("write-sent-failed " + QuotedBytes(text) + " no-sent-window");
         return false;
     }
-    Write("write-sent " + QuotedBytes(text) + " to=" + Hex(sent) + (nested ? " nested" : ""));
+    Write("write-sent " + QuotedBytes(text) + " to=" + Hex(sent) + (nested ? " nested" : ""),
+          LinkText{text, false, nested});
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutA(sent, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
                              SMTO_NORMAL, static_cast<UINT>(timeout.count()), &result)) {
@@ -207,28 +207,36 @@ int Logger32StandIn::NameInUse() const {
 }
 
 std::vector<ReceivedMessage> Logger32StandIn::Messages() const {
-    std::lock_guard lock(mutex_);
-    return messages_;
+    std::vector<ReceivedMessage> messages;
+    for (const Record& record : transcript_.RecordsFrom(0)) {
+        const auto* message = std::get_if<LinkMessage>(&record.content);
+        if (message != nullptr && record.event == "received") {
+            messages.push_back({record.milliseconds, message->name, message->code, message->lParam,
+                                message->sent});
+        }
+    }
+    return messages;
 }
 
 std::vector<ReceivedMessage> Logger32StandIn::MessagesWithCode(std::uint32_t code) const {
-    std::lock_guard lock(mutex_);
-    std::vector<ReceivedMessage> found;
-    std::copy_if(messages_.begin(), messages_.end(), std::back_inserter(found),
-                 [code](const ReceivedMessage& message) { return message.code == code; });
+    std::vector<ReceivedMessage> found = Messages();
+    std::erase_if(found, [code](const ReceivedMessage& message) { return message.code != code; });
     return found;
 }
 
 std::size_t Logger32StandIn::CountCode(std::uint32_t code) const {
-    std::lock_guard lock(mutex_);
-    return static_cast<std::size_t>(
-        std::count_if(messages_.begin(), messages_.end(),
-                      [code](const ReceivedMessage& message) { return message.code == code; }));
+    return MessagesWithCode(code).size();
 }
 
 std::vector<ReceivedText> Logger32StandIn::Texts() const {
-    std::lock_guard lock(mutex_);
-    return texts_;
+    std::vector<ReceivedText> texts;
+    for (const Record& record : transcript_.RecordsFrom(0)) {
+        const auto* text = std::get_if<LinkText>(&record.content);
+        if (text != nullptr && record.event == "text") {
+            texts.push_back({record.milliseconds, text->ansi, text->sent});
+        }
+    }
+    return texts;
 }
 
 std::int64_t Logger32StandIn::Milliseconds() const {
@@ -252,7 +260,6 @@ void Logger32StandIn::OnLinkMessage(int nameIndex, std::uint32_t code, std::int3
     ConnectAnswer answer = ConnectAnswer::Accept;
     {
         std::lock_guard lock(mutex_);
-        messages_.push_back({Milliseconds(), nameIndex, code, lParam, sent});
         if (code == logger32::ConnectRequest) {
             bridgeWindow_ = WindowFromParameter(lParam);
             nameInUse_ = nameIndex;
@@ -262,7 +269,8 @@ void Logger32StandIn::OnLinkMessage(int nameIndex, std::uint32_t code, std::int3
         }
     }
     Write("received name=" + std::to_string(nameIndex) + " code=" + std::to_string(code) +
-          " lparam=" + std::to_string(lParam) + (sent ? " sent" : " posted"));
+              " lparam=" + std::to_string(lParam) + (sent ? " sent" : " posted"),
+          LinkMessage{nameIndex, code, lParam, sent});
 
     if (code != logger32::ConnectRequest) {
         return;
@@ -284,11 +292,8 @@ void Logger32StandIn::OnLinkMessage(int nameIndex, std::uint32_t code, std::int3
 void Logger32StandIn::OnText(const char* text) {
     const bool sent = InSendMessage() != FALSE;
     std::string bytes = text != nullptr ? text : "";
-    {
-        std::lock_guard lock(mutex_);
-        texts_.push_back({Milliseconds(), bytes, sent});
-    }
-    Write("text " + QuotedBytes(bytes) + (sent ? " sent" : " direct"));
+    Write("text " + QuotedBytes(bytes) + (sent ? " sent" : " direct"),
+          LinkText{bytes, sent, false});
     if (textHandler_) {
         textHandler_(bytes);
     }
@@ -308,15 +313,16 @@ bool Logger32StandIn::Post(int nameIndex, std::uint32_t code, std::int32_t lPara
               " error=" + std::to_string(GetLastError()));
         return false;
     }
-    Write("post " + what + " to=" + Hex(bridge));
+    Write("post " + what + " to=" + Hex(bridge), LinkMessage{nameIndex, code, lParam, false});
     return true;
 }
 
-void Logger32StandIn::Write(const std::string& what) {
+void Logger32StandIn::Write(const std::string& what, Content content) {
     const std::size_t space = what.find(' ');
     const standin::Record record = transcript_.Add(
         std::string_view(what).substr(0, space),
-        space == std::string::npos ? std::string_view{} : std::string_view(what).substr(space + 1));
+        space == std::string::npos ? std::string_view{} : std::string_view(what).substr(space + 1),
+        std::move(content));
     if (recordObserver_) {
         recordObserver_(record);
     }

@@ -24,7 +24,8 @@
 //   7200 write-sent "<CALL:5>Q1ABC<EOR>" to=0x00010072 nested
 //   7201 write-sent-done
 // ("nested": written from inside the text window's WM_SETTEXT, while the bridge still waits in
-// its own delivery.)
+// its own delivery.) Typed content: "received" and "post" carry a LinkMessage, "text" and
+// "write-sent" a LinkText; the other events carry none. Messages() and Texts() read it.
 
 #include <windows.h>
 
@@ -40,6 +41,9 @@
 #include "Transcript.h"
 
 namespace pontara::standin {
+
+// The window class of the text window, by which another program finds it from outside.
+inline constexpr const char* TextClassName = "Logger32StandInText";
 
 // Handles travel as 32-bit values in lParam; a 64-bit build widens them with sign extension,
 // as Windows itself does for handles passed between 32- and 64-bit processes.
@@ -136,7 +140,8 @@ class Logger32StandIn {
     void OnLinkMessage(int nameIndex, std::uint32_t code, std::int32_t lParam);
     void OnText(const char* text);
     bool Post(int nameIndex, std::uint32_t code, std::int32_t lParam);
-    void Write(const std::string& what);
+    // Records "<event> <details>" with what it carries.
+    void Write(const std::string& what, Content content = {});
 
     Options options_;
     Transcript transcript_;
@@ -150,8 +155,6 @@ class Logger32StandIn {
     HWND bridgeWindow_ = nullptr;
     HWND sentWindow_ = nullptr;
     int nameInUse_ = 0;
-    std::vector<ReceivedMessage> messages_;
-    std::vector<ReceivedText> texts_;
 
     RecordObserver recordObserver_;
     MessageHandler otherMessages_;

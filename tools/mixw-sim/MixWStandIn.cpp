@@ -93,37 +93,70 @@ std::string TypeName(VARTYPE type) {
     return name;
 }
 
-// "<type> <value>": texts quoted, other values as the invariant locale writes them.
-std::string ArgumentText(const VARIANT& argument) {
-    std::string text = TypeName(argument.vt);
-    VARTYPE base = static_cast<VARTYPE>(argument.vt & VT_TYPEMASK);
+CallArgument ArgumentOf(const VARIANT& argument) {
+    const VARTYPE base = static_cast<VARTYPE>(argument.vt & VT_TYPEMASK);
+    CallArgument typed{TypeName(argument.vt), std::nullopt, base == VT_BSTR};
     if (base == VT_EMPTY || base == VT_NULL) {
-        return text;
+        return typed;
     }
     ScopedVariant asText;
     if (FAILED(VariantChangeTypeEx(asText.Get(), const_cast<VARIANT*>(&argument), LOCALE_INVARIANT,
                                    0, VT_BSTR))) {
-        return text + " ?";
+        typed.value = u"?";
+        typed.text = false;
+        return typed;
     }
     BSTR bstr = asText.Get()->bstrVal;
-    Text value = bstr == nullptr ? Text{} : FromWide(bstr, SysStringLen(bstr));
-    return text + " " + (base == VT_BSTR ? Quoted(value) : AsciiOf(value));
+    typed.value = bstr == nullptr ? Text{} : FromWide(bstr, SysStringLen(bstr));
+    return typed;
 }
 
-// "Member(arguments, in call order)"; a property read without arguments is its bare name.
-std::string CallText(const Member& member, bool property, const DISPPARAMS& parameters) {
-    std::string text = AsciiOf(member.name);
-    if (property && parameters.cArgs == 0) {
-        return text;
-    }
-    text += '(';
+// The call as it arrived: arguments in call order; a property read without arguments has no
+// argument list.
+AutomationCall CallOf(const Member& member, bool property, const DISPPARAMS& parameters) {
+    AutomationCall call;
+    call.member = AsciiOf(member.name);
+    call.listed = !property || parameters.cArgs != 0;
     for (UINT position = parameters.cArgs; position > 0; --position) {
-        text += ArgumentText(parameters.rgvarg[position - 1]);
-        if (position > 1) {
-            text += ", ";
-        }
+        call.arguments.push_back(ArgumentOf(parameters.rgvarg[position - 1]));
     }
-    return text + ')';
+    return call;
+}
+
+// "Member(<type> <value>, ...)" with texts quoted, then how it ended when it was not taken.
+std::string DetailsOf(const AutomationCall& call) {
+    std::string text = call.member;
+    if (call.listed) {
+        text += '(';
+        for (std::size_t index = 0; index < call.arguments.size(); ++index) {
+            const CallArgument& argument = call.arguments[index];
+            text += index > 0 ? ", " + argument.type : argument.type;
+            if (argument.value) {
+                text += " " + (argument.text ? Quoted(*argument.value) : AsciiOf(*argument.value));
+            }
+        }
+        text += ')';
+    }
+    if (call.refusedWith != 0) {
+        text += " refused " + Hex(static_cast<HRESULT>(call.refusedWith));
+    }
+    if (call.raised) {
+        text += " raised " + Quoted(*call.raised);
+    }
+    return text;
+}
+
+// The names quoted, service, topic, item, as far as the transaction has them.
+std::string DetailsOf(const DdeTransaction& transaction) {
+    std::string text;
+    if (transaction.service) {
+        text += Quoted(*transaction.service) + " ";
+    }
+    text += Quoted(transaction.topic);
+    if (transaction.item) {
+        text += " " + Quoted(*transaction.item);
+    }
+    return transaction.refused ? text + " refused" : text;
 }
 
 std::optional<std::int16_t> AsIndex(const VARIANT& argument) {
@@ -176,6 +209,14 @@ struct MixWStandIn::Impl {
 
     void Record(std::string_view event, std::string_view details) {
         transcript->Add(event, details);
+        Notify();
+    }
+    void Record(std::string_view event, const AutomationCall& call) {
+        transcript->Add(event, DetailsOf(call), call);
+        Notify();
+    }
+    void Record(std::string_view event, const DdeTransaction& transaction) {
+        transcript->Add(event, DetailsOf(transaction), transaction);
         Notify();
     }
     void Notify() {
@@ -242,7 +283,9 @@ struct MixWStandIn::Impl {
             }
         }
         for (const auto& [conversation, info] : gone) {
-            Record("dde-client-gone", Quoted(conversationTopics[conversation]));
+            Record(
+                "dde-client-gone",
+                DdeTransaction{std::nullopt, Text(conversationTopics[conversation]), std::nullopt});
             SendMessageW(info.hwnd, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(info.hwndPartner),
                          0);
         }
@@ -281,8 +324,9 @@ struct MixWStandIn::Impl {
         Text service = NameOf(serviceName);
         Text topic = NameOf(topicName);
         std::optional<TextView> known = KnownTopic(topic);
-        Record("dde-connect", Quoted(SameName(service, kService) ? kService : TextView(service)) +
-                                  " " + Quoted(known.value_or(topic)) + (known ? "" : " refused"));
+        Record("dde-connect",
+               DdeTransaction{Text(SameName(service, kService) ? kService : TextView(service)),
+                              Text(known.value_or(topic)), std::nullopt, !known});
         return known ? TRUE : FALSE;
     }
     HDDEDATA Data(HSZ topicName, HSZ itemName, UINT format, std::string_view event) {
@@ -291,9 +335,9 @@ struct MixWStandIn::Impl {
         Item* item = FindItem(topic, name);
         bool answered = item != nullptr && format == CF_TEXT && (item->hasValue || event.empty());
         if (!event.empty()) {
-            Record(event, Quoted(KnownTopic(topic).value_or(topic)) + " " +
-                              Quoted(item != nullptr ? item->name : TextView(name)) +
-                              (answered ? "" : " refused"));
+            Record(event,
+                   DdeTransaction{std::nullopt, Text(KnownTopic(topic).value_or(topic)),
+                                  Text(item != nullptr ? item->name : TextView(name)), !answered});
         }
         if (!answered) {
             return nullptr;
@@ -307,17 +351,17 @@ struct MixWStandIn::Impl {
         Text name = NameOf(itemName);
         Item* item = FindItem(topic, name);
         bool accepted = item != nullptr && format == CF_TEXT;
-        Record("dde-advstart", Quoted(KnownTopic(topic).value_or(topic)) + " " +
-                                   Quoted(item != nullptr ? item->name : TextView(name)) +
-                                   (accepted ? "" : " refused"));
+        Record("dde-advstart",
+               DdeTransaction{std::nullopt, Text(KnownTopic(topic).value_or(topic)),
+                              Text(item != nullptr ? item->name : TextView(name)), !accepted});
         return accepted ? TRUE : FALSE;
     }
     void AdviseStop(HSZ topicName, HSZ itemName) {
         Text topic = NameOf(topicName);
         Text name = NameOf(itemName);
         Item* item = FindItem(topic, name);
-        Record("dde-advstop", Quoted(KnownTopic(topic).value_or(topic)) + " " +
-                                  Quoted(item != nullptr ? item->name : TextView(name)));
+        Record("dde-advstop", DdeTransaction{std::nullopt, Text(KnownTopic(topic).value_or(topic)),
+                                             Text(item != nullptr ? item->name : TextView(name))});
     }
 
     std::shared_ptr<Transcript> transcript;
@@ -365,7 +409,8 @@ HDDEDATA CALLBACK ServerCallback(UINT type, UINT format, HCONV conversation, HSZ
         case XTYP_DISCONNECT: {
             auto known = server->conversationTopics.find(conversation);
             TextView topic = known != server->conversationTopics.end() ? known->second : u"";
-            server->Record("dde-disconnect", Quoted(topic));
+            server->Record("dde-disconnect",
+                           DdeTransaction{std::nullopt, Text(topic), std::nullopt});
             server->conversationTopics.erase(conversation);
             return nullptr;
         }
@@ -481,17 +526,21 @@ HRESULT MixWStandIn::Impl::Invoke(DISPID id, WORD flags, const DISPPARAMS& param
                                   VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
     const Member* member = MemberById(id);
     if (member == nullptr) {
-        Record("call", "#" + std::to_string(id) + " refused " + Hex(DISP_E_MEMBERNOTFOUND));
+        AutomationCall unknown;
+        unknown.member = "#" + std::to_string(id);
+        unknown.refusedWith = static_cast<std::uint32_t>(DISP_E_MEMBERNOTFOUND);
+        Record("call", unknown);
         return DISP_E_MEMBERNOTFOUND;
     }
     const bool property = member->property && !frequencyAsMethods;
     const char* event = property ? "get" : "call";
-    const std::string call = CallText(*member, property, parameters);
+    AutomationCall call = CallOf(*member, property, parameters);
     auto refuse = [&](HRESULT code, UINT argument = 0) {
         if (argumentError != nullptr && code == DISP_E_TYPEMISMATCH) {
             *argumentError = argument;
         }
-        Record(event, call + " refused " + Hex(code));
+        call.refusedWith = static_cast<std::uint32_t>(code);
+        Record(event, call);
         return code;
     };
 
@@ -535,7 +584,8 @@ HRESULT MixWStandIn::Impl::Invoke(DISPID id, WORD flags, const DISPPARAMS& param
                                   static_cast<UINT>(failure->second.size()));
             exception->scode = kFailureCode;
         }
-        Record(event, call + " raised " + Quoted(failure->second));
+        call.raised = failure->second;
+        Record(event, call);
         return DISP_E_EXCEPTION;
     }
 

@@ -53,7 +53,8 @@
 //                                           stand-in ends it before advising anything, as
 //                                           Wine's DdePostAdvise would stop at its links
 // A refused call or transaction ends with " refused 0x<HRESULT>" (automation) or " refused"
-// (DDE); a call of a member made to fail ends with " raised \"<description>\"".
+// (DDE); a call of a member made to fail ends with " raised \"<description>\"". Typed content:
+// "call" and "get" carry an AutomationCall, the "dde-" events a DdeTransaction, "lookup" none.
 
 #include <windows.h>
 

@@ -19,18 +19,21 @@
 #include <string>
 #include <vector>
 
-#include "LiveStation.h"
 #include "Logger32StandIn.h"
 #include "MixWStandIn.h"
 #include "logger32/Logger32Protocol.h"
 #include "mixw/MixWAutomation.h"
 #include "station/Checks.h"
 #include "station/MessageBoxes.h"
+#include "station/WineStation.h"
 
 namespace pontara::station {
 namespace {
 
 using namespace std::chrono_literals;
+using harness::Megabytes;
+using harness::WineStation;
+using std::chrono::milliseconds;
 
 // Generous: Wine on a busy machine with two cores.
 constexpr milliseconds Soon = 10000ms;
@@ -75,7 +78,10 @@ class Demo {
   public:
     Demo(const std::string& folder, bool allPolls)
         : folder_(folder),
-          station_(LiveStation::Options{true, true, {true, allPolls}}),
+          station_(WineStation::Options{.startLogger32 = true,
+                                        .startMixW = true,
+                                        .launchPontara = false,
+                                        .traffic = {true, allPolls}}),
           log_(station_.Log()),
           checks_(log_) {}
 
@@ -115,7 +121,7 @@ class Demo {
     // Waits until a field of Pontara's window reads `expected`, looking every quarter second.
     std::string WaitForField(Field field, const std::string& expected,
                              milliseconds timeout = Soon) {
-        std::string seen = "(no answer)";
+        std::string seen = "<no answer>";
         auto next = Clock::now();
         station_.WaitUntil(
             [&] {
@@ -123,7 +129,7 @@ class Demo {
                     return false;
                 }
                 next = Clock::now() + 250ms;
-                seen = station_.FieldText(field).value_or("(no answer)");
+                seen = station_.FieldText(field);
                 return seen == expected;
             },
             timeout);
@@ -139,7 +145,7 @@ class Demo {
     // 14.070 MHz with the signal at 1500 Hz in the audio passband.
     void Prepare() {
         log_.Heading("The station before Pontara");
-        station_.MixW([](standin::MixWStandIn& mixw) {
+        station_.MixW().Run([](standin::MixWStandIn& mixw) {
             mixw.SetItem(u"QSO", u"Mode", u"BPSK31");
             mixw.SetItem(u"QSO", u"time", u"1412");
             mixw.SetItem(u"CAT", u"khz", u"14070.000");
@@ -222,20 +228,20 @@ class Demo {
     bool QsoWorkedInMixW() {
         log_.Heading("A QSO worked in MixW, forwarded to Logger32");
         std::size_t mark = log_.Mark();
-        station_.SetMixWDial(14074000, 1200);
+        station_.MixWTunes(14074000, 1200);
         const Event* frequency = Wait(mark, TextStartsWith("<APP_FORCE_FREQ:"));
         Check(frequency != nullptr && frequency->text == Token("APP_FORCE_FREQ", "14075.2"),
               "a new dial frequency is forwarded", frequency ? frequency->text : "nothing");
 
         mark = log_.Mark();
-        station_.SetMixWItem(u"Mode", "BPSK63");
+        station_.MixWSets(u"QSO", u"Mode", u"BPSK63");
         const Event* mode = Wait(mark, TextStartsWith("<APP_FORCE_MODE:"));
         Check(mode != nullptr && mode->text == Token("APP_FORCE_MODE", "PSK63"),
               "a new mode is forwarded, BPSK63 named PSK63", mode ? mode->text : "nothing");
         station_.Pause(2000ms);  // the mapped name goes once more, as designed
 
         mark = log_.Mark();
-        station_.SetMixWItem(u"Call", "Q1ABC");
+        station_.MixWSets(u"QSO", u"Call", u"Q1ABC");
         const Event* record = Wait(mark, TextStartsWith("<CALL:"));
         Check(record != nullptr && record->text.starts_with(Token("CALL", "Q1ABC")),
               "the call typed in MixW reaches Logger32 in a QSO record",
@@ -243,8 +249,8 @@ class Demo {
 
         station_.Pause(1000ms);
         mark = log_.Mark();
-        station_.SetMixWItem(u"RstSnt", "599");
-        station_.SetMixWItem(u"RstRcv", "579");
+        station_.MixWSets(u"QSO", u"RstSnt", u"599");
+        station_.MixWSets(u"QSO", u"RstRcv", u"579");
         record = Wait(mark, TextStartsWith("<CALL:"));
         Check(record != nullptr && record->text.find(Token("RST_RCVD", "579") +
                                                      Token("RST_SENT", "599")) != std::string::npos,
@@ -252,15 +258,15 @@ class Demo {
 
         station_.Pause(1000ms);
         mark = log_.Mark();
-        station_.SetMixWItem(u"Name", "Ivan");
-        station_.SetMixWItem(u"qth", "Moscow");
+        station_.MixWSets(u"QSO", u"Name", u"Ivan");
+        station_.MixWSets(u"QSO", u"qth", u"Moscow");
         record = Wait(mark, TextStartsWith("<CALL:"));
         Check(record != nullptr && record->text.find(Token("NAME", "Ivan")) != std::string::npos,
               "name and QTH follow", record ? record->text : "nothing");
 
         station_.Pause(1000ms);
         mark = log_.Mark();
-        station_.SetMixWQsoData(mixw::LocatorIndex, "KO85ts");
+        station_.MixWSetsQsoData(mixw::LocatorIndex, u"KO85ts");
         record = Wait(mark, TextStartsWith("<CALL:"));
         record_ = Token("CALL", "Q1ABC") + Token("RST_RCVD", "579") + Token("RST_SENT", "599") +
                   Token("QTH", "Moscow") + Token("NAME", "Ivan") + Token("COMMENT", "") +
@@ -278,7 +284,7 @@ class Demo {
     bool QsoSavedAndLogged() {
         log_.Heading("The QSO saved in MixW and logged in Logger32");
         std::size_t mark = log_.Mark();
-        station_.SetMixWItem(u"Command", "Save");
+        station_.MixWSets(u"QSO", u"Command", u"Save");
         const double savedAt = log_.Now();
         const std::string payload =
             record_ + Token("APP_TIME_ON", "1412") + Token("APP_TIME_OFF", "1412");
@@ -304,7 +310,7 @@ class Demo {
 
         station_.Pause(1000ms);
         mark = log_.Mark();
-        station_.SetMixWItem(u"Command", "Remove");
+        station_.MixWSets(u"QSO", u"Command", u"Remove");
         const Event* removed = Wait(mark, TextIs("<EOR>"));
         Check(removed != nullptr, "a QSO removed in MixW clears Logger32's entry (<EOR>)");
         Shot("04-logged.bmp");
@@ -315,25 +321,23 @@ class Demo {
         log_.Heading("The packet sideband");
         station_.Click(Button::Command3);
         CheckField(Field::Text1, MixWOwnsStatus, "the status line is unchanged");
-        const std::string caption =
-            WaitForButtonCaption(Button::Command3, "PKT_USB").value_or("(no answer)");
+        const std::string caption = WaitForButtonCaption(Button::Command3, "PKT_USB");
         Check(caption == "PKT_USB", "PKT LSB becomes PKT_USB", caption);
         std::size_t mark = log_.Mark();
-        station_.SetMixWDial(14074000, 1500);
+        station_.MixWTunes(14074000, 1500);
         const Event* frequency = Wait(mark, TextStartsWith("<APP_FORCE_FREQ:"));
         Check(frequency != nullptr && frequency->text == Token("APP_FORCE_FREQ", "14072.5"),
               "with upper sideband the audio offset is subtracted",
               frequency ? frequency->text : "nothing");
         Shot("05-packet-usb.bmp");
         station_.Click(Button::Command3);
-        const std::string back =
-            WaitForButtonCaption(Button::Command3, "PKT_LSB").value_or("(no answer)");
+        const std::string back = WaitForButtonCaption(Button::Command3, "PKT_LSB");
         Check(back == "PKT_LSB", "a second click goes back to PKT_LSB", back);
         return true;
     }
 
-    std::optional<std::string> WaitForButtonCaption(Button button, const std::string& expected) {
-        std::optional<std::string> seen;
+    std::string WaitForButtonCaption(Button button, const std::string& expected) {
+        std::string seen;
         auto next = Clock::now();
         station_.WaitUntil(
             [&] {
@@ -341,7 +345,7 @@ class Demo {
                     return false;
                 }
                 next = Clock::now() + 250ms;
-                seen = station_.ButtonCaption(button);
+                seen = station_.Caption(button);
                 return seen == expected;
             },
             Soon);
@@ -388,7 +392,7 @@ class Demo {
 
         // MixW follows the spot: its dial moves there, and its new call reaches Logger32 (on
         // the first tick after SetQsoData, perhaps before the dial has moved).
-        station_.SetMixWDial(14070000, 1500);
+        station_.MixWTunes(14070000, 1500);
         const Event* record = Wait(mark, TextStartsWith(Token("CALL", "Q2XYZ")));
         Check(record != nullptr && record->text.starts_with(Token("CALL", "Q2XYZ")),
               "the spot's call, now in MixW's entry, comes back to Logger32 in a record",
@@ -518,7 +522,7 @@ class Demo {
     }
 
     std::string folder_;
-    LiveStation station_;
+    WineStation station_;
     Traffic& log_;
     Checks checks_;
     std::string record_;

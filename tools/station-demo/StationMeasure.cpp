@@ -26,7 +26,6 @@
 #include <string>
 #include <vector>
 
-#include "LiveStation.h"
 #include "Logger32StandIn.h"
 #include "MixWStandIn.h"
 #include "Statistics.h"
@@ -35,11 +34,15 @@
 #include "station/MessageBoxes.h"
 #include "station/Paths.h"
 #include "station/WindowQueries.h"
+#include "station/WineStation.h"
 
 namespace pontara::station {
 namespace {
 
 using namespace std::chrono_literals;
+using harness::Megabytes;
+using harness::WineStation;
+using std::chrono::milliseconds;
 
 constexpr milliseconds Soon = 10000ms;
 
@@ -65,7 +68,10 @@ class Measure {
   public:
     explicit Measure(Settings settings)
         : settings_(settings),
-          station_(LiveStation::Options{true, true, {false, false}}),
+          station_(WineStation::Options{.startLogger32 = true,
+                                        .startMixW = true,
+                                        .launchPontara = false,
+                                        .traffic = {false, false}}),
           log_(station_.Log()) {}
 
     int Run() {
@@ -131,7 +137,7 @@ class Measure {
 
     bool StartUp() {
         log_.Heading("Start-up");
-        station_.MixW([](standin::MixWStandIn& mixw) {
+        station_.MixW().Run([](standin::MixWStandIn& mixw) {
             mixw.SetItem(u"QSO", u"Mode", u"BPSK31");
             mixw.SetItem(u"QSO", u"time", u"1412");
             mixw.SetFrequency(14070000, 1500);
@@ -142,7 +148,8 @@ class Measure {
         HWND window = nullptr;
         station_.WaitUntil(
             [&] {
-                window = harness::FindTopLevelWindow(station_.Pontara().Id(), PontaraCaption);
+                window = harness::FindTopLevelWindow(station_.Pontara().Id(),
+                                                     AsciiOf(window_model::Caption));
                 windowSeen = log_.Now();
                 return window != nullptr;
             },
@@ -194,7 +201,8 @@ class Measure {
         station_.WaitForEvent(0, TextStartsWith("<APP_FORCE_MODE:"), Soon);
         station_.Pause(2500ms);
         const std::size_t mark = log_.Mark();
-        station_.MixW([](standin::MixWStandIn& mixw) { mixw.SetItem(u"QSO", u"Call", u"Q1ABC"); });
+        station_.MixW().Run(
+            [](standin::MixWStandIn& mixw) { mixw.SetItem(u"QSO", u"Call", u"Q1ABC"); });
         return station_.WaitForEvent(mark, TextStartsWith("<CALL:"), Soon) != nullptr;
     }
 
@@ -206,7 +214,8 @@ class Measure {
         double dial = 14070000;
         std::vector<const Event*> commands;
         std::size_t from = log_.Mark();
-        station_.MixW([&](standin::MixWStandIn& mixw) { mixw.SetFrequency(dial += 10, 1500); });
+        station_.MixW().Run(
+            [&](standin::MixWStandIn& mixw) { mixw.SetFrequency(dial += 10, 1500); });
         while (static_cast<int>(commands.size()) <= settings_.periodTicks) {
             const Event* command =
                 station_.WaitForEvent(from, TextStartsWith("<APP_FORCE_FREQ:"), Soon);
@@ -216,7 +225,8 @@ class Measure {
             }
             commands.push_back(command);
             from = log_.Mark();
-            station_.MixW([&](standin::MixWStandIn& mixw) { mixw.SetFrequency(dial += 10, 1500); });
+            station_.MixW().Run(
+                [&](standin::MixWStandIn& mixw) { mixw.SetFrequency(dial += 10, 1500); });
         }
         const std::vector<const Event*> ticks = log_.FindAll(start, IsTickStart);
         Row("Timer2: between successive forwarded frequency commands",
@@ -237,7 +247,7 @@ class Measure {
             const std::string expected = Token("NAME", name);
             const std::size_t mark = log_.Mark();
             const double changedAt = log_.Now();
-            station_.MixW([&](standin::MixWStandIn& mixw) {
+            station_.MixW().Run([&](standin::MixWStandIn& mixw) {
                 mixw.SetItem(u"QSO", u"Name", AsciiText(name));
             });
             const Event* received = station_.WaitForEvent(
@@ -308,7 +318,7 @@ class Measure {
         for (int save = 1; save <= settings_.saves; ++save) {
             const std::size_t mark = log_.Mark();
             const double savedAt = log_.Now();
-            station_.MixW(
+            station_.MixW().Run(
                 [](standin::MixWStandIn& mixw) { mixw.SetItem(u"QSO", u"Command", u"Save"); });
             const Event* logged = station_.WaitForEvent(mark, TextStartsWith("<APP_LOGQSO:"), Soon);
             const Event* nextTick =
@@ -367,7 +377,7 @@ class Measure {
             if (busy) {
                 char name[16];
                 std::snprintf(name, sizeof name, "B%05d", ++changes);
-                station_.MixW([&](standin::MixWStandIn& mixw) {
+                station_.MixW().Run([&](standin::MixWStandIn& mixw) {
                     mixw.SetItem(u"QSO", u"Name", AsciiText(name));
                 });
             }
@@ -447,7 +457,7 @@ class Measure {
     }
 
     Settings settings_;
-    LiveStation station_;
+    WineStation station_;
     Traffic& log_;
     std::vector<std::string> rows_;
 };

@@ -1,10 +1,7 @@
 #include "station/Traffic.h"
 
-#include <windows.h>
-
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 
 #include "Logger32StandIn.h"
 #include "Transcript.h"
@@ -23,26 +20,6 @@ std::string Hex(std::int32_t value) {
     return buffer;
 }
 
-// "key=value" from a transcript line's details; empty when absent.
-std::string ValueOf(std::string_view details, std::string_view key) {
-    const std::string wanted = std::string(key) + "=";
-    std::size_t at = 0;
-    while ((at = details.find(wanted, at)) != std::string_view::npos) {
-        if (at == 0 || details[at - 1] == ' ') {
-            const std::size_t start = at + wanted.size();
-            const std::size_t end = details.find(' ', start);
-            return std::string(details.substr(
-                start, end == std::string_view::npos ? std::string_view::npos : end - start));
-        }
-        at += wanted.size();
-    }
-    return {};
-}
-
-long long Number(const std::string& text) {
-    return std::strtoll(text.c_str(), nullptr, 10);
-}
-
 bool CarriesWindow(std::uint32_t code) {
     const logger32::CodeInfo* info = logger32::FindCode(code);
     return info != nullptr && info->carriesWindow;
@@ -58,53 +35,6 @@ std::string ParameterText(std::uint32_t code, std::int32_t lParam) {
     return std::to_string(lParam);
 }
 
-// The quoted texts of a line's details, in order.
-std::vector<std::string> QuotedTexts(std::string_view details) {
-    std::vector<std::string> texts;
-    std::size_t at = 0;
-    while ((at = details.find('"', at)) != std::string_view::npos) {
-        texts.push_back(standin::Unquoted(details, at, standin::WideUnits::Utf8));
-    }
-    return texts;
-}
-
-// The first quoted text of a line's details; empty when it has none.
-std::string FirstQuotedText(std::string_view details) {
-    std::size_t at = details.find('"');
-    return at == std::string_view::npos ? std::string{}
-                                        : standin::Unquoted(details, at, standin::WideUnits::Utf8);
-}
-
-// "I2 19, BSTR|BYREF \"Q1ABC\"": the values, texts unquoted; `quoted` tells which were texts.
-std::vector<std::string> Arguments(std::string_view list, std::vector<bool>& quoted) {
-    std::vector<std::string> values;
-    std::size_t at = 0;
-    while (at < list.size()) {
-        while (at < list.size() && (list[at] == ' ' || list[at] == ',')) {
-            ++at;
-        }
-        const std::size_t typeEnd = list.find_first_of(" ,", at);
-        if (typeEnd == std::string_view::npos || list[typeEnd] == ',') {
-            values.emplace_back();  // a type with no value (EMPTY, NULL)
-            quoted.push_back(false);
-            at = typeEnd == std::string_view::npos ? list.size() : typeEnd;
-            continue;
-        }
-        at = typeEnd + 1;
-        if (at < list.size() && list[at] == '"') {
-            values.push_back(standin::Unquoted(list, at, standin::WideUnits::Utf8));
-            quoted.push_back(true);
-        } else {
-            const std::size_t end = list.find(',', at);
-            values.emplace_back(
-                list.substr(at, end == std::string_view::npos ? list.size() - at : end - at));
-            quoted.push_back(false);
-            at = end == std::string_view::npos ? list.size() : end;
-        }
-    }
-    return values;
-}
-
 bool IsPoll(const Event& event) {
     if (event.kind == Kind::Get) {
         return event.member == "FqA" || event.member == "AudioFq";
@@ -116,19 +46,17 @@ bool IsPoll(const Event& event) {
 }
 
 Event Logger32Event(const standin::Record& record) {
-    const std::string_view verb = record.event;
-    const std::string_view details = record.details;
-    const std::string line = record.What();
     Event event;
-    if (verb == "received" || verb == "post") {
-        const bool received = verb == "received";
+    event.from = Party::Logger32;
+    if (const auto* message = std::get_if<standin::LinkMessage>(&record.content)) {
+        const bool received = record.event == "received";
         event.kind = received ? Kind::Code : Kind::Answer;
         event.from = received ? Party::Pontara : Party::Logger32;
         event.to = received ? Party::Logger32 : Party::Pontara;
-        event.name = static_cast<int>(Number(ValueOf(details, "name")));
-        event.code = static_cast<std::uint32_t>(Number(ValueOf(details, "code")));
-        event.lParam = static_cast<std::int32_t>(Number(ValueOf(details, "lparam")));
-        event.sent = details.ends_with(" sent");
+        event.name = message->name;
+        event.code = message->code;
+        event.lParam = message->lParam;
+        event.sent = message->sent;
         event.account = "code " + std::to_string(event.code) + " (" +
                         logger32::CodeName(event.code, event.lParam) +
                         ") lParam=" + ParameterText(event.code, event.lParam);
@@ -138,97 +66,87 @@ Event Logger32Event(const standin::Record& record) {
         if (event.sent) {
             event.account += "  (sent: Pontara waits for the answer)";
         }
-    } else if (verb == "text") {
-        event.kind = Kind::Text;
-        event.from = Party::Pontara;
-        event.to = Party::Logger32;
-        event.text = FirstQuotedText(details);
-        event.account = "text " + event.text;
-    } else if (verb == "write-sent") {
-        event.kind = Kind::WriteSent;
-        event.from = Party::Logger32;
-        event.to = Party::Pontara;
-        event.text = FirstQuotedText(details);
-        event.account = "Sent := " + event.text;
-        if (details.ends_with(" nested")) {
-            event.account += "  (from inside its handling of Pontara's text)";
+    } else if (const auto* text = std::get_if<standin::LinkText>(&record.content)) {
+        event.text = text->ansi;
+        if (record.event == "text") {
+            event.kind = Kind::Text;
+            event.from = Party::Pontara;
+            event.to = Party::Logger32;
+            event.account = "text " + event.text;
+        } else {
+            event.kind = Kind::WriteSent;
+            event.to = Party::Pontara;
+            event.account = "Sent := " + event.text;
+            if (text->nested) {
+                event.account += "  (from inside its handling of Pontara's text)";
+            }
         }
-    } else if (verb == "start") {
-        event.from = Party::Logger32;
-        event.account = "stand-in up: window " + ValueOf(details, "window") + ", text window " +
-                        ValueOf(details, "text-window");
     } else {
-        event.from = Party::Logger32;
-        event.failed = verb.ends_with("failed");
-        event.account = std::string(line);
+        event.failed = record.event.ends_with("failed");
+        event.account = "stand-in " + record.What();
     }
     return event;
 }
 
+// "QSO|Call": the names of a transaction, as far as it has them.
+std::string NamesOf(const standin::DdeTransaction& transaction) {
+    std::string names = standin::Utf8Of(transaction.service.value_or(transaction.topic));
+    if (transaction.service) {
+        names += "|" + standin::Utf8Of(transaction.topic);
+    }
+    if (transaction.item) {
+        names += "|" + standin::Utf8Of(*transaction.item);
+    }
+    return names;
+}
+
 Event MixWEvent(const standin::Record& record) {
-    const std::string_view verb = record.event;
-    const std::string_view details = record.details;
-    const std::string line = record.What();
     Event event;
     event.from = Party::Pontara;
     event.to = Party::MixW;
-    event.failed = details.find(" refused") != std::string_view::npos ||
-                   details.find(" raised \"") != std::string_view::npos;
-    if (verb == "call" || verb == "get") {
-        event.kind = verb == "call" ? Kind::Call : Kind::Get;
-        const std::size_t open = details.find('(');
-        const std::size_t nameEnd = details.find_first_of(" (");
-        event.member = std::string(details.substr(0, nameEnd));
+    if (const auto* call = std::get_if<standin::AutomationCall>(&record.content)) {
+        event.kind = record.event == "get" ? Kind::Get : Kind::Call;
+        event.member = call->member;
+        event.failed = call->refusedWith != 0 || call->raised.has_value();
         event.account = event.member;
-        if (open != std::string_view::npos && open == nameEnd) {
-            // The argument list ends at the last ")" before any " refused" or " raised".
-            std::size_t close = details.rfind(')');
-            const std::size_t outcome = details.find(") re");
-            if (outcome != std::string_view::npos) {
-                close = outcome;
-            }
-            std::vector<bool> quoted;
-            event.arguments = Arguments(details.substr(open + 1, close - open - 1), quoted);
+        if (call->listed) {
             event.account += "(";
-            for (std::size_t index = 0; index < event.arguments.size(); ++index) {
-                event.account += index > 0 ? ", " : "";
-                event.account +=
-                    quoted[index] ? "\"" + event.arguments[index] + "\"" : event.arguments[index];
+            for (const standin::CallArgument& argument : call->arguments) {
+                const std::string value = standin::Utf8Of(argument.value.value_or(Text{}));
+                event.account += event.arguments.empty() ? "" : ", ";
+                event.account += argument.text ? "\"" + value + "\"" : value;
+                event.arguments.push_back(value);
             }
             event.account += ")";
         }
-        if (event.failed) {
-            // "... raised \"<description>\"" or "... refused 0x<HRESULT>"
-            std::size_t outcome = details.find(" raised");
-            if (outcome == std::string_view::npos) {
-                outcome = details.find(" refused");
-            }
-            event.account += "  -> " + std::string(details.substr(outcome + 1));
+        if (call->refusedWith != 0) {
+            event.account += "  -> refused " + Hex(static_cast<std::int32_t>(call->refusedWith));
+        }
+        if (call->raised) {
+            event.account += "  -> raised \"" + standin::Utf8Of(*call->raised) + "\"";
         }
         event.poll = IsPoll(event);
         return event;
     }
-    if (verb.starts_with("dde-")) {
+    if (const auto* transaction = std::get_if<standin::DdeTransaction>(&record.content)) {
         event.kind = Kind::Dde;
-        event.member = std::string(verb);
-        event.arguments = QuotedTexts(details);
-        const std::string names = event.arguments.size() >= 2
-                                      ? event.arguments[0] + "|" + event.arguments[1]
-                                      : (event.arguments.empty() ? "" : event.arguments[0]);
-        if (verb == "dde-connect") {
+        event.member = record.event;
+        event.failed = transaction->refused;
+        const std::string names = NamesOf(*transaction);
+        if (record.event == "dde-connect") {
             event.account = "DDE connect " + names;
-        } else if (verb == "dde-request") {
+        } else if (record.event == "dde-request") {
             event.account = "DDE request " + names;
-        } else if (verb == "dde-advstart") {
+        } else if (record.event == "dde-advstart") {
             event.account = "DDE advise link " + names;
-        } else if (verb == "dde-advstop") {
+        } else if (record.event == "dde-advstop") {
             event.account = "DDE advise link ended " + names;
-        } else if (verb == "dde-disconnect") {
+        } else if (record.event == "dde-disconnect") {
             event.account = "DDE disconnect " + names;
         } else {
             event.from = Party::MixW;
             event.to = Party::Station;
-            event.account = std::string(line);
+            event.account = record.What();
         }
         if (event.failed) {
             event.account += "  -> refused";
@@ -238,7 +156,7 @@ Event MixWEvent(const standin::Record& record) {
     event.kind = Kind::Note;
     event.from = Party::MixW;
     event.to = Party::Station;
-    event.account = std::string(line);
+    event.account = record.What();
     return event;
 }
 
@@ -318,44 +236,7 @@ void Traffic::FollowMixW(std::shared_ptr<standin::Transcript> transcript) {
     mixwRecordsRead_ = 0;
 }
 
-void Traffic::FollowLogger32File(const std::string& path, Clock::time_point startedAt) {
-    files_.push_back({path, startedAt, 0, {}});
-}
-
-void Traffic::ReadFollowedFiles() {
-    for (FollowedFile& file : files_) {
-        HANDLE handle = CreateFileA(file.path.c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) {
-            continue;
-        }
-        LARGE_INTEGER position;
-        position.QuadPart = static_cast<LONGLONG>(file.offset);
-        SetFilePointerEx(handle, position, nullptr, FILE_BEGIN);
-        char buffer[8192];
-        DWORD read = 0;
-        while (ReadFile(handle, buffer, sizeof buffer, &read, nullptr) && read > 0) {
-            file.offset += read;
-            file.partial.append(buffer, read);
-        }
-        CloseHandle(handle);
-        std::size_t end;
-        while ((end = file.partial.find('\n')) != std::string::npos) {
-            std::string line = file.partial.substr(0, end);
-            if (!line.empty() && line.back() == '\r') {
-                line.pop_back();
-            }
-            file.partial.erase(0, end + 1);
-            if (std::optional<standin::Record> record = standin::ReadLine(line, file.startedAt)) {
-                AddLogger32Record(*record);
-            }
-        }
-    }
-}
-
 void Traffic::Poll() {
-    ReadFollowedFiles();
     std::vector<Pending> batch;
     {
         std::lock_guard lock(mutex_);

@@ -2,9 +2,10 @@
 // The traffic between Pontara, Logger32 and MixW on one timeline, as the stand-ins record it.
 // Responsibilities: following both stand-ins' transcripts while the station runs, turning each
 // record into an event with its parties and a readable account, timing it from Pontara's launch,
-// printing it as it comes, and keeping it for the checks. Collaborations: Logger32StandIn (its
-// line observer, on any thread), the MixW stand-in's Transcript (read on from where it was
-// left), LiveStation (tools/station-demo, which polls while it waits).
+// printing it as it comes, and keeping it for the checks. Events are made from the records'
+// typed content; their details are for people. Collaborations: Logger32StandIn (its record
+// observer, on any thread), the MixW stand-in's Transcript (read on from where it was left),
+// WineStation (which polls while it waits).
 //
 // A printed line: "<seconds since launch> s  <from> -> <to>  <account>", for example
 //    4.012 s  Pontara  -> Logger32  code 1 (connect request) lParam=0x00010066
@@ -69,7 +70,7 @@ struct Event {
     std::vector<std::string> arguments;
 };
 
-// Matchers for Traffic::Find and LiveStation::WaitForEvent.
+// Matchers for Traffic::Find and WineStation::WaitForEvent.
 using Match = std::function<bool(const Event&)>;
 Match TextIs(std::string text);  // a text command Logger32 received, whole
 Match TextStartsWith(std::string start);
@@ -81,7 +82,7 @@ bool IsTickStart(const Event& event);
 class Traffic {
   public:
     struct Options {
-        bool print = true;
+        bool print = false;  // each event as it comes, on standard output
         bool showPolls = false;
     };
 
@@ -97,11 +98,6 @@ class Traffic {
     // The stand-ins' records, each at the moment it was made.
     void FollowLogger32(standin::Logger32StandIn& logger32);
     void FollowMixW(std::shared_ptr<standin::Transcript> transcript);
-    // A Logger32 stand-in program's transcript file (Logger32Sim.exe --transcript), read on
-    // from where it was left at every poll; `startedAt`, when the program started counting its
-    // milliseconds. Several may be followed, one after the other.
-    void FollowLogger32File(const std::string& path, Clock::time_point startedAt);
-
     // Takes in what the stand-ins recorded since the last poll, prints it and keeps it. Call
     // it on the thread that reads the events.
     void Poll();
@@ -144,15 +140,6 @@ class Traffic {
 
     std::mutex mutex_;  // guards incoming_, filled by the Logger32 stand-in's observer
     std::deque<Pending> incoming_;
-
-    struct FollowedFile {
-        std::string path;
-        Clock::time_point startedAt;
-        std::uint64_t offset = 0;
-        std::string partial;  // a line not yet ended
-    };
-    void ReadFollowedFiles();
-    std::vector<FollowedFile> files_;
 
     std::shared_ptr<standin::Transcript> mixw_;
     std::size_t mixwRecordsRead_ = 0;

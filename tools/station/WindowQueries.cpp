@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "platform/Text.h"
 #include "station/Pump.h"
 
 namespace pontara::harness {
@@ -55,7 +56,7 @@ HWND WaitForTopLevelWindow(DWORD processId, const std::string& caption,
 }
 
 HWND WaitForPontaraWindow(DWORD processId, std::chrono::milliseconds timeout) {
-    return WaitForTopLevelWindow(processId, "Pontara", timeout);
+    return WaitForTopLevelWindow(processId, AsciiOf(window_model::Caption), timeout);
 }
 
 std::string Caption(HWND window) {

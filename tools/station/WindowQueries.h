@@ -22,7 +22,7 @@ HWND FindTopLevelWindow(DWORD processId, const std::string& caption);
 // As FindTopLevelWindow, waiting (and dispatching) until it exists; null after `timeout`.
 HWND WaitForTopLevelWindow(DWORD processId, const std::string& caption,
                            std::chrono::milliseconds timeout);
-// Pontara's main window: the process's top-level window captioned "Pontara".
+// Pontara's main window: the process's top-level window with the window model's caption.
 HWND WaitForPontaraWindow(DWORD processId,
                           std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
 

@@ -8,8 +8,10 @@
 #include "mixw/MixWAutomation.h"
 #include "station/Paths.h"
 #include "station/Pump.h"
+#include "station/Screenshot.h"
 #include "station/WindowQueries.h"
 #include "ui/MainWindow_win.h"
+#include "ui/WindowModel.h"
 
 namespace pontara::harness {
 
@@ -20,48 +22,45 @@ using namespace std::chrono_literals;
 // The advise links Pontara opens on its first forwarding tick, one per linked field.
 constexpr std::size_t LinkedFieldCount = mixw::DdeItems.size();
 
-// Logger32's transcript events, compacted; none for the stand-in's own doings (its posts, its
-// writes into Sent, start and stop).
-std::optional<std::string> CompactLogger32Event(const std::string& event) {
-    unsigned name = 0;
-    unsigned long code = 0;
-    long lParam = 0;
-    char how[16] = {};
-    if (std::sscanf(event.c_str(), "received name=%u code=%lu lparam=%ld %15s", &name, &code,
-                    &lParam, how) == 4) {
-        std::string compact = "code " + std::to_string(code) + " " + std::to_string(lParam);
-        return std::string(how) == "sent" ? compact + " sent" : compact;
+// Logger32's records, compacted; none for the stand-in's own doings (its posts, its writes into
+// Sent, start and stop).
+std::optional<std::string> CompactLogger32Record(const standin::Record& record) {
+    if (record.event == "received") {
+        const auto& message = std::get<standin::LinkMessage>(record.content);
+        const std::string compact =
+            "code " + std::to_string(message.code) + " " + std::to_string(message.lParam);
+        return message.sent ? compact + " sent" : compact;
     }
-    if (event.starts_with("text \"")) {
-        std::size_t at = 5;
-        return "text " + standin::Unquoted(event, at, standin::WideUnits::Escaped);
+    if (record.event == "text") {
+        return "text " + std::get<standin::LinkText>(record.content).ansi;
     }
     return std::nullopt;
 }
 
-// MixW's calls that change it, compacted; every other event as it stands.
-std::string CompactMixWEvent(const std::string& event) {
-    constexpr std::string_view macro = "call ExecuteMacros(BSTR \"";
-    constexpr std::string_view field = "call SetQsoData(I2 ";
-    if (event.starts_with(macro) && event.ends_with(")")) {
-        std::size_t end = macro.size() - 1;
-        const std::string text = standin::Unquoted(event, end, standin::WideUnits::Escaped);
-        if (end == event.size() - 1) {
-            return "ExecuteMacros " + text;
+// The text argument of a call that MixW took; none for any other argument or call.
+std::optional<std::string> TextArgument(const standin::AutomationCall& call, std::size_t index) {
+    if (call.refusedWith != 0 || call.raised || index >= call.arguments.size() ||
+        !call.arguments[index].text || !call.arguments[index].value) {
+        return std::nullopt;
+    }
+    return standin::EscapedOf(*call.arguments[index].value);
+}
+
+// MixW's calls that change it, compacted; every other record as the transcript has it.
+std::string CompactMixWRecord(const standin::Record& record) {
+    const auto* call = std::get_if<standin::AutomationCall>(&record.content);
+    if (call != nullptr && call->member == "ExecuteMacros" && call->arguments.size() == 1) {
+        if (const std::optional<std::string> macro = TextArgument(*call, 0)) {
+            return "ExecuteMacros " + *macro;
         }
     }
-    if (event.starts_with(field) && event.ends_with(")")) {
-        const std::size_t comma = event.find(", BSTR|BYREF \"");
-        if (comma != std::string::npos) {
-            std::size_t end = comma + 13;
-            const std::string text = standin::Unquoted(event, end, standin::WideUnits::Escaped);
-            if (end == event.size() - 1) {
-                return "SetQsoData " + event.substr(field.size(), comma - field.size()) + " " +
-                       text;
-            }
+    if (call != nullptr && call->member == "SetQsoData" && call->arguments.size() == 2 &&
+        call->arguments[0].value) {
+        if (const std::optional<std::string> text = TextArgument(*call, 1)) {
+            return "SetQsoData " + AsciiOf(*call->arguments[0].value) + " " + *text;
         }
     }
-    return event;
+    return record.What();
 }
 
 bool IsCallThatChangesMixW(const std::string& compact) {
@@ -73,21 +72,29 @@ bool IsCallThatChangesMixW(const std::string& compact) {
 WineStation::WineStation() : WineStation(Options{}) {}
 
 WineStation::WineStation(Options options)
-    : options_(std::move(options)), start_(std::chrono::steady_clock::now()) {
+    : options_(std::move(options)),
+      start_(std::chrono::steady_clock::now()),
+      traffic_(options_.traffic) {
     if (options_.startLogger32) {
         StartLogger32();
     }
     if (options_.startMixW) {
         StartMixW();
     }
-    pontara_.emplace(StartPontara());
-    mainWindow_ = WaitForPontaraWindow(pontara_->Id(), 10s);
+    traffic_.Poll();
+    if (options_.launchPontara) {
+        LaunchPontara();
+        MainWindow();
+    }
 }
 
 WineStation::~WineStation() {
+    // Pontara first, so that it does not meet the stand-ins half gone.
     if (pontara_) {
         pontara_->Kill();
     }
+    mixw_.reset();
+    logger32_.reset();
 }
 
 void WineStation::StartLogger32() {
@@ -97,6 +104,7 @@ void WineStation::StartLogger32() {
         DeleteFileA(options.transcriptPath.c_str());
     }
     logger32_ = std::make_unique<standin::Logger32StandIn>(options);
+    traffic_.FollowLogger32(*logger32_);
 }
 
 void WineStation::StartMixW() {
@@ -107,41 +115,82 @@ void WineStation::StartMixW() {
         file = path;
     }
     auto transcript = std::make_shared<standin::Transcript>(file);
-    mixw_ = std::make_unique<standin::StandInThread>(std::move(transcript));
+    mixw_ = std::make_unique<standin::StandInThread>(transcript);
+    traffic_.FollowMixW(std::move(transcript));
 }
 
-HWND WineStation::FieldWindow(Field field) const {
-    return GetDlgItem(mainWindow_, FirstFieldId + static_cast<int>(field));
+void WineStation::LaunchPontara() {
+    const std::string marker = station::MarkerArgument();
+    pontara_.emplace(ChildProcess::Start(PontaraPath(), marker));
+    traffic_.SetZero(pontara_->StartedAt());
+    meter_ = std::make_unique<station::ProcessMeter>(pontara_->Handle(), marker);
+    mainWindow_ = nullptr;
+    traffic_.Note("Pontara.exe started, process " + std::to_string(pontara_->Id()));
 }
 
-HWND WineStation::ButtonWindow(Button button) const {
-    return GetDlgItem(mainWindow_, FirstButtonId + static_cast<int>(button));
+bool WineStation::PontaraRunning() const {
+    return pontara_ && pontara_->Running();
 }
 
-std::string WineStation::FieldText(Field field) const {
-    return ControlText(FieldWindow(field)).value_or("<no answer>");
+HWND WineStation::MainWindow() {
+    if (mainWindow_ == nullptr && pontara_) {
+        WaitUntil(
+            [&] {
+                mainWindow_ = FindTopLevelWindow(pontara_->Id(), AsciiOf(window_model::Caption));
+                return mainWindow_ != nullptr;
+            },
+            15s);
+        // The controls are placed after the window is created.
+        WaitUntil([&] { return FieldAt(mainWindow_, Field::Freq_logger32) != nullptr; }, 5s);
+    }
+    return mainWindow_;
 }
 
-std::string WineStation::Caption(Button button) const {
-    return ControlText(ButtonWindow(button)).value_or("<no answer>");
+station::ProcessFigures WineStation::PontaraFigures() {
+    return meter_ ? meter_->Read() : station::ProcessFigures{};
 }
 
-bool WineStation::WaitUntilRunning(std::chrono::milliseconds timeout) {
-    if (mainWindow_ == nullptr || !logger32_ || !mixw_) {
+bool WineStation::WaitUntil(const std::function<bool()>& done, milliseconds timeout) {
+    return PumpUntil(
+        [&] {
+            traffic_.Poll();
+            return done();
+        },
+        timeout);
+}
+
+void WineStation::Pause(milliseconds duration) {
+    WaitUntil([] { return false; }, duration);
+}
+
+const station::Event* WineStation::WaitForEvent(std::size_t from, const station::Match& match,
+                                                milliseconds timeout) {
+    const station::Event* found = nullptr;
+    WaitUntil(
+        [&] {
+            found = traffic_.Find(from, match);
+            return found != nullptr;
+        },
+        timeout);
+    return found;
+}
+
+bool WineStation::WaitUntilRunning(milliseconds timeout) {
+    if (MainWindow() == nullptr || !logger32_ || !mixw_) {
         return false;
     }
-    return PumpUntil(
+    return WaitUntil(
         [&] {
             const std::vector<standin::ReceivedMessage> last =
                 logger32_->MessagesWithCode(logger32::RigHandoverLast);
             if (last.empty() || last.back().lParam != 0) {
                 return false;
             }
-            const std::vector<std::string> events = mixw_->Log()->Events();
-            return static_cast<std::size_t>(
-                       std::count_if(events.begin(), events.end(), [](const std::string& event) {
-                           return event.starts_with("dde-advstart ");
-                       })) >= LinkedFieldCount;
+            const std::vector<standin::Record> records = mixw_->Log()->RecordsFrom(0);
+            return static_cast<std::size_t>(std::count_if(records.begin(), records.end(),
+                                                          [](const standin::Record& record) {
+                                                              return record.event == "dde-advstart";
+                                                          })) >= LinkedFieldCount;
         },
         timeout);
 }
@@ -171,7 +220,7 @@ std::vector<Arrival> WineStation::AtLogger32Since(const Mark& mark) const {
         return arrivals;
     }
     for (const standin::Record& record : logger32_->Log().RecordsFrom(mark.logger32)) {
-        if (auto compact = CompactLogger32Event(record.What())) {
+        if (auto compact = CompactLogger32Record(record)) {
             arrivals.push_back({ToStationTime(record.at), *compact});
         }
     }
@@ -204,7 +253,7 @@ std::vector<Arrival> WineStation::AtMixWSince(const Mark& mark) const {
         return arrivals;
     }
     for (const standin::Record& record : mixw_->Log()->RecordsFrom(mark.mixw)) {
-        arrivals.push_back({ToStationTime(record.at), CompactMixWEvent(record.What())});
+        arrivals.push_back({ToStationTime(record.at), CompactMixWRecord(record)});
     }
     return arrivals;
 }
@@ -225,19 +274,122 @@ std::vector<std::string> WineStation::MixWCallsSince(const Mark& mark) const {
 }
 
 void WineStation::MixWSets(TextView topic, TextView item, const Text& value) {
+    traffic_.Script(station::Party::MixW, station::Party::Pontara,
+                    "item " + standin::Utf8Of(topic) + "|" + standin::Utf8Of(item) + " := \"" +
+                        standin::Utf8Of(value) + "\" (DDE advise on Pontara's link)");
     mixw_->Run([&](standin::MixWStandIn& mixw) { mixw.SetItem(topic, item, value); });
 }
 
 void WineStation::MixWTunes(double fqA, double audioFq) {
+    char account[120];
+    std::snprintf(account, sizeof account,
+                  "(MixW's dial moves: FqA %.0f Hz, AudioFq %.0f Hz; Pontara reads it on its "
+                  "next Timer2 tick)",
+                  fqA, audioFq);
+    traffic_.Script(station::Party::MixW, station::Party::Station, account);
     mixw_->Run([&](standin::MixWStandIn& mixw) { mixw.SetFrequency(fqA, audioFq); });
 }
 
-void WineStation::Click(Button button) const {
-    PostMessageA(ButtonWindow(button), BM_CLICK, 0, 0);
+void WineStation::MixWSetsQsoData(std::int16_t index, const Text& value) {
+    traffic_.Script(station::Party::MixW, station::Party::Station,
+                    "(MixW's QSO-data item " + std::to_string(index) + " := \"" +
+                        standin::Utf8Of(value) + "\"; Pontara reads it with GetQsoData)");
+    mixw_->Run(
+        [&](standin::MixWStandIn& mixw) { mixw.SetQsoData(index, standin::QsoValue{value}); });
 }
 
-void WineStation::Close() const {
-    PostMessageA(mainWindow_, WM_CLOSE, 0, 0);
+HWND WineStation::FieldWindow(Field field) const {
+    return GetDlgItem(mainWindow_, FirstFieldId + static_cast<int>(field));
+}
+
+HWND WineStation::ButtonWindow(Button button) const {
+    return GetDlgItem(mainWindow_, FirstButtonId + static_cast<int>(button));
+}
+
+std::string WineStation::FieldText(Field field) {
+    MainWindow();
+    return ControlText(FieldWindow(field)).value_or("<no answer>");
+}
+
+std::string WineStation::Caption(Button button) {
+    MainWindow();
+    return ControlText(ButtonWindow(button)).value_or("<no answer>");
+}
+
+bool WineStation::ButtonEnabled(Button button) {
+    MainWindow();
+    HWND control = ButtonWindow(button);
+    return control != nullptr && IsWindowEnabled(control) != FALSE;
+}
+
+bool WineStation::Click(Button button) {
+    traffic_.Script(station::Party::Station, station::Party::Pontara,
+                    "the operator clicks " + standin::Utf8Of(window_model::Of(button).name) +
+                        " (BM_CLICK to the real button)");
+    MainWindow();
+    HWND control = ButtonWindow(button);
+    return control != nullptr && PostMessageA(control, BM_CLICK, 0, 0) != FALSE;
+}
+
+bool WineStation::Close() {
+    traffic_.Script(station::Party::Station, station::Party::Pontara,
+                    "the operator closes the window (WM_CLOSE)");
+    HWND main = MainWindow();
+    return main != nullptr && PostMessageA(main, WM_CLOSE, 0, 0) != FALSE;
+}
+
+std::vector<HWND> WineStation::MessageBoxes() const {
+    std::vector<HWND> boxes;
+    if (!pontara_) {
+        return boxes;
+    }
+    for (HWND window : TopLevelWindowsOf(pontara_->Id())) {
+        if (ClassName(window) == "#32770" && IsWindowVisible(window)) {
+            boxes.push_back(window);
+        }
+    }
+    return boxes;
+}
+
+HWND WineStation::WaitForMessageBox(milliseconds timeout) {
+    HWND box = nullptr;
+    WaitUntil(
+        [&] {
+            std::vector<HWND> boxes = MessageBoxes();
+            box = boxes.empty() ? nullptr : boxes.front();
+            return box != nullptr;
+        },
+        timeout);
+    return box;
+}
+
+bool WineStation::SaveShot(const std::string& path) {
+    if (!pontara_) {
+        return false;
+    }
+    RECT area{};
+    bool any = false;
+    for (HWND window : TopLevelWindowsOf(pontara_->Id())) {
+        if (!IsWindowVisible(window)) {
+            continue;
+        }
+        RECT rect{};
+        GetWindowRect(window, &rect);
+        if (rect.right <= rect.left || rect.bottom <= rect.top) {
+            continue;
+        }
+        if (!any) {
+            area = rect;
+            any = true;
+        } else {
+            UnionRect(&area, &area, &rect);
+        }
+    }
+    if (!any) {
+        return false;
+    }
+    InflateRect(&area, 12, 12);
+    return SaveScreenArea(area, path);
 }
 
 std::string Listed(const std::vector<Arrival>& arrivals) {
@@ -246,6 +398,12 @@ std::string Listed(const std::vector<Arrival>& arrivals) {
         list += std::to_string(arrival.at) + " " + arrival.what + "\n";
     }
     return list;
+}
+
+std::string Megabytes(std::uint64_t bytes) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / 1e6);
+    return text;
 }
 
 void Measure(const std::string& name, std::int64_t value) {

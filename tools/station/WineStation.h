@@ -1,21 +1,26 @@
 #pragma once
-// The Windows tests' station: the real Pontara.exe under Wine between Logger32's stand-in on the
-// test thread and MixW's stand-in on a thread of its own (tests/native's SimulatedStation is the
-// same station on the simulated host, in virtual time).
-// Responsibilities: starting the three, putting what each stand-in recorded on one clock
-// (milliseconds since the station was set up), the waits most tests share, and printing
-// measured times. Collaborations: tools/logger32-sim (Logger32StandIn.h), tools/mixw-sim
-// (StandInThread.h), station/ChildProcess.h, station/WindowQueries.h.
+// The station under Wine: the real Pontara.exe between Logger32's stand-in, whose windows live on
+// the thread that made the station, and MixW's stand-in on a thread of its own (tests/native's
+// SimulatedStation is the same station on the simulated host, in virtual time). The end-to-end
+// tests and the station programs (tools/station-demo) use it alike.
+// Responsibilities: starting and stopping the three; one timeline of what the stand-ins
+// recorded (Traffic), printed as it happens when asked; what each stand-in received since a
+// mark, compacted for exact comparisons; the waits most users share; looking at and operating
+// Pontara's window from outside as the operator would (texts, buttons, message boxes, closing),
+// pictures of its windows, and its memory and processor time. Collaborations: tools/logger32-sim
+// (Logger32StandIn.h), tools/mixw-sim (StandInThread.h), station/Traffic.h,
+// station/ChildProcess.h, station/WindowQueries.h, station/ProcessFigures.h.
 //
-// The test thread owns Logger32's stand-in, so waits must dispatch its messages (station/Pump.h);
-// a test that blocks its thread otherwise stalls Logger32, and with it Pontara's deliveries.
+// The thread that made the station owns Logger32's stand-in, so waits must dispatch its messages
+// (WaitUntil, station/Pump.h); blocking that thread otherwise stalls Logger32, and with it
+// Pontara's deliveries.
 
 #include <windows.h>
 
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -25,9 +30,13 @@
 #include "StandInThread.h"
 #include "platform/Text.h"
 #include "station/ChildProcess.h"
+#include "station/ProcessFigures.h"
+#include "station/Traffic.h"
 #include "ui/Controls.h"
 
 namespace pontara::harness {
+
+using std::chrono::milliseconds;
 
 // Milliseconds since the station was set up.
 using StationTime = std::int64_t;
@@ -46,9 +55,11 @@ class WineStation {
     struct Options {
         bool startLogger32 = true;  // Logger32 runs when Pontara is launched
         bool startMixW = true;      // MixW runs when Pontara is launched
+        bool launchPontara = true;  // Pontara starts with the station; else at LaunchPontara()
         // Non-empty: the stand-ins' transcripts go to test-artifacts/<name>-logger32.txt and
         // <name>-mixw.txt, replacing those of an earlier run.
-        std::string artifactName;
+        std::string artifactName = {};
+        station::Traffic::Options traffic = {};
     };
 
     // Where each stand-in's transcript stood at a moment, to read what came after it.
@@ -57,8 +68,8 @@ class WineStation {
         std::size_t mixw = 0;
     };
 
-    // Starts the peers that run at launch, then Pontara.exe, and waits up to 10 s for its main
-    // window.
+    // Starts the peers that run at launch, then, unless told otherwise, Pontara.exe, and waits
+    // for its main window.
     WineStation();
     explicit WineStation(Options options);
     // Pontara is killed first when it still runs, so that no stand-in goes from under it.
@@ -76,19 +87,31 @@ class WineStation {
     void StopMixW() { mixw_.reset(); }
 
     standin::Logger32StandIn& Logger32() { return *logger32_; }
+    bool HasLogger32() const { return logger32_ != nullptr; }
     standin::StandInThread& MixW() { return *mixw_; }
+
+    // Starts Pontara.exe; time zero of the traffic.
+    void LaunchPontara();
     ChildProcess& Pontara() { return *pontara_; }
-    HWND MainWindow() const { return mainWindow_; }
+    bool PontaraRunning() const;
+    // Pontara's main window, once it exists and has its controls (waits for it up to 15 s).
+    HWND MainWindow();
+    station::ProcessFigures PontaraFigures();
 
-    HWND FieldWindow(Field field) const;
-    HWND ButtonWindow(Button button) const;
-    // Texts by WM_GETTEXT; "<no answer>" when Pontara does not answer in time.
-    std::string FieldText(Field field) const;
-    std::string Caption(Button button) const;
+    // The timeline of both stand-ins' records, timed from Pontara's launch.
+    station::Traffic& Log() { return traffic_; }
 
+    // Waits, dispatching this thread's messages and taking in the traffic, until `done` holds;
+    // whether it did within `timeout`.
+    bool WaitUntil(const std::function<bool()>& done, milliseconds timeout);
+    void Pause(milliseconds duration);
+    // The first event of the traffic at or after `from` that satisfies `match`, waiting for it;
+    // null after `timeout`.
+    const station::Event* WaitForEvent(std::size_t from, const station::Match& match,
+                                       milliseconds timeout);
     // Until the start is over and forwarding runs: the rig handed to MixW (its last code) and
     // the thirteen advise links opened by the first Timer2 tick.
-    bool WaitUntilRunning(std::chrono::milliseconds timeout = std::chrono::milliseconds(15000));
+    bool WaitUntilRunning(milliseconds timeout = milliseconds(15000));
 
     StationTime Now() const;
     StationTime ToStationTime(std::chrono::steady_clock::time_point time) const;
@@ -102,19 +125,40 @@ class WineStation {
     std::vector<Arrival> MixWCallArrivalsSince(const Mark& mark) const;
     std::vector<std::string> MixWCallsSince(const Mark& mark) const;
 
-    // The operator in MixW: an item of the QSO entry or the CAT topic, or the dial.
+    // The operator in MixW, noted in the traffic: an item of the QSO entry or the CAT topic, the
+    // dial, a QSO-data item that has no DDE item (19, the locator; 13, the state).
     void MixWSets(TextView topic, TextView item, const Text& value);
     void MixWTunes(double fqA, double audioFq);
-    // The operator in Pontara.
-    void Click(Button button) const;
-    void Close() const;
+    void MixWSetsQsoData(std::int16_t index, const Text& value);
+
+    // Pontara's window from outside, once MainWindow() has found it. Texts by WM_GETTEXT, which
+    // Pontara's thread answers; "<no answer>" when it does not answer within 5 s (it may be in a
+    // wait).
+    HWND FieldWindow(Field field) const;
+    HWND ButtonWindow(Button button) const;
+    std::string FieldText(Field field);
+    std::string Caption(Button button);
+    bool ButtonEnabled(Button button);
+    // The operator in Pontara, noted in the traffic: BM_CLICK to the real button, WM_CLOSE to the
+    // main window as its close box sends. Whether the message was posted.
+    bool Click(Button button);
+    bool Close();
+    // Pontara's message boxes now on the screen (dialogs of its process).
+    std::vector<HWND> MessageBoxes() const;
+    HWND WaitForMessageBox(milliseconds timeout);
+
+    // A picture of the screen under Pontara's visible windows, splash and message boxes
+    // included, as a 24-bit BMP.
+    bool SaveShot(const std::string& path);
 
   private:
     Options options_;
     std::chrono::steady_clock::time_point start_;
+    station::Traffic traffic_;  // before the stand-ins: they report into it until they are gone
     std::unique_ptr<standin::Logger32StandIn> logger32_;
     std::unique_ptr<standin::StandInThread> mixw_;
     std::optional<ChildProcess> pontara_;
+    std::unique_ptr<station::ProcessMeter> meter_;
     HWND mainWindow_ = nullptr;
 };
 
@@ -123,5 +167,8 @@ std::string Listed(const std::vector<Arrival>& arrivals);
 
 // Prints "MEASURE <name> <value>" on a line of its own, at once, for the run's report.
 void Measure(const std::string& name, std::int64_t value);
+
+// Formats a byte count as "12.3 MB" (10^6 bytes).
+std::string Megabytes(std::uint64_t bytes);
 
 }  // namespace pontara::harness

@@ -21,10 +21,6 @@ void AppendUtf8(std::string& out, unsigned unit) {
     }
 }
 
-unsigned long Hexadecimal(std::string_view digits) {
-    return std::strtoul(std::string(digits).c_str(), nullptr, 16);
-}
-
 }  // namespace
 
 std::string Record::What() const {
@@ -38,13 +34,14 @@ std::string Record::Line() const {
 Transcript::Transcript(std::filesystem::path file)
     : start_(std::chrono::steady_clock::now()), file_(std::move(file)) {}
 
-Record Transcript::Add(std::string_view event, std::string_view details) {
+Record Transcript::Add(std::string_view event, std::string_view details, Content content) {
     Record record;
     record.at = std::chrono::steady_clock::now();
     record.milliseconds =
         std::chrono::duration_cast<std::chrono::milliseconds>(record.at - start_).count();
     record.event = event;
     record.details = details;
+    record.content = std::move(content);
     std::lock_guard lock(mutex_);
     records_.push_back(record);
     if (!file_.empty()) {
@@ -84,29 +81,6 @@ std::vector<std::string> Transcript::Events() const {
     return events;
 }
 
-std::optional<Record> ReadLine(std::string_view line, std::chrono::steady_clock::time_point start) {
-    const std::size_t space = line.find(' ');
-    if (space == std::string_view::npos || space == 0) {
-        return std::nullopt;
-    }
-    const std::string digits(line.substr(0, space));
-    char* end = nullptr;
-    const long long milliseconds = std::strtoll(digits.c_str(), &end, 10);
-    if (end != digits.c_str() + digits.size()) {
-        return std::nullopt;
-    }
-    Record record;
-    record.milliseconds = milliseconds;
-    record.at = start + std::chrono::milliseconds(milliseconds);
-    const std::string_view what = line.substr(space + 1);
-    const std::size_t split = what.find(' ');
-    record.event = what.substr(0, split);
-    if (split != std::string_view::npos) {
-        record.details = what.substr(split + 1);
-    }
-    return record;
-}
-
 std::string Quoted(TextView text) {
     std::string quoted = "\"";
     for (char16_t unit : text) {
@@ -142,33 +116,26 @@ std::string QuotedBytes(std::string_view bytes) {
     return quoted + "\"";
 }
 
-std::string Unquoted(std::string_view line, std::size_t& position, WideUnits wide) {
-    std::string text;
-    std::size_t at = position + 1;
-    while (at < line.size() && line[at] != '"') {
-        if (line[at] == '\\' && at + 1 < line.size()) {
-            const char escaped = line[at + 1];
-            if (escaped == 'x' && at + 3 < line.size()) {
-                text += static_cast<char>(Hexadecimal(line.substr(at + 2, 2)));
-                at += 4;
-            } else if (escaped == 'u' && at + 5 < line.size()) {
-                const unsigned long unit = Hexadecimal(line.substr(at + 2, 4));
-                if (unit < 0x80 || wide == WideUnits::Utf8) {
-                    AppendUtf8(text, static_cast<unsigned>(unit));
-                } else {
-                    text += line.substr(at, 6);
-                }
-                at += 6;
-            } else {
-                text += escaped;
-                at += 2;
-            }
+std::string Utf8Of(TextView text) {
+    std::string utf8;
+    for (char16_t unit : text) {
+        AppendUtf8(utf8, unit);
+    }
+    return utf8;
+}
+
+std::string EscapedOf(TextView text) {
+    std::string escaped;
+    for (char16_t unit : text) {
+        if (unit < 0x80) {
+            escaped += static_cast<char>(unit);
         } else {
-            text += line[at++];
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(unit));
+            escaped += escape;
         }
     }
-    position = at < line.size() ? at + 1 : at;
-    return text;
+    return escaped;
 }
 
 }  // namespace pontara::standin

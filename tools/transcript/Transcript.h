@@ -4,12 +4,14 @@
 // Collaborations: written by MixWStandIn (on its thread) and Logger32StandIn (on its windows'
 // thread), read by tests and the station (on any thread).
 //
-// Each record keeps the moment it was made, so that readers put the stand-ins on one timeline
-// from the records themselves. For people, in the file and in Lines(), a record is one line,
-// "<milliseconds since the transcript started> <event> <details>". Texts in the details are in
-// double quotes, with \" and \\ for a quote and a backslash, \uXXXX for every UTF-16 unit outside
-// printable ASCII (Quoted) and \xNN for every byte outside it (QuotedBytes), so a line is always
-// plain ASCII. MixWStandIn.h and Logger32StandIn.h list their events.
+// Each record keeps the moment it was made and what it carries as typed content (a code, a
+// text, a call with its arguments, a DDE transaction), so that readers put the stand-ins on one
+// timeline and read their fields from the records themselves. The details are the same for
+// people: in the file and in Lines(), a record is one line, "<milliseconds since the transcript
+// started> <event> <details>". Texts in the details are in double quotes, with \" and \\ for a
+// quote and a backslash, \uXXXX for every UTF-16 unit outside printable ASCII (Quoted) and \xNN
+// for every byte outside it (QuotedBytes), so a line is always plain ASCII. MixWStandIn.h and
+// Logger32StandIn.h list their events and which content each carries.
 
 #include <chrono>
 #include <cstddef>
@@ -19,17 +21,63 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 #include "platform/Text.h"
 
 namespace pontara::standin {
 
+// A registered message of Logger32's link, as Logger32 received or posted it.
+struct LinkMessage {
+    int name = 0;  // 1 for "Logger32 1" ... 5 for "Logger32 5"
+    std::uint32_t code = 0;
+    std::int32_t lParam = 0;
+    bool sent = false;  // SendMessage rather than PostMessage
+};
+
+// A text between the bridge and Logger32, as the bytes went: a text command Logger32 received,
+// or a text Logger32 wrote into the bridge's Sent field.
+struct LinkText {
+    std::string ansi;
+    bool sent = false;    // a text command that came by SendMessage from another thread
+    bool nested = false;  // a write into Sent from inside Logger32's handling of a text command
+};
+
+// One argument of an automation call: its VARIANT type by name without "VT_" ("I2",
+// "BSTR|BYREF") and its value, a text as it came and any other value as the invariant locale
+// writes it; none for EMPTY and NULL.
+struct CallArgument {
+    std::string type;
+    std::optional<Text> value;
+    bool text = false;  // a BSTR
+};
+
+// An automation call or property read MixW received.
+struct AutomationCall {
+    std::string member;   // as MixW spells it; "#<DISPID>" for an id it does not know
+    bool listed = false;  // an argument list was given (every method call)
+    std::vector<CallArgument> arguments;  // in call order
+    std::uint32_t refusedWith = 0;        // the HRESULT of a refused call; 0 when taken
+    std::optional<Text> raised;           // the description of an exception raised
+};
+
+// A DDE transaction MixW's server received.
+struct DdeTransaction {
+    std::optional<Text> service = {};  // a connect's
+    Text topic = {};
+    std::optional<Text> item = {};  // none for connects and disconnects
+    bool refused = false;
+};
+
+using Content = std::variant<std::monostate, LinkMessage, LinkText, AutomationCall, DdeTransaction>;
+
 struct Record {
     std::chrono::steady_clock::time_point at;
     std::int64_t milliseconds = 0;  // since the transcript started
     std::string event;              // "call", "received", "dde-advstart" ...
     std::string details;            // the rest of the line, texts quoted
+    Content content;                // what the event carries, typed
 
     // "<event> <details>", or the event alone when it has no details.
     std::string What() const;
@@ -45,7 +93,7 @@ class Transcript {
     Transcript& operator=(const Transcript&) = delete;
 
     // Records one event now; the record as kept.
-    Record Add(std::string_view event, std::string_view details);
+    Record Add(std::string_view event, std::string_view details, Content content = {});
 
     // When the transcript started: the time its milliseconds count from.
     std::chrono::steady_clock::time_point Start() const { return start_; }
@@ -65,23 +113,15 @@ class Transcript {
     std::vector<Record> records_;
 };
 
-// A line of a transcript written by another process (a stand-in program's file), read back as
-// a record of a transcript that started at `start`; none when the line does not start with its
-// milliseconds.
-std::optional<Record> ReadLine(std::string_view line, std::chrono::steady_clock::time_point start);
-
 // A text as the transcript writes it: quoted, UTF-16 units outside printable ASCII as \uXXXX.
 std::string Quoted(TextView text);
 // Bytes as the transcript writes them: quoted, bytes outside printable ASCII as \xNN.
 std::string QuotedBytes(std::string_view bytes);
 
-// How Unquoted gives a UTF-16 unit outside ASCII (\uXXXX).
-enum class WideUnits {
-    Utf8,     // as UTF-8, for printing
-    Escaped,  // as the escape itself, "\u042E", for comparing with a test's literal
-};
-// The text in double quotes from `position` (at the opening quote) to the closing one, with
-// \", \\ and \xNN undone and \uXXXX as `wide` says; `position` moves past the closing quote.
-std::string Unquoted(std::string_view line, std::size_t& position, WideUnits wide);
+// A text for people on a UTF-8 terminal.
+std::string Utf8Of(TextView text);
+// A text for comparing with a test's literal: ASCII as it is, every other UTF-16 unit written
+// "\uXXXX".
+std::string EscapedOf(TextView text);
 
 }  // namespace pontara::standin

@@ -13,6 +13,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "Logger32StandIn.h"
@@ -407,24 +408,28 @@ TEST(TextCommands, Logger32WritingSentInsideADeliveryIsTakenWithinItWithoutDeadl
     EXPECT_EQ(ControlText(sent), written);
 
     // In the stand-in's record: the command, the write nested inside it, then code 10.
-    std::vector<std::string> order;
-    for (const std::string& event : logger32.Log().Events()) {
-        if (event.starts_with("text ") || event.starts_with("write-sent") ||
-            event.starts_with("received name=1 code=10 ")) {
-            order.push_back(event);
+    std::vector<standin::Record> order;
+    std::string lines;
+    for (standin::Record& record : logger32.Log().RecordsFrom(0)) {
+        const auto* message = std::get_if<standin::LinkMessage>(&record.content);
+        if (record.event == "text" || record.event.starts_with("write-sent") ||
+            (record.event == "received" && message->code == logger32::ClusterWindow)) {
+            lines += record.Line() + "\n";
+            order.push_back(std::move(record));
         }
     }
     const std::string command = Token("APP_FORCE_FREQ", "7001.5");
-    const auto at =
-        std::find(order.begin(), order.end(), "text " + standin::QuotedBytes(command) + " sent");
-    ASSERT_NE(at, order.end()) << ::testing::PrintToString(order);
-    const std::vector<std::string> after(at, std::min(order.end(), at + 4));
-    ASSERT_EQ(after.size(), 4u) << ::testing::PrintToString(order);
-    EXPECT_TRUE(after[1].starts_with("write-sent " + standin::QuotedBytes(written)) &&
-                after[1].ends_with(" nested"))
-        << after[1];
-    EXPECT_EQ(after[2], "write-sent-done");
-    EXPECT_TRUE(after[3].starts_with("received name=1 code=10 ")) << after[3];
+    const auto at = std::find_if(order.begin(), order.end(), [&](const standin::Record& record) {
+        const auto* text = std::get_if<standin::LinkText>(&record.content);
+        return record.event == "text" && text->ansi == command && text->sent;
+    });
+    ASSERT_NE(at, order.end()) << lines;
+    const std::vector<standin::Record> after(at, std::min(order.end(), at + 4));
+    ASSERT_EQ(after.size(), 4u) << lines;
+    const auto* write = std::get_if<standin::LinkText>(&after[1].content);
+    EXPECT_TRUE(after[1].event == "write-sent" && write->ansi == written && write->nested) << lines;
+    EXPECT_EQ(after[2].event, "write-sent-done") << lines;
+    EXPECT_EQ(after[3].event, "received") << lines;
     EXPECT_EQ(station.Logger32TextsSince(mark).front(), command);
 
     // The bridge goes on: its next command still arrives.

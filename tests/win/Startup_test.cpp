@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "Logger32StandIn.h"
@@ -204,15 +204,11 @@ TEST(Startup, MixWStartedLateKeepsTheStatusWaitingAndTheRigUntilItIsAttached) {
 
 // When the stand-in posted its reject of the k-th name, on its own clock.
 std::optional<std::int64_t> RejectPostedAt(standin::Logger32StandIn& logger32, int name) {
-    for (const std::string& line : logger32.Log().Lines()) {
-        long long at = 0;
-        int posted = 0;
-        unsigned code = 0;
-        int lParam = 0;
-        if (std::sscanf(line.c_str(), "%lld post name=%d code=%u lparam=%d", &at, &posted, &code,
-                        &lParam) == 4 &&
-            posted == name && code == logger32::ConnectAnswer && lParam == 0) {
-            return at;
+    for (const standin::Record& record : logger32.Log().RecordsFrom(0)) {
+        const auto* message = std::get_if<standin::LinkMessage>(&record.content);
+        if (record.event == "post" && message->name == name &&
+            message->code == logger32::ConnectAnswer && message->lParam == 0) {
+            return record.milliseconds;
         }
     }
     return std::nullopt;

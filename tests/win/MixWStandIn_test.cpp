@@ -136,6 +136,15 @@ TEST(MixWStandIn, QuotesTextsWithEscapesSoThatEveryLineIsAscii) {
     EXPECT_EQ(standin::Quoted(u""), R"("")");
 }
 
+TEST(MixWStandIn, WritesTextsForPeopleInUtf8AndForLiteralsWithUnitEscapes) {
+    // "Jürgen", "Юрий" and a clef outside the BMP (a surrogate pair), then a lone surrogate.
+    const Text text = u"J\u00FCrgen \u042E\u0440\u0438\u0439 \U0001D11E \xD800";
+    EXPECT_EQ(standin::Utf8Of(text),
+              "J\xC3\xBCrgen \xD0\xAE\xD1\x80\xD0\xB8\xD0\xB9 \xF0\x9D\x84\x9E \xEF\xBF\xBD");
+    EXPECT_EQ(standin::EscapedOf(text),
+              R"(J\u00FCrgen \u042E\u0440\u0438\u0439 \uD834\uDD1E \uD800)");
+}
+
 // A client in a child process of this test program, for the test below: it opens a link to
 // the stand-in, says so through a named event, and waits to be killed.
 constexpr char kClientToKill[] = "PONTARA_MIXW_CLIENT_TO_KILL";

@@ -1,24 +1,37 @@
 #include "Transcript.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 
 namespace pontara::standin {
 
 namespace {
 
-void AppendUtf8(std::string& out, unsigned unit) {
-    if (unit < 0x80) {
-        out += static_cast<char>(unit);
-    } else if (unit < 0x800) {
-        out += static_cast<char>(0xC0 | (unit >> 6));
-        out += static_cast<char>(0x80 | (unit & 0x3F));
+// One code point as UTF-8.
+void AppendUtf8(std::string& out, char32_t point) {
+    if (point < 0x80) {
+        out += static_cast<char>(point);
+    } else if (point < 0x800) {
+        out += static_cast<char>(0xC0 | (point >> 6));
+        out += static_cast<char>(0x80 | (point & 0x3F));
+    } else if (point < 0x10000) {
+        out += static_cast<char>(0xE0 | (point >> 12));
+        out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (point & 0x3F));
     } else {
-        out += static_cast<char>(0xE0 | (unit >> 12));
-        out += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (unit & 0x3F));
+        out += static_cast<char>(0xF0 | (point >> 18));
+        out += static_cast<char>(0x80 | ((point >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((point >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (point & 0x3F));
     }
+}
+
+bool IsHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+
+bool IsLowSurrogate(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
 }  // namespace
@@ -118,8 +131,15 @@ std::string QuotedBytes(std::string_view bytes) {
 
 std::string Utf8Of(TextView text) {
     std::string utf8;
-    for (char16_t unit : text) {
-        AppendUtf8(utf8, unit);
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const char16_t unit = text[at];
+        if (IsHighSurrogate(unit) && at + 1 < text.size() && IsLowSurrogate(text[at + 1])) {
+            AppendUtf8(utf8, 0x10000 + ((char32_t{unit} - 0xD800) << 10) + (text[++at] - 0xDC00));
+        } else if (IsHighSurrogate(unit) || IsLowSurrogate(unit)) {
+            AppendUtf8(utf8, U'\uFFFD');  // a surrogate without its pair
+        } else {
+            AppendUtf8(utf8, unit);
+        }
     }
     return utf8;
 }

@@ -19,10 +19,20 @@ ChildProcess ChildProcess::Start(const std::string& path, const std::string& arg
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
-    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        directory.c_str(), &startup, &started)) {
-        throw std::runtime_error("Starting " + path + " failed: error " +
-                                 std::to_string(GetLastError()));
+    // Under Wine a new process now and then dies while Wine sets it up, before any of the
+    // program's code runs ("failed to map the shared user data"), and CreateProcess fails with
+    // ERROR_INTERNAL_ERROR; Windows does not do this. Nothing of the program ran, so it is
+    // started again, at most twice more.
+    for (int attempt = 1;; ++attempt) {
+        if (CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                           directory.c_str(), &startup, &started)) {
+            break;
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_INTERNAL_ERROR || attempt == 3) {
+            throw std::runtime_error("Starting " + path + " failed: error " +
+                                     std::to_string(error));
+        }
     }
     CloseHandle(started.hThread);
     return ChildProcess(started.hProcess, started.dwProcessId);

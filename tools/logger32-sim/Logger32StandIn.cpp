@@ -99,7 +99,7 @@ Logger32StandIn::Logger32StandIn(Options options)
         ShowWindow(window_, SW_SHOWNORMAL);
         UpdateWindow(window_);
     }
-    Write("start window=" + Hex(window_) + " text-window=" + Hex(textWindow_));
+    Write("start", "window=" + Hex(window_) + " text-window=" + Hex(textWindow_));
 }
 
 Logger32StandIn::~Logger32StandIn() {
@@ -142,10 +142,11 @@ bool Logger32StandIn::WriteSent(std::string_view ansi, std::chrono::milliseconds
     const HWND sent = SentWindow();
     const std::string text(ansi);
     if (sent == nullptr) {
-        Write("write-sent-failed " + QuotedBytes(text) + " no-sent-window");
+        Write("write-sent-failed", QuotedBytes(text) + " no-sent-window");
         return false;
     }
-    Write("write-sent " + QuotedBytes(text) + " to=" + Hex(sent), LinkText{text, false, false});
+    Write(logger32_events::WriteSent, QuotedBytes(text) + " to=" + Hex(sent),
+          LinkText{text, false, false});
 
     std::atomic<bool> done = false;
     BOOL delivered = FALSE;
@@ -164,10 +165,10 @@ bool Logger32StandIn::WriteSent(std::string_view ansi, std::chrono::milliseconds
     sender.join();
 
     if (!delivered) {
-        Write("write-sent-failed error=" + std::to_string(error));
+        Write("write-sent-failed", "error=" + std::to_string(error));
         return false;
     }
-    Write("write-sent-done");
+    Write(logger32_events::WriteSentDone);
     return true;
 }
 
@@ -176,18 +177,19 @@ bool Logger32StandIn::WriteSentNow(std::string_view ansi, std::chrono::milliseco
     const HWND sent = SentWindow();
     const std::string text(ansi);
     if (sent == nullptr) {
-        Write("write-sent-failed " + QuotedBytes(text) + " no-sent-window");
+        Write("write-sent-failed", QuotedBytes(text) + " no-sent-window");
         return false;
     }
-    Write("write-sent " + QuotedBytes(text) + " to=" + Hex(sent) + (nested ? " nested" : ""),
+    Write(logger32_events::WriteSent,
+          QuotedBytes(text) + " to=" + Hex(sent) + (nested ? " nested" : ""),
           LinkText{text, false, nested});
     DWORD_PTR result = 0;
     if (!SendMessageTimeoutA(sent, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
                              SMTO_NORMAL, static_cast<UINT>(timeout.count()), &result)) {
-        Write("write-sent-failed error=" + std::to_string(GetLastError()));
+        Write("write-sent-failed", "error=" + std::to_string(GetLastError()));
         return false;
     }
-    Write("write-sent-done");
+    Write(logger32_events::WriteSentDone);
     return true;
 }
 
@@ -210,7 +212,7 @@ std::vector<ReceivedMessage> Logger32StandIn::Messages() const {
     std::vector<ReceivedMessage> messages;
     for (const Record& record : transcript_.RecordsFrom(0)) {
         const auto* message = std::get_if<LinkMessage>(&record.content);
-        if (message != nullptr && record.event == "received") {
+        if (message != nullptr && record.event == logger32_events::Received) {
             messages.push_back({record.milliseconds, message->name, message->code, message->lParam,
                                 message->sent});
         }
@@ -232,7 +234,7 @@ std::vector<ReceivedText> Logger32StandIn::Texts() const {
     std::vector<ReceivedText> texts;
     for (const Record& record : transcript_.RecordsFrom(0)) {
         const auto* text = std::get_if<LinkText>(&record.content);
-        if (text != nullptr && record.event == "text") {
+        if (text != nullptr && record.event == logger32_events::TextCommand) {
             texts.push_back({record.milliseconds, text->ansi, text->sent});
         }
     }
@@ -268,7 +270,8 @@ void Logger32StandIn::OnLinkMessage(int nameIndex, std::uint32_t code, std::int3
             sentWindow_ = WindowFromParameter(lParam);
         }
     }
-    Write("received name=" + std::to_string(nameIndex) + " code=" + std::to_string(code) +
+    Write(logger32_events::Received,
+          "name=" + std::to_string(nameIndex) + " code=" + std::to_string(code) +
               " lparam=" + std::to_string(lParam) + (sent ? " sent" : " posted"),
           LinkMessage{nameIndex, code, lParam, sent});
 
@@ -284,7 +287,7 @@ void Logger32StandIn::OnLinkMessage(int nameIndex, std::uint32_t code, std::int3
             Post(nameIndex, logger32::ConnectAnswer, 0);
             break;
         case ConnectAnswer::Ignore:
-            Write("ignored name=" + std::to_string(nameIndex));
+            Write("ignored", "name=" + std::to_string(nameIndex));
             break;
     }
 }
@@ -292,7 +295,7 @@ void Logger32StandIn::OnLinkMessage(int nameIndex, std::uint32_t code, std::int3
 void Logger32StandIn::OnText(const char* text) {
     const bool sent = InSendMessage() != FALSE;
     std::string bytes = text != nullptr ? text : "";
-    Write("text " + QuotedBytes(bytes) + (sent ? " sent" : " direct"),
+    Write(logger32_events::TextCommand, QuotedBytes(bytes) + (sent ? " sent" : " direct"),
           LinkText{bytes, sent, false});
     if (textHandler_) {
         textHandler_(bytes);
@@ -304,25 +307,22 @@ bool Logger32StandIn::Post(int nameIndex, std::uint32_t code, std::int32_t lPara
     const std::string what = "name=" + std::to_string(nameIndex) + " code=" + std::to_string(code) +
                              " lparam=" + std::to_string(lParam);
     if (bridge == nullptr) {
-        Write("post-failed " + what + " no-bridge-window");
+        Write("post-failed", what + " no-bridge-window");
         return false;
     }
     const UINT id = messageIds_[static_cast<std::size_t>(nameIndex - 1)];
     if (!PostMessageA(bridge, id, code, static_cast<LPARAM>(lParam))) {
-        Write("post-failed " + what + " to=" + Hex(bridge) +
-              " error=" + std::to_string(GetLastError()));
+        Write("post-failed",
+              what + " to=" + Hex(bridge) + " error=" + std::to_string(GetLastError()));
         return false;
     }
-    Write("post " + what + " to=" + Hex(bridge), LinkMessage{nameIndex, code, lParam, false});
+    Write(logger32_events::Posted, what + " to=" + Hex(bridge),
+          LinkMessage{nameIndex, code, lParam, false});
     return true;
 }
 
-void Logger32StandIn::Write(const std::string& what, Content content) {
-    const std::size_t space = what.find(' ');
-    const standin::Record record = transcript_.Add(
-        std::string_view(what).substr(0, space),
-        space == std::string::npos ? std::string_view{} : std::string_view(what).substr(space + 1),
-        std::move(content));
+void Logger32StandIn::Write(std::string_view event, std::string_view details, Content content) {
+    const standin::Record record = transcript_.Add(event, details, std::move(content));
     if (recordObserver_) {
         recordObserver_(record);
     }

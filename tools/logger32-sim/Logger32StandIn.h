@@ -42,6 +42,15 @@
 
 namespace pontara::standin {
 
+// The transcript's events that readers look for, each written in one place by the stand-in.
+namespace logger32_events {
+inline constexpr std::string_view Received = "received";     // LinkMessage: a code the bridge sent
+inline constexpr std::string_view Posted = "post";           // LinkMessage: a code posted to it
+inline constexpr std::string_view TextCommand = "text";      // LinkText: a text command received
+inline constexpr std::string_view WriteSent = "write-sent";  // LinkText: a write into Sent
+inline constexpr std::string_view WriteSentDone = "write-sent-done";  // the write was taken
+}  // namespace logger32_events
+
 // The window class of the text window, by which another program finds it from outside.
 inline constexpr const char* TextClassName = "Logger32StandInText";
 
@@ -140,8 +149,8 @@ class Logger32StandIn {
     void OnLinkMessage(int nameIndex, std::uint32_t code, std::int32_t lParam);
     void OnText(const char* text);
     bool Post(int nameIndex, std::uint32_t code, std::int32_t lParam);
-    // Records "<event> <details>" with what it carries.
-    void Write(const std::string& what, Content content = {});
+    // Records an event with its details and what it carries.
+    void Write(std::string_view event, std::string_view details = {}, Content content = {});
 
     Options options_;
     Transcript transcript_;

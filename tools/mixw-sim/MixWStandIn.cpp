@@ -284,7 +284,7 @@ struct MixWStandIn::Impl {
         }
         for (const auto& [conversation, info] : gone) {
             Record(
-                "dde-client-gone",
+                mixw_events::DdeClientGone,
                 DdeTransaction{std::nullopt, Text(conversationTopics[conversation]), std::nullopt});
             SendMessageW(info.hwnd, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(info.hwndPartner),
                          0);
@@ -324,7 +324,7 @@ struct MixWStandIn::Impl {
         Text service = NameOf(serviceName);
         Text topic = NameOf(topicName);
         std::optional<TextView> known = KnownTopic(topic);
-        Record("dde-connect",
+        Record(mixw_events::DdeConnect,
                DdeTransaction{Text(SameName(service, kService) ? kService : TextView(service)),
                               Text(known.value_or(topic)), std::nullopt, !known});
         return known ? TRUE : FALSE;
@@ -351,7 +351,7 @@ struct MixWStandIn::Impl {
         Text name = NameOf(itemName);
         Item* item = FindItem(topic, name);
         bool accepted = item != nullptr && format == CF_TEXT;
-        Record("dde-advstart",
+        Record(mixw_events::DdeAdviseStart,
                DdeTransaction{std::nullopt, Text(KnownTopic(topic).value_or(topic)),
                               Text(item != nullptr ? item->name : TextView(name)), !accepted});
         return accepted ? TRUE : FALSE;
@@ -360,8 +360,9 @@ struct MixWStandIn::Impl {
         Text topic = NameOf(topicName);
         Text name = NameOf(itemName);
         Item* item = FindItem(topic, name);
-        Record("dde-advstop", DdeTransaction{std::nullopt, Text(KnownTopic(topic).value_or(topic)),
-                                             Text(item != nullptr ? item->name : TextView(name))});
+        Record(mixw_events::DdeAdviseStop,
+               DdeTransaction{std::nullopt, Text(KnownTopic(topic).value_or(topic)),
+                              Text(item != nullptr ? item->name : TextView(name))});
     }
 
     std::shared_ptr<Transcript> transcript;
@@ -409,13 +410,13 @@ HDDEDATA CALLBACK ServerCallback(UINT type, UINT format, HCONV conversation, HSZ
         case XTYP_DISCONNECT: {
             auto known = server->conversationTopics.find(conversation);
             TextView topic = known != server->conversationTopics.end() ? known->second : u"";
-            server->Record("dde-disconnect",
+            server->Record(mixw_events::DdeDisconnect,
                            DdeTransaction{std::nullopt, Text(topic), std::nullopt});
             server->conversationTopics.erase(conversation);
             return nullptr;
         }
         case XTYP_REQUEST:  // first: topic, second: item
-            return server->Data(first, second, format, "dde-request");
+            return server->Data(first, second, format, mixw_events::DdeRequest);
         case XTYP_ADVREQ:
             return server->Data(first, second, format, {});
         case XTYP_ADVSTART:
@@ -529,11 +530,11 @@ HRESULT MixWStandIn::Impl::Invoke(DISPID id, WORD flags, const DISPPARAMS& param
         AutomationCall unknown;
         unknown.member = "#" + std::to_string(id);
         unknown.refusedWith = static_cast<std::uint32_t>(DISP_E_MEMBERNOTFOUND);
-        Record("call", unknown);
+        Record(mixw_events::Call, unknown);
         return DISP_E_MEMBERNOTFOUND;
     }
     const bool property = member->property && !frequencyAsMethods;
-    const char* event = property ? "get" : "call";
+    const std::string_view event = property ? mixw_events::Get : mixw_events::Call;
     AutomationCall call = CallOf(*member, property, parameters);
     auto refuse = [&](HRESULT code, UINT argument = 0) {
         if (argumentError != nullptr && code == DISP_E_TYPEMISMATCH) {

@@ -63,6 +63,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -70,6 +71,18 @@
 #include "platform/Text.h"
 
 namespace pontara::standin {
+
+// The transcript's events that carry content, each written in one place.
+namespace mixw_events {
+inline constexpr std::string_view Call = "call";               // AutomationCall
+inline constexpr std::string_view Get = "get";                 // AutomationCall
+inline constexpr std::string_view DdeConnect = "dde-connect";  // DdeTransaction, and below
+inline constexpr std::string_view DdeRequest = "dde-request";
+inline constexpr std::string_view DdeAdviseStart = "dde-advstart";
+inline constexpr std::string_view DdeAdviseStop = "dde-advstop";
+inline constexpr std::string_view DdeDisconnect = "dde-disconnect";
+inline constexpr std::string_view DdeClientGone = "dde-client-gone";
+}  // namespace mixw_events
 
 inline constexpr wchar_t kProgId[] = L"MixW2.Application";
 inline constexpr wchar_t kClassIdText[] = L"{BFACD3A5-5463-4027-8BD9-ED103322728E}";

@@ -202,12 +202,14 @@ class Demo {
 
         Wait(0, [&](const Event&) {
             return log_.Count(0, [](const Event& event) {
-                return event.kind == Kind::Dde && event.member == "dde-advstart";
+                return event.kind == Kind::Dde &&
+                       event.member == standin::mixw_events::DdeAdviseStart;
             }) >= mixw::DdeItems.size();
         });
         Check(log_.Count(0,
                          [](const Event& event) {
-                             return event.kind == Kind::Dde && event.member == "dde-advstart" &&
+                             return event.kind == Kind::Dde &&
+                                    event.member == standin::mixw_events::DdeAdviseStart &&
                                     !event.failed;
                          }) == mixw::DdeItems.size(),
               "the first Timer2 tick opens the " + std::to_string(mixw::DdeItems.size()) +

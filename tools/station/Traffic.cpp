@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "Logger32StandIn.h"
+#include "MixWStandIn.h"
 #include "Transcript.h"
 #include "logger32/Logger32Protocol.h"
 #include "mixw/MixWAutomation.h"
@@ -49,7 +50,7 @@ Event Logger32Event(const standin::Record& record) {
     Event event;
     event.from = Party::Logger32;
     if (const auto* message = std::get_if<standin::LinkMessage>(&record.content)) {
-        const bool received = record.event == "received";
+        const bool received = record.event == standin::logger32_events::Received;
         event.kind = received ? Kind::Code : Kind::Answer;
         event.from = received ? Party::Pontara : Party::Logger32;
         event.to = received ? Party::Logger32 : Party::Pontara;
@@ -68,7 +69,7 @@ Event Logger32Event(const standin::Record& record) {
         }
     } else if (const auto* text = std::get_if<standin::LinkText>(&record.content)) {
         event.text = text->ansi;
-        if (record.event == "text") {
+        if (record.event == standin::logger32_events::TextCommand) {
             event.kind = Kind::Text;
             event.from = Party::Pontara;
             event.to = Party::Logger32;
@@ -100,12 +101,25 @@ std::string NamesOf(const standin::DdeTransaction& transaction) {
     return names;
 }
 
+// How a DDE transaction Pontara made reads in the traffic, before its names.
+struct DdeAccount {
+    std::string_view event;
+    const char* account;
+};
+constexpr DdeAccount DdeAccounts[] = {
+    {standin::mixw_events::DdeConnect, "DDE connect "},
+    {standin::mixw_events::DdeRequest, "DDE request "},
+    {standin::mixw_events::DdeAdviseStart, "DDE advise link "},
+    {standin::mixw_events::DdeAdviseStop, "DDE advise link ended "},
+    {standin::mixw_events::DdeDisconnect, "DDE disconnect "},
+};
+
 Event MixWEvent(const standin::Record& record) {
     Event event;
     event.from = Party::Pontara;
     event.to = Party::MixW;
     if (const auto* call = std::get_if<standin::AutomationCall>(&record.content)) {
-        event.kind = record.event == "get" ? Kind::Get : Kind::Call;
+        event.kind = record.event == standin::mixw_events::Get ? Kind::Get : Kind::Call;
         event.member = call->member;
         event.failed = call->refusedWith != 0 || call->raised.has_value();
         event.account = event.member;
@@ -132,17 +146,11 @@ Event MixWEvent(const standin::Record& record) {
         event.kind = Kind::Dde;
         event.member = record.event;
         event.failed = transaction->refused;
-        const std::string names = NamesOf(*transaction);
-        if (record.event == "dde-connect") {
-            event.account = "DDE connect " + names;
-        } else if (record.event == "dde-request") {
-            event.account = "DDE request " + names;
-        } else if (record.event == "dde-advstart") {
-            event.account = "DDE advise link " + names;
-        } else if (record.event == "dde-advstop") {
-            event.account = "DDE advise link ended " + names;
-        } else if (record.event == "dde-disconnect") {
-            event.account = "DDE disconnect " + names;
+        const auto account =
+            std::find_if(std::begin(DdeAccounts), std::end(DdeAccounts),
+                         [&](const DdeAccount& known) { return known.event == record.event; });
+        if (account != std::end(DdeAccounts)) {
+            event.account = std::string(account->account) + NamesOf(*transaction);
         } else {
             event.from = Party::MixW;
             event.to = Party::Station;
@@ -257,7 +265,8 @@ void Traffic::Poll() {
 }
 
 void Traffic::Take(Pending pending) {
-    if (pending.source == Party::Logger32 && pending.record.event == "write-sent-done") {
+    if (pending.source == Party::Logger32 &&
+        pending.record.event == standin::logger32_events::WriteSentDone) {
         return;  // the write's own line says enough
     }
     Event event = pending.source == Party::Logger32 ? Logger32Event(pending.record)

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "MixWStandIn.h"
 #include "logger32/Logger32Protocol.h"
 #include "mixw/MixWAutomation.h"
 #include "station/Paths.h"
@@ -25,13 +26,13 @@ constexpr std::size_t LinkedFieldCount = mixw::DdeItems.size();
 // Logger32's records, compacted; none for the stand-in's own doings (its posts, its writes into
 // Sent, start and stop).
 std::optional<std::string> CompactLogger32Record(const standin::Record& record) {
-    if (record.event == "received") {
+    if (record.event == standin::logger32_events::Received) {
         const auto& message = std::get<standin::LinkMessage>(record.content);
         const std::string compact =
             "code " + std::to_string(message.code) + " " + std::to_string(message.lParam);
         return message.sent ? compact + " sent" : compact;
     }
-    if (record.event == "text") {
+    if (record.event == standin::logger32_events::TextCommand) {
         return "text " + std::get<standin::LinkText>(record.content).ansi;
     }
     return std::nullopt;
@@ -187,10 +188,10 @@ bool WineStation::WaitUntilRunning(milliseconds timeout) {
                 return false;
             }
             const std::vector<standin::Record> records = mixw_->Log()->RecordsFrom(0);
-            return static_cast<std::size_t>(std::count_if(records.begin(), records.end(),
-                                                          [](const standin::Record& record) {
-                                                              return record.event == "dde-advstart";
-                                                          })) >= LinkedFieldCount;
+            return static_cast<std::size_t>(std::count_if(
+                       records.begin(), records.end(), [](const standin::Record& record) {
+                           return record.event == standin::mixw_events::DdeAdviseStart;
+                       })) >= LinkedFieldCount;
         },
         timeout);
 }

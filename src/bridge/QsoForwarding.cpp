@@ -71,6 +71,12 @@ void QsoForwarding::Timer2Tick() {
         OpenLinks();
         last_.fields[static_cast<std::size_t>(Field::Callsign)] = NoCallYet;
         members_.LinksOpen = true;
+        // On Windows the links' DDE transactions wait in a modal loop that takes the operator's
+        // clicks: "Lg32" may have handed the rig over while they opened, and Logger32 then gets
+        // nothing of this tick.
+        if (members_.Logger32HasRig) {
+            return;
+        }
     }
     ForwardQsoData();
 }

@@ -23,6 +23,36 @@ int SystemDpi() {
 
 namespace {
 
+// User32's functions of Windows 10 version 1607 and later, looked up at run time so that the
+// program still starts on Windows 7.
+template <typename Function>
+Function* User32Function(const char* name) {
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    return user32 == nullptr
+               ? nullptr
+               : reinterpret_cast<Function*>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
+}
+
+}  // namespace
+
+int WindowDpi(HWND window) {
+    static auto* const getDpiForWindow = User32Function<UINT WINAPI(HWND)>("GetDpiForWindow");
+    const UINT dpi = getDpiForWindow != nullptr ? getDpiForWindow(window) : 0;
+    return dpi != 0 ? static_cast<int>(dpi) : SystemDpi();
+}
+
+SIZE FrameSize(SIZE client, DWORD style, int dpi) {
+    static auto* const adjustForDpi =
+        User32Function<BOOL WINAPI(RECT*, DWORD, BOOL, DWORD, UINT)>("AdjustWindowRectExForDpi");
+    RECT frame{0, 0, client.cx, client.cy};
+    if (adjustForDpi == nullptr || !adjustForDpi(&frame, style, FALSE, 0, static_cast<UINT>(dpi))) {
+        AdjustWindowRectEx(&frame, style, FALSE, 0);  // borders and caption at the system DPI
+    }
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+namespace {
+
 struct FaceChoice {
     std::wstring face;
     BYTE charset;

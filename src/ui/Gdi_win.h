@@ -54,6 +54,12 @@ BrushHandle SolidBrush(Colour colour);
 
 // The DPI of the primary screen (the system DPI), which the windows are created with.
 int SystemDpi();
+// The DPI a window is shown at. Per-monitor aware, that is its screen's DPI now, which can differ
+// from the system DPI (fixed at sign-in) once the operator changes the scale or the window lands
+// on another screen. Windows before 10 version 1607 cannot say; there it is the system DPI.
+int WindowDpi(HWND window);
+// The outer size of a window of `style` whose client area is `client`, at `dpi`.
+SIZE FrameSize(SIZE client, DWORD style, int dpi);
 inline int TwipsToPixels(int twips, int dpi) {
     return MulDiv(twips, dpi, 1440);
 }

@@ -70,20 +70,21 @@ MainWindow::MainWindow(HINSTANCE instance, HICON icon, MainWindowListener& liste
     }
 
     RegisterMainClass(instance, icon, WindowProc);
-    RECT frame{0, 0, TwipsToPixels(window_model::ClientWidthTwips, dpi_),
-               TwipsToPixels(window_model::ClientHeightTwips, dpi_)};
-    AdjustWindowRectEx(&frame, WindowStyle, FALSE, 0);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
     const std::u16string caption(window_model::Caption);
     // Not WS_VISIBLE: the start-up sequence shows the window when the splash ends.
-    CreateWindowExW(0, ClassName, Wide(caption), WindowStyle,
-                    (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                    (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr, nullptr,
+    CreateWindowExW(0, ClassName, Wide(caption), WindowStyle, 0, 0, 0, 0, nullptr, nullptr,
                     instance, this);
     if (window_ == nullptr) {
         throw LastSystemError(u"Creating the main window");
     }
+    // Sized once it exists: only then does Windows say the DPI of the screen it is on.
+    dpi_ = WindowDpi(window_);
+    const SIZE frame = FrameSize({TwipsToPixels(window_model::ClientWidthTwips, dpi_),
+                                  TwipsToPixels(window_model::ClientHeightTwips, dpi_)},
+                                 WindowStyle, dpi_);
+    SetWindowPos(window_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - frame.cx) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - frame.cy) / 2, frame.cx, frame.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     CreateChildren(instance);
     ApplyDpi(dpi_);
 }
@@ -172,8 +173,8 @@ void MainWindow::StartTimer(TimerId timer, int milliseconds) {
 }
 
 void MainWindow::StopTimer(TimerId timer) {
-    // KillTimer also removes a tick already waiting in the queue. Stopping a timer that is
-    // not running fails harmlessly.
+    // KillTimer does not take back a WM_TIMER already waiting in the queue; the host drops such
+    // a tick of a stopped timer itself. Stopping a timer that is not running fails harmlessly.
     KillTimer(window_, FirstTimerId + static_cast<UINT_PTR>(timer));
 }
 

@@ -244,6 +244,21 @@ TEST(ForwardingSlowMixW, LinksThatTakeOneAndAHalfSecondsEachAreOpenedByOneTickAl
     EXPECT_FALSE(fresh.host.Ended());
 }
 
+// On Windows the DDE transaction's modal loop takes the operator's clicks: "Lg32" pressed while
+// the first tick opens the links hands the rig over inside that tick.
+TEST(ForwardingSlowMixW, TheRigHandedToLogger32WhileTheLinksOpenGetsNoCommandFromThatTick) {
+    SimulatedStation fresh;
+    fresh.host.mixw.items[u"qso|call"] = u"Q1ABC";
+    fresh.host.mixw.linkTime = 1500;
+    fresh.LaunchAndRun();
+    fresh.host.At(FirstForwardingTick + 3000, [&] { fresh.host.Click(Button::Command2); });
+    fresh.host.RunFor(800 + 13 * 1500 + 3000);
+    EXPECT_EQ(fresh.host.TraceMatching("link ").size(), 13u);
+    EXPECT_EQ(fresh.host.FieldText(Field::Text1), u"         Logger32 control active !");
+    EXPECT_THAT(fresh.host.TraceMatching("text "), IsEmpty());
+    EXPECT_FALSE(fresh.host.Ended());
+}
+
 TEST(ForwardingSlowMixW, AMixWAnsweringInTwoSecondsGetsOneCallAtATimeAndLogger32TheNewestRecord) {
     SimulatedStation fresh;
     fresh.host.mixw.items[u"qso|call"] = u"";

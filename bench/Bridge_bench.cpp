@@ -27,6 +27,8 @@ class NoEvents final : public HostEvents {
   public:
     void Load() override {}
     void Unload() override {}
+    bool QueryEndSession() override { return true; }
+    void EndSession() override {}
     void TimerTick(TimerId) override {}
     void FieldChanged(Field) override {}
     void ButtonClicked(Button) override {}

@@ -21,7 +21,7 @@ struct Application::Parts {
           watch(host, members, link, forwarding),
           logging(host, members, link, watch),
           spots(host, members, link),
-          startup(host, members, link, rig) {}
+          startup(host, members, link, rig, watch) {}
 
     MainWindowMembers members;
     ErrorRule errors;
@@ -43,6 +43,14 @@ void Application::Load() {
 
 void Application::Unload() {
     parts_->errors.Run([this] { parts_->startup.Unload(); });
+}
+
+bool Application::QueryEndSession() {
+    return parts_->startup.QueryEndSession();
+}
+
+void Application::EndSession() {
+    parts_->errors.Run([this] { parts_->startup.EndSession(); });
 }
 
 void Application::TimerTick(TimerId timer) {

@@ -17,6 +17,8 @@ class Application : public HostEvents {
 
     void Load() override;
     void Unload() override;
+    bool QueryEndSession() override;
+    void EndSession() override;
     void TimerTick(TimerId timer) override;
     void FieldChanged(Field field) override;
     void ButtonClicked(Button button) override;

@@ -99,8 +99,21 @@ void Startup::StartBridge() {
 }
 
 void Startup::Unload() {
-    // A Logger32 that has closed is told nothing.
-    if (members_.Logger32HasRig && link_.Logger32Present()) {
+    if (askingToClose_) {
+        return;  // asked already: the box is open
+    }
+    if (!watch_.Held().empty()) {
+        // While the box is open the bridge goes on: a Logger32 that comes back meanwhile gets the
+        // held QSOs, and the box then names QSOs that are no longer lost.
+        askingToClose_ = true;
+        const bool close =
+            host_.AskYesNo(bridge::CloseQuestion(watch_.Held()), Text(status::ApplicationTitle));
+        askingToClose_ = false;
+        if (!close) {
+            return;
+        }
+    }
+    if (RigToHandBack()) {
         link_.PostCodes(logger32::MixWTakesRig);
     }
     // Without an attached MixW there are no ports to hand back and nothing to ask the operator.
@@ -108,6 +121,30 @@ void Startup::Unload() {
         rig_.AskToCloseSoundcardWindows();
         rig_.ToggleMixWPorts();
     }
+    Leave();
+}
+
+// The rig goes back to a Logger32 that has it, and Logger32 is told that Pontara leaves; no box
+// can be shown. The five codes are sent here, not posted: with no box between them and codes 4
+// and 5, Logger32 would take the sent codes first, as a thread takes the messages sent to it
+// before those posted, and hear that Pontara left before it gave the rig back. MixW ends with
+// the session too, and its ports with it; nor could it be asked to toggle them here: Windows
+// sends the session's end from another process, and COM refuses a call out of a handler of
+// such a message (RPC_E_CANTCALLOUT_ININPUTSYNCCALL). Under Wine that call would go through; it
+// is made on neither.
+void Startup::EndSession() {
+    if (RigToHandBack()) {
+        link_.SendCodes(logger32::MixWTakesRig);
+    }
+    Leave();
+}
+
+bool Startup::RigToHandBack() const {
+    // A Logger32 that has closed is told nothing.
+    return members_.Logger32HasRig && link_.Logger32Present();
+}
+
+void Startup::Leave() {
     link_.UnhookWindow();
     if (link_.Logger32Present()) {
         link_.SendCode(logger32::Leaving, 0);

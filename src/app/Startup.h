@@ -2,9 +2,12 @@
 // From launch to the running bridge, and back out.
 // Responsibilities: the load of the main window, the splash's end (Timer4), the start-up
 // sequencer (Timer1: wait for Logger32, hook, connect, wait for MixW, start the bridge's timers,
-// give the rig to MixW) and the unload (rig back to MixW, unhook, codes 4 and 5, release).
-// Collaborations: MessageLink for Logger32, RigOwnership for the handover, the host's waits.
+// give the rig to MixW), the unload (asked first when QSOs are held for Logger32; rig back to
+// MixW, unhook, codes 4 and 5, release) and the end of the Windows session.
+// Collaborations: MessageLink for Logger32, RigOwnership for the handover, Logger32Watch for the
+// held QSOs, the host's waits.
 
+#include "bridge/Logger32Watch.h"
 #include "bridge/MainWindowMembers.h"
 #include "bridge/RigOwnership.h"
 #include "logger32/MessageLink.h"
@@ -15,24 +18,33 @@ namespace pontara {
 class Startup {
   public:
     Startup(Host& host, MainWindowMembers& members, logger32::MessageLink& link,
-            bridge::RigOwnership& rig)
-        : host_(host), members_(members), link_(link), rig_(rig) {}
+            bridge::RigOwnership& rig, bridge::Logger32Watch& watch)
+        : host_(host), members_(members), link_(link), rig_(rig), watch_(watch) {}
 
     void Load();
     void Timer4Tick();
     void Timer1Tick();
     void Unload();
+    // Whether the session may end now: not while QSOs are held for Logger32.
+    bool QueryEndSession() const { return watch_.Held().empty(); }
+    void EndSession();
 
   private:
     // Each returns false when the operator closed the window while it waited.
     bool WaitForLogger32();
     bool WaitForMixW();
     void StartBridge();
+    // Logger32 has the rig and is there to be told that MixW takes it back.
+    bool RigToHandBack() const;
+    // Unhooks, says goodbye to a Logger32 that is there, and ends.
+    void Leave();
 
     Host& host_;
     MainWindowMembers& members_;
     logger32::MessageLink& link_;
     bridge::RigOwnership& rig_;
+    bridge::Logger32Watch& watch_;
+    bool askingToClose_ = false;
 };
 
 }  // namespace pontara

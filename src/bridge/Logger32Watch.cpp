@@ -54,7 +54,9 @@ void Logger32Watch::ShowAway() {
 }
 
 void Logger32Watch::Hold(const Text& logQsoCommand) {
-    held_.push_back(logQsoCommand);
+    held_.push_back({logQsoCommand, host_.FieldText(Field::Callsign), host_.FieldText(Field::Time),
+                     forwarding_.Sent().frequency, forwarding_.Sent().mode});
+    host_.SetShutdownBlockReason(ShutdownBlockReason(held_));
     ShowAway();
 }
 
@@ -100,10 +102,11 @@ void Logger32Watch::Return() {
         return;  // gone again; the next look finds it out
     }
     state_ = State::Present;
-    std::vector<Text> held = std::move(held_);
+    std::vector<HeldQso> held = std::move(held_);
     held_.clear();
-    for (const Text& logging : held) {
-        link_.SendTextCommand(logging);
+    host_.SetShutdownBlockReason(std::nullopt);
+    for (const HeldQso& qso : held) {
+        link_.SendTextCommand(qso.logging);
         link_.PostCode(logger32::QsoLogged, 1);
         link_.PostCode(logger32::QsoLoggedFollowUp, 1);
     }

@@ -4,14 +4,16 @@
 // logging, and on the Timer5 tick whoever owns the rig); pausing forwarding and saying so on
 // the status line; holding every QSO saved meanwhile; connecting a new Logger32 as the start-up
 // does and, once it has named its text window, handing it the owner of the rig, the held QSOs
-// and the current QSO again. Also says on the status line when a window titled "Logger32"
-// does not answer the connect request while this program runs without administrator rights.
-// Collaborations: MessageLink looks for Logger32 and does the handshake (timer Timer);
-// QsoForwarding forgets what it forwarded; QsoLogging hands over the loggings to hold.
+// and the current QSO again. While QSOs are held, a session end waits for them. Also says on the
+// status line when a window titled "Logger32" does not answer the connect request while this
+// program runs without administrator rights. Collaborations: MessageLink looks for Logger32 and
+// does the handshake (timer Timer); QsoForwarding forgets what it forwarded; QsoLogging hands over
+// the loggings to hold.
 
 #include <cstdint>
 #include <vector>
 
+#include "bridge/HeldQsos.h"
 #include "bridge/MainWindowMembers.h"
 #include "bridge/QsoForwarding.h"
 #include "logger32/MessageLink.h"
@@ -29,8 +31,10 @@ class Logger32Watch {
     // window yet. Notices a window that is gone; while away, keeps Timer2 stopped. False when
     // Logger32Window is 0, which the Timer2 tick handles as designed.
     bool Logger32Away();
-    // Keeps a logging (the whole APP_LOGQSO text) for the Logger32 that comes back.
+    // Keeps a logging (the whole APP_LOGQSO text) for the Logger32 that comes back, with what
+    // the operator needs to log it by hand; a session end waits for it meanwhile.
     void Hold(const Text& logQsoCommand);
+    const std::vector<HeldQso>& Held() const { return held_; }
     void Timer5Tick();
     // A code from Logger32, after the link has handled it.
     void CodeArrived(std::uint32_t code, std::int32_t lParam);
@@ -54,7 +58,7 @@ class Logger32Watch {
     logger32::MessageLink& link_;
     QsoForwarding& forwarding_;
     State state_ = State::Present;
-    std::vector<Text> held_;
+    std::vector<HeldQso> held_;
     int silentTicks_ = 0;
     int loggedTicks_ = 0;  // Timer5 ticks left before the owner's text replaces the logged count
 };

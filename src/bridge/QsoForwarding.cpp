@@ -112,7 +112,8 @@ bool QsoForwarding::ForwardFrequency(MixWAutomation& mixw) {
     last_.frequency = MegahertzKey(mixw);
     double kilohertz = KilohertzToSend(host_.FieldText(Field::Mode), members_.PacketUsb, mixw.FqA(),
                                        mixw.AudioFq());
-    link_.SendTextCommand(logger32::ForceFrequencyCommand(host_.FormatDouble(kilohertz)));
+    sent_.frequency = host_.FormatDouble(kilohertz);
+    link_.SendTextCommand(logger32::ForceFrequencyCommand(sent_.frequency));
     return true;
 }
 
@@ -126,7 +127,8 @@ bool QsoForwarding::ForwardMode() {
             host_.SetFieldText(Field::Mode, Text(row.logger32));
         }
     }
-    link_.SendTextCommand(logger32::ForceModeCommand(host_.FieldText(Field::Mode)));
+    sent_.mode = host_.FieldText(Field::Mode);
+    link_.SendTextCommand(logger32::ForceModeCommand(sent_.mode));
     return true;
 }
 

@@ -33,6 +33,12 @@ struct Forwarded {
     void Forget();
 };
 
+// What Logger32 was last told of the dial and the mode, as sent.
+struct SentToLogger32 {
+    Text frequency;  // the kilohertz of the last APP_FORCE_FREQ
+    Text mode;       // the mode of the last APP_FORCE_MODE, after the mode mapping
+};
+
 class QsoForwarding {
   public:
     QsoForwarding(Host& host, MainWindowMembers& members, logger32::MessageLink& link)
@@ -42,6 +48,7 @@ class QsoForwarding {
     void ForwardQsoData();
     // When the rig changes hands or a new Logger32 has connected.
     void Forget() { last_.Forget(); }
+    const SentToLogger32& Sent() const { return sent_; }
 
   private:
     void OpenLinks();
@@ -53,6 +60,7 @@ class QsoForwarding {
     MainWindowMembers& members_;
     logger32::MessageLink& link_;
     Forwarded last_;
+    SentToLogger32 sent_;
 };
 
 // The frequency Logger32 is told, in kilohertz: the dial alone in the voice, CW, RTTY and SSTV

@@ -118,6 +118,12 @@ void MessageLink::SendCode(std::uint32_t code, std::int32_t lParam) {
     host_.SendMessageTo(state_.Logger32Window, state_.Logger32Message, code, lParam);
 }
 
+void MessageLink::SendCodes(std::span<const CodeWithParameter> codes) {
+    for (const CodeWithParameter& each : codes) {
+        SendCode(each.code, each.lParam);
+    }
+}
+
 void MessageLink::SendTextCommand(const Text& command) {
     host_.SendText(state_.Logger32TextWindow, command);
 }

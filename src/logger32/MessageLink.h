@@ -54,6 +54,7 @@ class MessageLink {
     void PostCode(std::uint32_t code, std::int32_t lParam);
     void PostCodes(std::span<const CodeWithParameter> codes);
     void SendCode(std::uint32_t code, std::int32_t lParam);
+    void SendCodes(std::span<const CodeWithParameter> codes);
     // Delivers a text command (logger32/TextCommands.h) to Logger32's text window; returns when
     // Logger32 has taken it. Nothing is sent back; a text for a window not yet named is lost.
     void SendTextCommand(const Text& command);

@@ -26,8 +26,16 @@ class HostEvents {
   public:
     virtual ~HostEvents() = default;
 
-    virtual void Load() = 0;    // the main window was created, hidden
-    virtual void Unload() = 0;  // the operator closed the main window
+    virtual void Load() = 0;  // the main window was created, hidden
+    // The operator asks to close the main window. The program ends inside, unless the handler
+    // decides to keep running.
+    virtual void Unload() = 0;
+    // Windows asks whether the session (log off, shut down, restart) may end now: false asks it
+    // to wait. Answered at once, whatever else runs.
+    virtual bool QueryEndSession() = 0;
+    // The session ends: Windows may end the process as soon as this returns. No box can be shown
+    // here, and the program ends inside.
+    virtual void EndSession() = 0;
     // Only while enabled with a non-zero interval. Never while a handler waits inside a DDE
     // link's opening or a MixW call: a tick due then is raised, once, after that handler.
     virtual void TimerTick(TimerId timer) = 0;
@@ -80,6 +88,12 @@ class Host {
 
     // A modal box with an OK button only. Messages go on being dispatched while it is open.
     virtual void ShowMessage(const Text& text, const Text& caption) = 0;
+    // A modal box with Yes and No, No being the default; true for Yes. Messages go on being
+    // dispatched while it is open.
+    virtual bool AskYesNo(const Text& text, const Text& caption) = 0;
+    // What Windows shows the operator when a session end waits for this program; none: nothing
+    // to wait for.
+    virtual void SetShutdownBlockReason(const std::optional<Text>& reason) = 0;
     // Blocks the thread: nothing of the bridge runs until it returns.
     virtual void Sleep(int milliseconds) = 0;
     // A wait of the start-up sequencer. The window goes on painting, but no event of the bridge

@@ -211,6 +211,21 @@ void SimHost::RequestClose() {
     queue_.push_back({now_, sequence_++, true, [this] { events_->Unload(); }});
 }
 
+// Windows sends both from another process and waits for the answers: they are handled at once.
+bool SimHost::EndSession() {
+    Record("query end session");
+    const bool agreed = ended_ || events_ == nullptr || events_->QueryEndSession();
+    if (agreed) {
+        EndSessionAnyway();
+    }
+    return agreed;
+}
+
+void SimHost::EndSessionAnyway() {
+    Record("end session");
+    Dispatch([this] { events_->EndSession(); });
+}
+
 std::vector<std::string> SimHost::TraceSince(std::size_t mark) const {
     std::vector<std::string> lines;
     for (std::size_t i = mark; i < trace_.size(); ++i) {
@@ -357,6 +372,14 @@ void SimHost::ShowMessage(const Text& text, const Text& caption) {
     if (onMessageBox) {
         onMessageBox(boxes_.back());
     }
+}
+
+bool SimHost::AskYesNo(const Text& text, const Text& caption) {
+    Record("ask " + AsciiOf(text));
+    boxes_.push_back({now_, text, caption});
+    const bool yes = onYesNo && onYesNo(boxes_.back());
+    Record(yes ? "answer yes" : "answer no");
+    return yes;
 }
 
 void SimHost::Sleep(int milliseconds) {

@@ -53,6 +53,11 @@ class SimHost final : public Host {
     void SetTextOfWindow(WindowHandle window, const Text& text);
     void Click(Button button);  // queued; ignored while the button is disabled
     void RequestClose();        // queued: the operator closes the main window
+    // Windows ends the session (log off, shut down): asks the program first, and ends the session
+    // only when it agrees. Returns the answer.
+    bool EndSession();
+    // The session ends without asking, as when the operator chose to end it all the same.
+    void EndSessionAnyway();
 
     bool Ended() const { return ended_; }
     bool Hooked() const { return hooked_; }
@@ -70,6 +75,10 @@ class SimHost final : public Host {
 
     // Runs while a message box is open; the box closes (OK) when it returns.
     std::function<void(const MessageBoxShown&)> onMessageBox;
+    // Runs while a Yes/No box is open and answers it (true: Yes); without it, No.
+    std::function<bool(const MessageBoxShown&)> onYesNo;
+    // What Windows would show while a session end waits for the program.
+    const std::optional<Text>& ShutdownBlockReason() const { return shutdownBlockReason_; }
     Text decimalSeparator = u".";
     int codePage = 1252;    // the system's ANSI code page: 1252 or 1251
     bool elevated = false;  // the bridge runs as administrator
@@ -100,6 +109,10 @@ class SimHost final : public Host {
     std::uintptr_t HookMainWindow() override;
     void UnhookMainWindow(std::uintptr_t previousWindowProc) override;
     void ShowMessage(const Text& text, const Text& caption) override;
+    bool AskYesNo(const Text& text, const Text& caption) override;
+    void SetShutdownBlockReason(const std::optional<Text>& reason) override {
+        shutdownBlockReason_ = reason;
+    }
     void Sleep(int milliseconds) override;
     bool WaitKeepingWindowAlive(int milliseconds) override;
     void EndProgram() override;
@@ -169,6 +182,7 @@ class SimHost final : public Host {
     std::vector<Field> linkedFields_;
     std::vector<TraceEntry> trace_;
     std::vector<MessageBoxShown> boxes_;
+    std::optional<Text> shutdownBlockReason_;
 };
 
 }  // namespace pontara::sim

@@ -43,6 +43,10 @@ class MainWindowListener {
     // WM_CLOSE, whether from the caption's close box, the system menu, Alt+F4 or another
     // program. The window is not destroyed; the listener decides.
     virtual void CloseRequested() = 0;
+    // WM_QUERYENDSESSION: whether the Windows session may end now.
+    virtual bool SessionEndQueried() = 0;
+    // WM_ENDSESSION for a session that ends.
+    virtual void SessionEnds() = 0;
 
   protected:
     ~MainWindowListener() = default;

@@ -216,12 +216,31 @@ void Win32Host::CloseRequested() {
         }
         closeRequested_ = true;
     }
-    // The unload cannot be cancelled: if the handler returns without ending, end anyway.
+    // The program ends inside, unless the operator chose to keep it running.
     Raise([this] {
         closeRequested_ = false;
         events_->Unload();
-        EndProgram();
     });
+}
+
+bool Win32Host::SessionEndQueried() {
+    bool agreed = true;
+    if (!ended_ && events_ != nullptr) {
+        Guarded([&] { agreed = events_->QueryEndSession(); });
+    }
+    return agreed;
+}
+
+// Raised at once, even inside a wait of the start-up sequencer or below another handler: once
+// this message is answered Windows may end the process.
+void Win32Host::SessionEnds() {
+    if (ended_ || events_ == nullptr) {
+        return;
+    }
+    ++handlerDepth_;
+    Guarded([this] { events_->EndSession(); });
+    --handlerDepth_;
+    EndProgram();
 }
 
 // ---- Waits --------------------------------------------------------------------------------
@@ -451,6 +470,21 @@ std::optional<LRESULT> Win32Host::HookedMessage(UINT message, WPARAM wParam, LPA
 
 void Win32Host::ShowMessage(const Text& text, const Text& caption) {
     MessageBoxW(main_->Window(), Wide(text), Wide(caption), MB_OK);
+}
+
+bool Win32Host::AskYesNo(const Text& text, const Text& caption) {
+    return MessageBoxW(main_->Window(), Wide(text), Wide(caption),
+                       MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) == IDYES;
+}
+
+// The reason is only what Windows shows the operator: the answer to WM_QUERYENDSESSION is what
+// makes a session end wait, so a reason Windows would not take changes nothing else.
+void Win32Host::SetShutdownBlockReason(const std::optional<Text>& reason) {
+    if (reason) {
+        ShutdownBlockReasonCreate(main_->Window(), Wide(*reason));
+    } else {
+        ShutdownBlockReasonDestroy(main_->Window());
+    }
 }
 
 void Win32Host::EndProgram() {

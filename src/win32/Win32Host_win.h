@@ -14,7 +14,8 @@
 // changes, button clicks, Logger32's registered messages (answered 0 at once) and timer ticks
 // (at most one per timer; dropped if the timer was restarted or stopped meanwhile). A close
 // request ends the wait early and queues Unload. The queue is raised, in arrival order, as
-// soon as the handler that waited has returned.
+// soon as the handler that waited has returned. The end of the Windows session is the one
+// event that never waits: Windows may end the process as soon as it has been answered.
 
 #include <windows.h>
 
@@ -70,6 +71,8 @@ class Win32Host final : public Host, private MainWindowListener {
     void UnhookMainWindow(std::uintptr_t previousWindowProc) override;
 
     void ShowMessage(const Text& text, const Text& caption) override;
+    bool AskYesNo(const Text& text, const Text& caption) override;
+    void SetShutdownBlockReason(const std::optional<Text>& reason) override;
     void Sleep(int milliseconds) override;
     bool WaitKeepingWindowAlive(int milliseconds) override;
     [[noreturn]] void EndProgram() override;
@@ -103,6 +106,8 @@ class Win32Host final : public Host, private MainWindowListener {
     void ButtonPressed(Button button) override;
     void TimerElapsed(TimerId timer) override;
     void CloseRequested() override;
+    bool SessionEndQueried() override;
+    void SessionEnds() override;
 
     static LRESULT CALLBACK HookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     std::optional<LRESULT> HookedMessage(UINT message, WPARAM wParam, LPARAM lParam);

@@ -236,6 +236,81 @@ TEST_F(Logger32Return, ClosingPontaraWhileLogger32IsAwayTellsTheGoneWindowNothin
                             "macro <TOGGLECATPORT>", "macro <TOGGLEPTTPORT>", "unhook", "end"));
 }
 
+// Two QSOs saved while Logger32 is away, after the dial and a mapped mode went out.
+class HeldWhenClosing : public Logger32Return {
+  protected:
+    void SetUp() override {
+        Logger32Return::SetUp();
+        station.MixWSets(u"Mode", u"BPSK31");
+        station.host.RunFor(3000);
+        station.host.logger32.Close();
+        station.MixWSets(u"Command", u"Save");
+        station.host.RunFor(3000);
+        station.MixWSets(u"Call", u"Q2XYZ");
+        station.MixWSets(u"time", u"1240");
+        station.MixWSets(u"Command", u"Save");
+        station.host.RunFor(3000);
+        ASSERT_EQ(station.host.FieldText(Field::Text1), u" Logger32 closed, QSOs waiting: 2 !");
+    }
+
+    std::vector<std::string> Loggings() const {
+        return station.host.TraceMatching("text <APP_LOGQSO");
+    }
+};
+
+TEST_F(HeldWhenClosing, ClosingAsksFirstNamingEachQsoAndNoKeepsThemForTheLogger32ThatComesBack) {
+    station.host.RequestClose();
+    station.Settle();
+    ASSERT_EQ(station.host.MessageBoxes().size(), 1u);
+    EXPECT_EQ(station.host.MessageBoxes()[0].caption, u"Pontara");
+    EXPECT_EQ(station.host.MessageBoxes()[0].text,
+              u"Logger32 is closed. 2 QSOs saved in MixW since then did not reach its log:\n\n"
+              u"Q1ABC   1234   14071.5 kHz   PSK31\n"
+              u"Q2XYZ   1240   14071.5 kHz   PSK31\n"
+              u"\nClose Pontara and lose them? Log them in Logger32 by hand if you do.\n"
+              u"No: Pontara keeps them and logs them as soon as Logger32 is back.");
+    EXPECT_THAT(station.host.TraceMatching("answer"), ElementsAre("answer no"));
+    EXPECT_FALSE(station.host.Ended());
+    EXPECT_EQ(station.host.FieldText(Field::Text1), u" Logger32 closed, QSOs waiting: 2 !");
+
+    station.host.logger32.StartAgain();
+    station.host.RunFor(10000);
+    EXPECT_EQ(Loggings().size(), 2u);
+    station.host.RequestClose();
+    station.Settle();
+    EXPECT_EQ(station.host.MessageBoxes().size(), 1u) << "nothing held, nothing to ask";
+    EXPECT_TRUE(station.host.Ended());
+}
+
+TEST_F(HeldWhenClosing, YesAfterLogger32CameBackWhileTheBoxWasOpenLosesNothing) {
+    station.host.onYesNo = [this](const sim::SimHost::MessageBoxShown&) {
+        station.host.logger32.StartAgain();
+        station.host.RunFor(10000);
+        return true;
+    };
+    station.host.RequestClose();
+    station.Settle();
+    EXPECT_TRUE(station.host.Ended());
+    EXPECT_EQ(Loggings().size(), 2u);
+    std::vector<std::string> trace = station.host.TraceSince(0);
+    EXPECT_LT(std::find(trace.begin(), trace.end(), Loggings().back()),
+              std::find(trace.begin(), trace.end(), "answer yes"));
+}
+
+TEST_F(HeldWhenClosing, ASessionEndWaitsNamingTheHeldQsosUntilLogger32HasThem) {
+    EXPECT_EQ(station.host.ShutdownBlockReason(), u"2 QSOs not yet in Logger32's log: Q1ABC Q2XYZ");
+    EXPECT_FALSE(station.host.EndSession());
+    EXPECT_FALSE(station.host.Ended());
+    EXPECT_TRUE(station.host.MessageBoxes().empty());
+
+    station.host.logger32.StartAgain();
+    station.host.RunFor(10000);
+    EXPECT_EQ(Loggings().size(), 2u);
+    EXPECT_EQ(station.host.ShutdownBlockReason(), std::nullopt);
+    EXPECT_TRUE(station.host.EndSession());
+    EXPECT_TRUE(station.host.Ended());
+}
+
 TEST(Logger32Silent, NoAnswerToTheConnectRequestForTenSecondsWithoutRightsGivesTheHint) {
     SimulatedStation station;
     station.host.logger32.answersConnect = false;

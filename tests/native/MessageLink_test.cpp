@@ -92,6 +92,8 @@ class LinkOnly : public HostEvents {
     explicit LinkOnly(sim::SimHost& host) : link(host) {}
     void Load() override {}
     void Unload() override {}
+    bool QueryEndSession() override { return true; }
+    void EndSession() override {}
     void TimerTick(TimerId timer) override {
         if (timer == TimerId::Timer) {
             link.RetryTick();

@@ -169,5 +169,23 @@ TEST(Shutdown, WhileLogger32HasTheRigHandsItBackBeforeLeaving) {
                             "send 5 0", "end"));
 }
 
+// Windows sends the end of the session from another process and may end this one as soon as
+// it is answered: no box, no MixW call (MixW ends too, and COM would refuse the call there).
+TEST(SessionEnd, WhileLogger32HasTheRigHandsItBackSaysGoodbyeAndEndsWithoutABoxOrMixW) {
+    SimulatedStation station;
+    station.LaunchAndRun();
+    station.host.Click(Button::Command2);
+    station.host.RunFor(0);
+    std::size_t calls = station.host.mixw.calls.size();
+    std::size_t ending = station.host.TraceMark();
+    EXPECT_TRUE(station.host.EndSession());
+    EXPECT_THAT(
+        station.host.TraceSince(ending),
+        ElementsAre("query end session", "end session", "send 18 1", "send 7 0", "send 11 0",
+                    "send 13 0", "send 19 0", "unhook", "send 4 0", "send 5 0", "end"));
+    EXPECT_TRUE(station.host.MessageBoxes().empty());
+    EXPECT_EQ(station.host.mixw.calls.size(), calls);
+}
+
 }  // namespace
 }  // namespace pontara::testing

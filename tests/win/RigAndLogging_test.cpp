@@ -459,5 +459,21 @@ TEST_F(Closing, WhileLogger32OwnsTheRigHandsItBackAsksTheOperatorThenSaysGoodbye
     EXPECT_LE(toggles.back().at, leaving->at + ClockSlack);
 }
 
+// Windows ending the session while Logger32 owns the rig: the rig goes back and Logger32 is told
+// that Pontara leaves, with no box for an operator who is not asked, and nothing asked of MixW.
+TEST_F(Closing, TheSessionEndingWhileLogger32OwnsTheRigHandsItBackSaysGoodbyeAndEndsWithoutABox) {
+    ASSERT_NO_FATAL_FAILURE(GiveRigToLogger32());
+    const WineStation::Mark mark = S().MarkNow();
+    EXPECT_EQ(S().EndSession(), std::optional<bool>(true));
+    const std::optional<DWORD> exitCode = S().Pontara().WaitForExit(15s);
+    ASSERT_TRUE(exitCode.has_value()) << "Pontara still runs after the session ended";
+    EXPECT_EQ(*exitCode, 0u);
+    ASSERT_TRUE(PumpUntil([&] { return S().Logger32CodesSince(mark).size() >= 7; }, 10s));
+    EXPECT_EQ(S().Logger32CodesSince(mark),
+              (Lines{"code 18 1 sent", "code 7 0 sent", "code 11 0 sent", "code 13 0 sent",
+                     "code 19 0 sent", "code 4 0 sent", "code 5 0 sent"}));
+    EXPECT_TRUE(S().MixWCallsSince(mark).empty()) << Listed(S().MixWCallArrivalsSince(mark));
+}
+
 }  // namespace
 }  // namespace pontara

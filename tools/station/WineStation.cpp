@@ -1,8 +1,10 @@
 #include "station/WineStation.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 #include "MixWStandIn.h"
 #include "logger32/Logger32Protocol.h"
@@ -337,6 +339,34 @@ bool WineStation::Close() {
                     "the operator closes the window (WM_CLOSE)");
     HWND main = MainWindow();
     return main != nullptr && PostMessageA(main, WM_CLOSE, 0, 0) != FALSE;
+}
+
+std::optional<bool> WineStation::EndSession() {
+    traffic_.Script(station::Party::Station, station::Party::Pontara,
+                    "Windows ends the session (WM_QUERYENDSESSION, then WM_ENDSESSION)");
+    HWND main = MainWindow();
+    if (main == nullptr) {
+        return std::nullopt;
+    }
+    enum Answer { Pending, Agreed, Refused, None };
+    std::atomic<Answer> answer = Pending;
+    // This thread serves the stand-ins, which Pontara talks to while it answers.
+    std::thread windows([&] {
+        constexpr UINT Wait = 10000;
+        DWORD_PTR agreed = FALSE;
+        if (SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, Wait, &agreed) == 0) {
+            answer = None;
+            return;
+        }
+        if (agreed != FALSE) {
+            // Pontara ends inside: this send reports no answer.
+            SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, Wait, nullptr);
+        }
+        answer = agreed != FALSE ? Agreed : Refused;
+    });
+    WaitUntil([&] { return answer != Pending; }, std::chrono::seconds(25));
+    windows.join();
+    return answer == None ? std::nullopt : std::optional<bool>(answer == Agreed);
 }
 
 std::vector<HWND> WineStation::MessageBoxes() const {

@@ -143,6 +143,10 @@ class WineStation {
     // main window as its close box sends. Whether the message was posted.
     bool Click(Button button);
     bool Close();
+    // Windows ending the session: WM_QUERYENDSESSION and, when Pontara agrees, WM_ENDSESSION,
+    // each sent from another thread as Windows sends them from another process. Pontara's answer
+    // to the first; none when it gave none within 10 s.
+    std::optional<bool> EndSession();
     // Pontara's message boxes now on the screen (dialogs of its process).
     std::vector<HWND> MessageBoxes() const;
     HWND WaitForMessageBox(milliseconds timeout);

@@ -143,7 +143,7 @@ void SimHost::RunFor(int milliseconds) {
                     heldTimers_.push_back(timer);
                 }
             } else {
-                Dispatch([this, timer] { events_->TimerTick(static_cast<TimerId>(timer)); });
+                Dispatch([this, timer] { RaiseTick(static_cast<TimerId>(timer)); });
             }
         } else {
             break;
@@ -512,11 +512,18 @@ void SimHost::RaiseHeldTicks() {
             }
             state.held = false;
             if (state.enabled && state.interval > 0) {
-                events_->TimerTick(static_cast<TimerId>(timer));
+                RaiseTick(static_cast<TimerId>(timer));
             }
         });
     }
     heldTimers_.clear();
+}
+
+void SimHost::RaiseTick(TimerId timer) {
+    if (callDepth_ > 0) {
+        ++ticksInsideCalls_;
+    }
+    events_->TimerTick(timer);
 }
 
 }  // namespace pontara::sim

@@ -72,6 +72,12 @@ class SimHost final : public Host {
     const std::vector<MessageBoxShown>& MessageBoxes() const { return boxes_; }
     // Messages of the main window that went to its previous procedure.
     int MessagesPassedOn() const { return passedOn_; }
+    // Timer ticks raised while a handler waited inside a DDE transaction or a MixW call (never,
+    // unless the holding of ticks is broken).
+    int TicksInsideCalls() const { return ticksInsideCalls_; }
+    // A peer takes its time while the bridge waits inside a send to it: virtual time passes and
+    // the world changes, but nothing is dispatched.
+    void Stall(int milliseconds) { AdvanceTo(now_ + milliseconds); }
 
     // Runs while a message box is open; the box closes (OK) when it returns.
     std::function<void(const MessageBoxShown&)> onMessageBox;
@@ -157,6 +163,7 @@ class SimHost final : public Host {
 
     void Dispatch(std::function<void()> action);
     void RaiseHeldTicks();
+    void RaiseTick(TimerId timer);
     // Moves the clock forward, applying the world's changes on the way.
     void AdvanceTo(int time);
     void Restart(TimerState& timer) { timer.due = now_ + timer.interval; }
@@ -171,6 +178,7 @@ class SimHost final : public Host {
     bool mainVisible_ = false;
     bool mainTopmost_ = false;
     int passedOn_ = 0;
+    int ticksInsideCalls_ = 0;
     int handlerDepth_ = 0;
     int callDepth_ = 0;
     std::vector<int> heldTimers_;  // in the order they fell due

@@ -35,6 +35,7 @@ class NoEvents final : public HostEvents {
     std::optional<std::int32_t> WindowMessage(MessageId, std::uint32_t, std::int32_t) override {
         return std::nullopt;
     }
+    void WorkPosted(const std::function<void()>&) override {}
 };
 
 struct Bench {

@@ -129,4 +129,8 @@ std::optional<std::int32_t> Application::WindowMessage(MessageId message, std::u
     return result;
 }
 
+void Application::WorkPosted(const std::function<void()>& work) {
+    parts_->errors.Run(work);
+}
+
 }  // namespace pontara

@@ -24,6 +24,7 @@ class Application : public HostEvents {
     void ButtonClicked(Button button) override;
     std::optional<std::int32_t> WindowMessage(MessageId message, std::uint32_t wParam,
                                               std::int32_t lParam) override;
+    void WorkPosted(const std::function<void()>& work) override;
 
   private:
     struct Parts;

@@ -1,4 +1,5 @@
-// The program entry: COM for the user-interface thread, the Win32 host and the bridge.
+// The program entry: COM and its message filter for the user-interface thread, the Win32 host
+// and the bridge.
 
 #include <objbase.h>
 #include <windows.h>
@@ -8,6 +9,7 @@
 #include "app/Application.h"
 #include "app/Resources.h"
 #include "ui/StatusLine.h"
+#include "win32/MessageFilter_win.h"
 #include "win32/ScopedCom_win.h"
 #include "win32/Win32Host_win.h"
 #include "win32/WinError_win.h"
@@ -26,6 +28,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     const pontara::ScopedComApartment com;
     if (!com.Entered()) {
         ShowStartFailure(pontara::ComError(u"Starting COM", com.Result()).Describe());
+        return 1;
+    }
+    const pontara::ScopedMessageFilter filter;
+    if (filter.Result() != S_OK) {
+        ShowStartFailure(
+            pontara::ComError(u"Registering the COM message filter", filter.Result()).Describe());
         return 1;
     }
     int exitCode = 1;

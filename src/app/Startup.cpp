@@ -5,6 +5,7 @@
 
 #include "bridge/QsoForwarding.h"
 #include "bridge/SpotClick.h"
+#include "mixw/DeferringMixW.h"
 #include "platform/PlatformError.h"
 #include "ui/StatusLine.h"
 
@@ -67,7 +68,7 @@ bool Startup::WaitForMixW() {
     for (;;) {
         members_.MixWIsLoaded = true;
         if (std::unique_ptr<MixWAutomation> mixw = host_.AttachMixW()) {
-            members_.MixWApp = std::move(mixw);
+            members_.MixWApp = std::make_unique<mixw::DeferringMixW>(host_, std::move(mixw));
             return true;
         }
         members_.MixWIsLoaded = false;

@@ -8,6 +8,7 @@
 // bridge through HostEvents, one event at a time, on the one user-interface thread.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -45,6 +46,8 @@ class HostEvents {
     // on to the window's previous procedure.
     virtual std::optional<std::int32_t> WindowMessage(MessageId message, std::uint32_t wParam,
                                                       std::int32_t lParam) = 0;
+    // Work the bridge posted to its own main window (Host::PostToMainWindow).
+    virtual void WorkPosted(const std::function<void()>& work) = 0;
 };
 
 class Host {
@@ -119,6 +122,12 @@ class Host {
     // equivalent become its default character); returns when the window has taken it.
     virtual void SendText(WindowHandle window, const Text& text) = 0;
     virtual bool IsWindow(WindowHandle window) const = 0;
+    // Whether the current event runs inside a message that another thread or process sent
+    // (SendMessage, WM_SETTEXT): Windows refuses an outgoing COM call there.
+    virtual bool InsideSentMessage() const = 0;
+    // Raises WorkPosted with `work` once the events before it have been handled, as a message
+    // posted to the main window is: in the order posted, under the rules of any other event.
+    virtual void PostToMainWindow(std::function<void()> work) = 0;
     // Whether this program runs with administrator rights (an elevated token). Windows keeps
     // programs of different rank apart: a lower one's messages to a higher one are dropped.
     virtual bool Elevated() const = 0;

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <utility>
 
 #include "logger32/Logger32Protocol.h"
+#include "mixw/BusyRetry.h"
 #include "platform/NumberText.h"
 #include "platform/PlatformError.h"
 #include "ui/WindowModel.h"
@@ -20,6 +22,13 @@ constexpr std::uintptr_t OriginalWindowProc = 0x401000;
 constexpr std::uint32_t DdeNotProcessed = 0x4009;         // DMLERR_NOTPROCESSED
 constexpr std::uint32_t ObjectDisconnected = 0x80010108;  // RPC_E_DISCONNECTED
 constexpr std::uint32_t ExceptionOccurred = 0x80020009;   // DISP_E_EXCEPTION
+constexpr std::uint32_t CallRejected = 0x80010001;        // RPC_E_CALL_REJECTED
+constexpr std::uint32_t CantCallOut = 0x8001010D;         // RPC_E_CANTCALLOUT_ININPUTSYNCCALL
+// The system's messages for them, as FormatMessage gives them (without the final full stop).
+constexpr TextView CallRejectedMessage = u"Call was rejected by callee";
+constexpr TextView CantCallOutMessage =
+    u"An outgoing call cannot be made since the application is dispatching an "
+    u"input-synchronous call";
 
 int NameNumber(MessageId message) {
     int number = static_cast<int>(message - FirstLogger32Message) + 1;
@@ -60,6 +69,17 @@ class SimMixWObject final : public MixWAutomation {
         if (!host_.mixw.running) {
             throw PlatformError(name, ObjectDisconnected,
                                 u"The object invoked has disconnected from its clients");
+        }
+        if (host_.InsideSentMessage()) {
+            throw PlatformError(name, CantCallOut, Text(CantCallOutMessage));
+        }
+        for (int madeAt = host_.Now(); host_.mixw.BusyAt(host_.Now());) {
+            ++host_.mixw.rejectedCalls;
+            std::optional<int> pause = mixw::BusyRetryPauseAfter(host_.Now() - madeAt);
+            if (!pause) {
+                throw PlatformError(name, CallRejected, Text(CallRejectedMessage));
+            }
+            host_.WaitBetweenTries(*pause);
         }
         if (host_.mixw.failingMembers.contains(member)) {
             throw PlatformError(name, ExceptionOccurred, u"MixW raised an error");
@@ -106,7 +126,9 @@ void SimHost::RunFor(int milliseconds) {
         // World changes due before the next event happen first.
         int next = target;
         for (const Queued& each : queue_) {
-            next = std::min(next, each.time);
+            if (!postedHeld_) {
+                next = std::min(next, each.time);
+            }
         }
         for (const TimerState& each : timers_) {
             if (each.enabled && each.interval > 0) {
@@ -126,7 +148,7 @@ void SimHost::RunFor(int milliseconds) {
                 timer = t;
             }
         }
-        bool queuedDue = queued != queue_.end() && queued->time <= target;
+        bool queuedDue = !postedHeld_ && queued != queue_.end() && queued->time <= target;
         // Posted messages go before timer ticks, as WM_TIMER comes only from an empty queue.
         if (queuedDue &&
             (timer < 0 || queued->time <= timers_[static_cast<std::size_t>(timer)].due)) {
@@ -180,23 +202,38 @@ void SimHost::PostFromLogger32(std::uint32_t code, std::int32_t lParam, int name
     MessageId message = nameNumber == 0
                             ? RegisterMessage(logger32::MessageNames[0])
                             : FirstLogger32Message + static_cast<MessageId>(nameNumber - 1);
-    Post([this, message, code, lParam] {
-        std::optional<std::int32_t> result;
-        if (hooked_) {
-            result = events_->WindowMessage(message, code, lParam);
-        }
-        if (!result) {
-            ++passedOn_;
-        }
-    });
+    Post([this, message, code, lParam] { DeliverFromLogger32(message, code, lParam); });
+}
+
+void SimHost::SendFromLogger32(std::uint32_t code, std::int32_t lParam) {
+    MessageId message = RegisterMessage(logger32::MessageNames[0]);
+    ++sentDepth_;
+    Dispatch([this, message, code, lParam] { DeliverFromLogger32(message, code, lParam); });
+    --sentDepth_;
+}
+
+void SimHost::DeliverFromLogger32(MessageId message, std::uint32_t code, std::int32_t lParam) {
+    std::optional<std::int32_t> result;
+    if (hooked_) {
+        result = events_->WindowMessage(message, code, lParam);
+    }
+    if (!result) {
+        ++passedOn_;
+    }
 }
 
 void SimHost::SetTextOfWindow(WindowHandle window, const Text& text) {
+    ++sentDepth_;
     for (int field = 0; field < FieldCount; ++field) {
         if (FieldWindow(static_cast<Field>(field)) == window) {
             SetFieldText(static_cast<Field>(field), text);
         }
     }
+    --sentDepth_;
+}
+
+void SimHost::PostToMainWindow(std::function<void()> work) {
+    Post([this, work = std::move(work)] { events_->WorkPosted(work); });
 }
 
 void SimHost::Click(Button button) {
@@ -223,7 +260,9 @@ bool SimHost::EndSession() {
 
 void SimHost::EndSessionAnyway() {
     Record("end session");
+    ++sentDepth_;
     Dispatch([this] { events_->EndSession(); });
+    --sentDepth_;
 }
 
 std::vector<std::string> SimHost::TraceSince(std::size_t mark) const {
@@ -483,6 +522,14 @@ void SimHost::WaitInCall(int milliseconds) {
     ++callDepth_;
     RunFor(milliseconds);
     --callDepth_;
+}
+
+void SimHost::WaitBetweenTries(int milliseconds) {
+    bool wasHeld = std::exchange(postedHeld_, true);
+    ++callDepth_;
+    RunFor(milliseconds);
+    --callDepth_;
+    postedHeld_ = wasHeld;
 }
 
 void SimHost::Dispatch(std::function<void()> action) {

@@ -49,7 +49,11 @@ class SimHost final : public Host {
     void Post(std::function<void()> action, int delay = 0);
     // Logger32 posts a code to the bridge's main window under name `nameNumber` (1 to 5).
     void PostFromLogger32(std::uint32_t code, std::int32_t lParam, int nameNumber = 0);
-    // Another program sets a window's text by handle (WM_SETTEXT); dispatched at once.
+    // Logger32 sends a code (SendMessage under the first name): handled at once, inside a sent
+    // message, where SimMixW refuses every call as Windows' COM does.
+    void SendFromLogger32(std::uint32_t code, std::int32_t lParam);
+    // Another program sets a window's text by handle (WM_SETTEXT, a sent message); dispatched
+    // at once.
     void SetTextOfWindow(WindowHandle window, const Text& text);
     void Click(Button button);  // queued; ignored while the button is disabled
     void RequestClose();        // queued: the operator closes the main window
@@ -132,12 +136,19 @@ class SimHost final : public Host {
                        std::int32_t lParam) override;
     void SendText(WindowHandle window, const Text& text) override;
     bool IsWindow(WindowHandle window) const override;
+    bool InsideSentMessage() const override { return sentDepth_ > 0; }
+    void PostToMainWindow(std::function<void()> work) override;
     bool Elevated() const override { return elevated; }
     std::unique_ptr<MixWAutomation> AttachMixW() override;
 
     void Record(std::string what);
     // A DDE transaction or a MixW call that takes `milliseconds` of virtual time.
     void WaitInCall(int milliseconds);
+    // COM's modal loop between two tries of a call that MixW turned away as busy, as on
+    // Windows: time passes, other programs' sent messages are handled and a tick that falls due
+    // is held, but posted messages stay queued (the message filter answers MessagePending with
+    // PENDINGMSG_WAITDEFPROCESS, under which COM dispatches only painting and activation).
+    void WaitBetweenTries(int milliseconds);
     // Called by SimMixW when an item changes: linked fields get the value as DDE advise data.
     void AdviseItem(const std::u16string& key, const Text& value);
 
@@ -162,6 +173,7 @@ class SimHost final : public Host {
     };
 
     void Dispatch(std::function<void()> action);
+    void DeliverFromLogger32(MessageId message, std::uint32_t code, std::int32_t lParam);
     void RaiseHeldTicks();
     void RaiseTick(TimerId timer);
     // Moves the clock forward, applying the world's changes on the way.
@@ -181,6 +193,8 @@ class SimHost final : public Host {
     int ticksInsideCalls_ = 0;
     int handlerDepth_ = 0;
     int callDepth_ = 0;
+    int sentDepth_ = 0;            // handling a message another program sent
+    bool postedHeld_ = false;      // a modal loop that leaves posted messages queued
     std::vector<int> heldTimers_;  // in the order they fell due
     std::vector<Queued> queue_;
     std::multimap<int, std::function<void()>> world_;

@@ -48,6 +48,15 @@ SimMixW::SimMixW() {
     }
 }
 
+bool SimMixW::BusyAt(int time) const {
+    for (const BusySpell& spell : busySpells) {
+        if (time >= spell.from && time < spell.until) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void SimMixW::SetItem(SimHost& host, TextView topic, TextView item, const Text& value) {
     std::u16string key = LowerAscii(topic) + u"|" + LowerAscii(item);
     items[key] = value;

@@ -80,6 +80,16 @@ class SimMixW {
     std::set<std::string> failingMembers;
     std::vector<Call> calls;
     int attachAttempts = 0;
+    // A modal dialog of MixW's own, open from `from` until `until` (virtual time): meanwhile
+    // MixW turns every automation call away as busy (SERVERCALL_RETRYLATER).
+    struct BusySpell {
+        int from;
+        int until;
+    };
+    std::vector<BusySpell> busySpells;
+    int rejectedCalls = 0;  // tries turned away as busy
+    bool BusyAt(int time) const;
+
     // Virtual time each automation call and each DDE link opening takes to be answered.
     int callTime = 0;
     int linkTime = 0;

@@ -234,6 +234,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 listener_.SessionEnds();
             }
             return 0;
+        case PostedWorkMessage:
+            listener_.WorkArrived();
+            return 0;
         case WM_DPICHANGED: {
             // Per-monitor DPI awareness: the window moved to a screen of another DPI. Windows
             // suggests the new frame; the controls and fonts follow the new DPI.

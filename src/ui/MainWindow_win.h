@@ -13,6 +13,8 @@
 // Timer ids (SetTimer on the main window): 1 + index in TimerId, Timer = 1 ... Timer4 = 5.
 // Ids 1 and 2 are not used by controls: the dialog manager sends IDOK and IDCANCEL for Enter
 // and Escape.
+// Private message: WM_APP, posted by the host to itself, carries work the bridge put off
+// (WorkArrived, one message per piece of work).
 
 #include <windows.h>
 
@@ -32,6 +34,7 @@ inline constexpr int FirstFieldId = 100;
 inline constexpr int FirstButtonId = 200;
 inline constexpr int FirstLabelId = 300;
 inline constexpr int FirstTimerId = 1;
+inline constexpr UINT PostedWorkMessage = WM_APP;
 
 class MainWindowListener {
   public:
@@ -47,6 +50,8 @@ class MainWindowListener {
     virtual bool SessionEndQueried() = 0;
     // WM_ENDSESSION for a session that ends.
     virtual void SessionEnds() = 0;
+    // A PostedWorkMessage reached the window.
+    virtual void WorkArrived() = 0;
 
   protected:
     ~MainWindowListener() = default;

@@ -243,6 +243,15 @@ void Win32Host::SessionEnds() {
     EndProgram();
 }
 
+void Win32Host::WorkArrived() {
+    if (postedWork_.empty()) {
+        return;
+    }
+    std::function<void()> work = std::move(postedWork_.front());
+    postedWork_.pop_front();
+    Raise([this, work = std::move(work)] { events_->WorkPosted(work); });
+}
+
 // ---- Waits --------------------------------------------------------------------------------
 
 bool Win32Host::WaitKeepingWindowAlive(int milliseconds) {
@@ -548,6 +557,22 @@ void Win32Host::SendText(WindowHandle window, const Text& text) {
 
 bool Win32Host::IsWindow(WindowHandle window) const {
     return ::IsWindow(HwndOf(window)) != FALSE;
+}
+
+// Windows' COM refuses an outgoing call while this is true (RPC_E_CANTCALLOUT_ININPUTSYNCCALL);
+// Wine's lets it through. InSendMessage answers whether the thread is processing another
+// thread's sent message, replied to or not (InSendMessageEx tells those apart with
+// ISMEX_REPLIED): a call is put off whenever COM could refuse it, never made where it could.
+bool Win32Host::InsideSentMessage() const {
+    return InSendMessage() != FALSE;
+}
+
+void Win32Host::PostToMainWindow(std::function<void()> work) {
+    postedWork_.push_back(std::move(work));
+    if (!PostMessageW(main_->Window(), PostedWorkMessage, 0, 0)) {
+        postedWork_.pop_back();
+        throw LastSystemError(u"Posting MixW's calls to the main window");
+    }
 }
 
 bool Win32Host::Elevated() const {

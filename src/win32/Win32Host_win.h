@@ -88,6 +88,8 @@ class Win32Host final : public Host, private MainWindowListener {
                        std::int32_t lParam) override;
     void SendText(WindowHandle window, const Text& text) override;
     bool IsWindow(WindowHandle window) const override;
+    bool InsideSentMessage() const override;
+    void PostToMainWindow(std::function<void()> work) override;
     bool Elevated() const override;
 
     std::unique_ptr<MixWAutomation> AttachMixW() override;
@@ -108,6 +110,7 @@ class Win32Host final : public Host, private MainWindowListener {
     void CloseRequested() override;
     bool SessionEndQueried() override;
     void SessionEnds() override;
+    void WorkArrived() override;
 
     static LRESULT CALLBACK HookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     std::optional<LRESULT> HookedMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -140,6 +143,7 @@ class Win32Host final : public Host, private MainWindowListener {
     bool closeRequested_ = false;  // seen during a wait; Unload is queued
     bool ended_ = false;
     std::deque<std::function<void()>> queued_;
+    std::deque<std::function<void()>> postedWork_;  // one PostedWorkMessage each, in order
 };
 
 }  // namespace pontara

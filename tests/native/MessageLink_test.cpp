@@ -105,6 +105,7 @@ class LinkOnly : public HostEvents {
                                               std::int32_t lParam) override {
         return link.BridgeWindowProc(message, wParam, lParam);
     }
+    void WorkPosted(const std::function<void()>&) override {}
     logger32::MessageLink link;
 };
 

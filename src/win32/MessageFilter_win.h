@@ -1,0 +1,56 @@
+#pragma once
+// The user-interface thread's COM message filter, registered for the life of the program.
+// Responsibilities: what COM asks the bridge while a call to MixW waits: whether to try again a
+// call MixW turned away as busy (mixw/BusyRetry.h), what to do with messages that arrive, and
+// whether to take an incoming call.
+// Collaborations: registered by the program entry (app/Main_win.cpp) inside the thread's COM
+// apartment (win32/ScopedCom_win.h).
+//
+// Without a filter Windows' COM fails a call that MixW answers "retry later"
+// (SERVERCALL_RETRYLATER, as MixW does while a dialog of its own is open) at once with
+// RPC_E_CALL_REJECTED. Wine 8 delivers such a call anyway, so the retries only happen on Windows.
+
+#include <objbase.h>
+#include <windows.h>
+
+namespace pontara {
+
+class MessageFilter final : public IMessageFilter {
+  public:
+    // IUnknown. The filter lives as long as its ScopedMessageFilter, which revokes it first;
+    // the count is kept for COM's sake only.
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
+
+    // IMessageFilter.
+    DWORD STDMETHODCALLTYPE HandleInComingCall(DWORD callType, HTASK caller, DWORD tickCount,
+                                               LPINTERFACEINFO interfaceInfo) override;
+    DWORD STDMETHODCALLTYPE RetryRejectedCall(HTASK callee, DWORD tickCount,
+                                              DWORD rejectType) override;
+    DWORD STDMETHODCALLTYPE MessagePending(HTASK callee, DWORD tickCount,
+                                           DWORD pendingType) override;
+
+  private:
+    ULONG references_ = 0;
+};
+
+// Registers a MessageFilter on the calling thread (CoRegisterMessageFilter) and puts the previous
+// filter back when it goes. The thread must be in a single-threaded apartment.
+class ScopedMessageFilter {
+  public:
+    ScopedMessageFilter();
+    ~ScopedMessageFilter();
+    ScopedMessageFilter(const ScopedMessageFilter&) = delete;
+    ScopedMessageFilter& operator=(const ScopedMessageFilter&) = delete;
+
+    // S_OK once registered; S_FALSE when COM refused the filter.
+    HRESULT Result() const { return result_; }
+
+  private:
+    MessageFilter filter_;
+    IMessageFilter* previous_ = nullptr;
+    HRESULT result_;
+};
+
+}  // namespace pontara

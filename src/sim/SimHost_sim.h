@@ -71,7 +71,7 @@ class SimHost final : public Host {
     // Runs while a message box is open; the box closes (OK) when it returns.
     std::function<void(const MessageBoxShown&)> onMessageBox;
     Text decimalSeparator = u".";
-    int codePage = 1252;    // the system's ANSI code page: 1252 or 1251
+    int codePage = 1252;    // the system's ANSI code page: 1252, 1251, 932 or 65001
     bool elevated = false;  // the bridge runs as administrator
 
     SimLogger32 logger32;

@@ -90,6 +90,7 @@ struct Conversation {
 };
 
 struct ClientState {
+    DdeClient::FailureHandler onAdviseFailure;
     DdeInstance instance;
     std::list<Conversation> conversations;
 };
@@ -98,10 +99,14 @@ struct ClientState {
 // the clients of this thread are looked up by their conversation handle.
 thread_local std::vector<ClientState*> tClients;
 
-Conversation* FindConversation(HCONV handle) {
+// The conversation of a handle, and the client it belongs to.
+Conversation* FindConversation(HCONV handle, ClientState** owner = nullptr) {
     for (ClientState* client : tClients) {
         for (Conversation& conversation : client->conversations) {
             if (conversation.handle.Get() == handle) {
+                if (owner != nullptr) {
+                    *owner = client;
+                }
                 return &conversation;
             }
         }
@@ -110,7 +115,8 @@ Conversation* FindConversation(HCONV handle) {
 }
 
 HDDEDATA DeliverAdvise(HCONV handle, HSZ item, UINT format, HDDEDATA data) {
-    Conversation* conversation = FindConversation(handle);
+    ClientState* client = nullptr;
+    Conversation* conversation = FindConversation(handle, &client);
     if (conversation == nullptr || format != CF_TEXT) {
         return reinterpret_cast<HDDEDATA>(DDE_FNOTPROCESSED);
     }
@@ -118,7 +124,16 @@ HDDEDATA DeliverAdvise(HCONV handle, HSZ item, UINT format, HDDEDATA data) {
         if (DdeCmpStringHandles(item, link.item.Get()) == 0) {
             // A copy: the handler may open further links, which changes the list.
             DdeClient::ValueHandler onValue = link.onValue;
-            onValue(TextOfDdeData(data));
+            Text value;
+            try {
+                value = TextOfDdeData(data);
+            } catch (const PlatformError& error) {
+                // A copy: ending the program may take the client with it.
+                DdeClient::FailureHandler onFailure = client->onAdviseFailure;
+                onFailure(error);
+                return reinterpret_cast<HDDEDATA>(DDE_FNOTPROCESSED);
+            }
+            onValue(value);
             return reinterpret_cast<HDDEDATA>(DDE_FACK);
         }
     }
@@ -228,7 +243,8 @@ struct DdeClient::State : ClientState {
     }
 };
 
-DdeClient::DdeClient() : state_(std::make_unique<State>()) {
+DdeClient::DdeClient(FailureHandler onAdviseFailure) : state_(std::make_unique<State>()) {
+    state_->onAdviseFailure = std::move(onAdviseFailure);
     UINT started =
         DdeInitializeW(state_->instance.Put(), ClientCallback,
                        APPCMD_CLIENTONLY | CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS, 0);
@@ -272,7 +288,13 @@ void DdeClient::OpenAutomaticLink(std::u16string_view service, std::u16string_vi
     } catch (const PlatformError&) {
         return;
     }
-    Text current = TextOfDdeData(data);
+    Text current;
+    try {
+        current = TextOfDdeData(data);
+    } catch (const PlatformError&) {
+        DdeFreeDataHandle(data);
+        throw;
+    }
     DdeFreeDataHandle(data);
     DdeClient::ValueHandler first = link->onValue;
     first(current);

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/PlatformError.h"
 #include "platform/Text.h"
 
 namespace pontara {
@@ -16,8 +17,11 @@ namespace pontara {
 class DdeClient {
   public:
     using ValueHandler = std::function<void(const Text& value)>;
+    // Advise data arrives inside DDEML's callback, which nothing may unwind through: an advised
+    // value that cannot be converted from the ANSI code page is handed here instead of thrown.
+    using FailureHandler = std::function<void(const PlatformError& error)>;
 
-    DdeClient();
+    explicit DdeClient(FailureHandler onAdviseFailure);
     ~DdeClient();
     DdeClient(const DdeClient&) = delete;
     DdeClient& operator=(const DdeClient&) = delete;

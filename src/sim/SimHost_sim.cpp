@@ -8,8 +8,10 @@
 
 #include "logger32/Logger32Protocol.h"
 #include "mixw/BusyRetry.h"
+#include "platform/AnsiCodePage.h"
 #include "platform/NumberText.h"
 #include "platform/PlatformError.h"
+#include "sim/SimCodePage_sim.h"
 #include "ui/WindowModel.h"
 
 namespace pontara::sim {
@@ -483,12 +485,15 @@ void SimHost::SendMessageTo(WindowHandle window, MessageId message, std::uint32_
     }
 }
 
+// Converted first, as the Win32 host converts before it sends: a refused conversion fails the
+// delivery whatever the window.
 void SimHost::SendText(WindowHandle window, const Text& text) {
+    std::string ansi = ToCodePage(codePage, ToAnsiFlags(codePage), text);
     Record("text " + AsciiOf(text));
     if (window == 0 || window != logger32.textWindow || !logger32.running) {
         return;
     }
-    logger32.texts.push_back({now_, text, ToAnsi(text, codePage)});
+    logger32.texts.push_back({now_, text, std::move(ansi)});
     if (logger32.onText) {
         logger32.onText(text);
     }

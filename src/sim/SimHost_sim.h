@@ -90,7 +90,7 @@ class SimHost final : public Host {
     // What Windows would show while a session end waits for the program.
     const std::optional<Text>& ShutdownBlockReason() const { return shutdownBlockReason_; }
     Text decimalSeparator = u".";
-    int codePage = 1252;    // the system's ANSI code page: 1252 or 1251
+    int codePage = 1252;    // the system's ANSI code page: 1252, 1251, 932 or 65001
     bool elevated = false;  // the bridge runs as administrator
 
     SimLogger32 logger32;

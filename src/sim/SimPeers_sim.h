@@ -105,8 +105,4 @@ class SimMixW {
     std::vector<Text> Macros() const;
 };
 
-// A text in the ANSI code page 1252 or 1251 as WideCharToMultiByte writes it with
-// WC_NO_BEST_FIT_CHARS: a character the code page lacks becomes '?', never a look-alike.
-std::string ToAnsi(TextView text, int codePage);
-
 }  // namespace pontara::sim

@@ -92,7 +92,7 @@ class DdeConversation {
 };
 
 // Text of a DDE data handle in CF_TEXT: ANSI bytes up to the first NUL, in the system's code
-// page. A null handle is the empty text.
+// page. A null handle is the empty text. Throws PlatformError when the bytes cannot be converted.
 inline Text TextOfDdeData(HDDEDATA data) {
     if (data == nullptr) {
         return {};
@@ -106,16 +106,9 @@ inline Text TextOfDdeData(HDDEDATA data) {
     while (length < size && bytes[length] != 0) {
         ++length;
     }
-    Text text;
-    if (length > 0) {
-        const char* ansi = reinterpret_cast<const char*>(bytes);
-        int units = MultiByteToWideChar(CP_ACP, 0, ansi, static_cast<int>(length), nullptr, 0);
-        text.resize(static_cast<std::size_t>(units));
-        MultiByteToWideChar(CP_ACP, 0, ansi, static_cast<int>(length),
-                            reinterpret_cast<wchar_t*>(text.data()), units);
-    }
+    const std::string ansi(reinterpret_cast<const char*>(bytes), length);
     DdeUnaccessData(data);
-    return text;
+    return FromAnsi(ansi);
 }
 
 // A text in the system's ANSI code page with its terminating NUL, as CF_TEXT carries it.

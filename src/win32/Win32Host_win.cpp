@@ -308,7 +308,11 @@ void Win32Host::OpenLink(Field field) {
         return;
     }
     if (!dde_) {
-        dde_ = std::make_unique<DdeClient>();
+        dde_ = std::make_unique<DdeClient>([this](const PlatformError& error) {
+            if (!ended_) {
+                ReportAndEnd(error.Describe());
+            }
+        });
     }
     CallScope transaction(callDepth_);
     dde_->OpenAutomaticLink(link->Service(), link->Topic(), link->item,

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 #include "platform/Text.h"
 
@@ -18,9 +19,10 @@ inline Text FromWide(const wchar_t* text, std::size_t length) {
     return Text(reinterpret_cast<const char16_t*>(text), length);
 }
 
-// A text in the system's ANSI code page. With WC_NO_BEST_FIT_CHARS a character the code page
-// lacks becomes its default character, never a look-alike ("L" for "Ł").
+// A text in the system's ANSI code page and back, with the flags that code page takes
+// (platform/AnsiCodePage.h). A conversion Windows refuses throws PlatformError.
 std::string ToAnsi(TextView text);
+Text FromAnsi(std::string_view ansi);
 
 // Names that compare without regard to case (ordinal), as DDEML's string handles and
 // IDispatch's member names do.

@@ -193,25 +193,51 @@ TEST_F(Forwarding, LocatorFollowsMixWsItemNineteenAfterEveryTick) {
     EXPECT_EQ(station.host.FieldText(Field::Locator), u"KO38ab");
 }
 
-// Best fit would write "L" for "Ł", "c" for "ć", "e" for "é" in code page 1251.
-TEST_F(Forwarding, CharactersOutsideTheCodePageKeepTheirCountAndArriveAsDefaultCharacters) {
+// A name typed in MixW, in the system's ANSI code page: the record counts its characters (UTF-16
+// units), and Logger32 gets the code page's bytes, '?' for a character the code page lacks or
+// has only as a look-alike (best fit would write "L" for "Ł", "\\" for "¥" in 932).
+struct CodePageCase {
+    int codePage;
+    const char16_t* name;
+    const char16_t* nameToken;
+    const char* nameBytes;
+};
+
+class ForwardingInCodePage : public Forwarding,
+                             public ::testing::WithParamInterface<CodePageCase> {};
+
+TEST_P(ForwardingInCodePage, NameArrivesAsTheCodePagesBytesCountedInCharacters) {
+    station.host.codePage = GetParam().codePage;
     station.MixWSets(u"Call", u"Q1ABC");
     Quiet();
-    station.MixWSets(u"Name", u"Łukasz Šć€é");
+    station.MixWSets(u"Name", GetParam().name);
     std::vector<Text> sent = Tick();
     ASSERT_EQ(sent.size(), 1u);
-    EXPECT_NE(sent[0].find(u"<NAME:11>Łukasz Šć€é<COMMENT:"), Text::npos);
-    EXPECT_NE(
-        station.host.logger32.texts.back().ansi.find("<NAME:11>?ukasz \x8A?\x80\xE9<COMMENT:"),
-        std::string::npos);
-    station.host.codePage = 1251;
-    station.MixWSets(u"Name", u"Юрий é Ł №");
-    sent = Tick();
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_NE(
-        station.host.logger32.texts.back().ansi.find("<NAME:10>\xDE\xF0\xE8\xE9 ? ? \xB9<COMMENT:"),
-        std::string::npos);
+    EXPECT_NE(sent[0].find(GetParam().nameToken), Text::npos) << AsciiOf(sent[0]);
+    const std::string& ansi = station.host.logger32.texts.back().ansi;
+    EXPECT_NE(ansi.find(GetParam().nameBytes), std::string::npos) << ansi;
 }
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    WindowsCodePages, ForwardingInCodePage,
+    ::testing::Values(
+        // Windows' 1252 keeps its undefined byte 0x81 as the control character U+0081.
+        CodePageCase{1252, u"Łukasz Šć€é Ж\u0081", u"<NAME:14>Łukasz Šć€é Ж\u0081<COMMENT:",
+                     "<NAME:14>?ukasz \x8A?\x80\xE9 ?\x81<COMMENT:"},
+        CodePageCase{1251, u"Юрий é Ł №", u"<NAME:10>Юрий é Ł №<COMMENT:",
+                     "<NAME:10>\xDE\xF0\xE8\xE9 ? ? \xB9<COMMENT:"},
+        // Double-byte: twelve characters in seventeen bytes.
+        CodePageCase{932, u"Юрий ö Ł ¥ α", u"<NAME:12>Юрий ö Ł ¥ α<COMMENT:",
+                     "<NAME:12>\x84\x5F\x84\x82\x84\x79\x84\x7A ? ? ? \x83\xBF<COMMENT:"},
+        // UTF-8 has every character; the radio's two UTF-16 units count two.
+        CodePageCase{65001, u"Юрий ö Ł \U0001F4FB", u"<NAME:11>Юрий ö Ł \U0001F4FB<COMMENT:",
+                     "<NAME:11>\xD0\xAE\xD1\x80\xD0\xB8\xD0\xB9 \xC3\xB6 \xC5\x81 "
+                     "\xF0\x9F\x93\xBB<COMMENT:"}),
+    [](const ::testing::TestParamInfo<CodePageCase>& info) {
+        return "CodePage" + std::to_string(info.param.codePage);
+    });
+// clang-format on
 
 TEST_F(Forwarding, Logger32WritingSentDuringADeliveryIsHandledInsideIt) {
     station.host.logger32.onText = [&](const Text&) {

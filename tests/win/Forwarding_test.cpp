@@ -1,7 +1,7 @@
 // The real Pontara.exe carrying MixW's QSO to Logger32: the advise links of its first
-// forwarding tick, the QSO record, the forced frequency and mode, both in German and Russian
-// locales too, how long a change takes, a text that Logger32 writes back from inside a delivery,
-// and MixW going away under it.
+// forwarding tick, the QSO record, the forced frequency and mode, in German and Russian locales
+// and with UTF-8 as the ANSI code page too, how long a change takes, a text that Logger32 writes
+// back from inside a delivery, and MixW going away under it.
 // Times are measured on the station's clock and printed as "MEASURE <name> <ms>" lines.
 
 #include <gtest/gtest.h>
@@ -348,6 +348,16 @@ TEST(QsoForwardingRussian, CyrillicArrivesAsCodePage1251BytesCountedInCharacters
         u"Юрий", u"Москва",
         "<CALL:5>Q1ABC<RST_RCVD:0><RST_SENT:0><QTH:6>\xCC\xEE\xF1\xEA\xE2\xE0"
         "<NAME:4>\xDE\xF0\xE8\xE9<COMMENT:0><GRIDSQUARE:0><IOTA:0><STATE:0><QSL_VIA:0>");
+}
+
+TEST(QsoForwardingUtf8, CyrillicAndUmlautsArriveAsUtf8BytesCountedInCharacters) {
+    // "Köln" and "Юрий" in UTF-8: four characters each, in five and eight bytes; Georgian, the
+    // locale behind this code page, writes a decimal comma too.
+    ExpectCommaAndRecordInLocale(
+        u"Юрий", u"Köln",
+        "<CALL:5>Q1ABC<RST_RCVD:0><RST_SENT:0><QTH:4>K\xC3\xB6ln"
+        "<NAME:4>\xD0\xAE\xD1\x80\xD0\xB8\xD0\xB9<COMMENT:0><GRIDSQUARE:0><IOTA:0><STATE:0>"
+        "<QSL_VIA:0>");
 }
 
 // ---- A text written back during a delivery ----------------------------------------------------

@@ -24,6 +24,7 @@
 #include "mixw/DispatchMixW_win.h"
 #include "platform/PlatformError.h"
 #include "station/Harness.h"
+#include "station/TestCase.h"
 #include "ui/WindowModel.h"
 #include "win32/ScopedCom_win.h"
 #include "win32/WinError_win.h"
@@ -32,6 +33,7 @@
 namespace pontara {
 namespace {
 
+using harness::FailOnAdviseFailure;
 using harness::PumpUntil;
 using standin::MixWStandIn;
 using standin::QsoValue;
@@ -233,7 +235,7 @@ class MixWDdeTest : public ::testing::Test {
 
     ScopedComApartment apartment_;
     StandInThread mixw_;
-    DdeClient client_;
+    DdeClient client_{FailOnAdviseFailure};
 };
 
 TEST_F(MixWDdeTest, LinkHandsOverTheCurrentValueBeforeOpeningReturns) {
@@ -418,7 +420,7 @@ TEST(MixWInAnotherProcess, AnswersAutomationAndDdeLikeTheStandInInProcess) {
     EXPECT_EQ(error->SystemMessage(), u"ExecuteMacros failed in the MixW stand-in");
 
     // SetQsoData(0) wrote MixW's call, which its DDE item "Call" serves as well.
-    DdeClient dde;
+    DdeClient dde(FailOnAdviseFailure);
     std::vector<Text> calls;
     dde.OpenAutomaticLink(u"MIXW", u"qso", u"CALL",
                           [&calls](const Text& value) { calls.push_back(value); });

@@ -18,11 +18,13 @@
 #include "StandInThread.h"
 #include "mixw/DdeClient_win.h"
 #include "station/Harness.h"
+#include "station/TestCase.h"
 #include "win32/ScopedCom_win.h"
 
 namespace pontara {
 namespace {
 
+using harness::FailOnAdviseFailure;
 using harness::PumpUntil;
 using standin::MixWStandIn;
 using standin::StandInThread;
@@ -107,7 +109,7 @@ TEST(MixWStandIn, TranscriptLinesAreMillisecondsEventDetailsInMemoryAndInTheFile
     DeleteFileA(path.c_str());
     {
         StandInThread mixw(std::make_shared<standin::Transcript>(path));
-        DdeClient client;
+        DdeClient client(FailOnAdviseFailure);
         client.OpenAutomaticLink(u"MixW", u"CAT", u"khz", [](const Text&) {});
         std::vector<std::string> lines = mixw.Log()->Lines();
         ASSERT_EQ(lines.size(), 3u);
@@ -158,7 +160,7 @@ TEST(MixWStandInKilledClient, ChildHalfOpensALinkAndWaits) {
     if (parent == nullptr) {
         GTEST_SKIP() << "runs only as the child of KeepsAdvisingLiveLinksAfterAClientWasKilled";
     }
-    DdeClient client;
+    DdeClient client(FailOnAdviseFailure);
     client.OpenAutomaticLink(u"MixW", u"QSO", u"Call", [](const Text&) {});
     HANDLE ready = OpenEventW(EVENT_MODIFY_STATE, FALSE, ReadyEventName(parent).c_str());
     ASSERT_NE(ready, nullptr);
@@ -185,7 +187,7 @@ TEST(MixWStandInKilledClient, KeepsAdvisingLiveLinksAfterAClientWasKilled) {
     ASSERT_TRUE(opened);
     killed.Kill();
 
-    DdeClient live;
+    DdeClient live(FailOnAdviseFailure);
     std::vector<Text> calls;
     live.OpenAutomaticLink(u"MixW", u"QSO", u"Call",
                            [&calls](const Text& value) { calls.push_back(value); });

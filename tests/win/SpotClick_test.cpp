@@ -1,6 +1,6 @@
 // The real Pontara.exe carrying what Logger32 writes into its Sent field on to MixW: a clicked
-// DX spot half a second later, Logger32's QSO entry while Logger32 owns the rig (also in German
-// and Russian code pages), and nothing at all for a spot that cannot be read whole.
+// DX spot half a second later, Logger32's QSO entry while Logger32 owns the rig (also in the
+// code pages 1252, 1251 and UTF-8), and nothing at all for a spot that cannot be read whole.
 
 #include <gtest/gtest.h>
 
@@ -139,31 +139,42 @@ TEST_F(SpotClick, Logger32QsoEntryIsCopiedIntoMixWAndSavedThereWhileLogger32Owns
 // Wine it sets the ANSI code page of the test process, whose Logger32 writes its bytes into Sent,
 // and of Pontara.exe, which reads them.
 
-class QsoMirroringGerman : public SpotClick {};
-class QsoMirroringRussian : public SpotClick {};
+// Logger32's QSO entry with a name of `characters` characters, written as `nameBytes` in the
+// locale's code page, reaches MixW's SetQsoData as `nameInMixW` (the transcript's escapes).
+class QsoMirroringInLocale : public SpotClick {
+  protected:
+    void ExpectNameReachesMixW(const std::string& nameBytes, int characters,
+                               const std::string& nameInMixW) {
+        ASSERT_NO_FATAL_FAILURE(HandRigToLogger32());
+        const WineStation::Mark mark = S().MarkNow();
+        ASSERT_TRUE(Write("<EOR><CALL:5>Q1ABC<MODE:2>CW<NAME:" + std::to_string(characters) + ">" +
+                          nameBytes + "<EOF>")
+                        .has_value());
+        ASSERT_TRUE(WaitForCalls(mark, 7)) << Listed(S().AtMixWSince(mark));
+        EXPECT_EQ(
+            S().MixWCallsSince(mark),
+            (Lines{"ExecuteMacros <CLEARQSO>", "SetQsoData 0 Q1ABC", "ExecuteMacros <MODE:CW>",
+                   "SetQsoData 1 " + nameInMixW, "ExecuteMacros <FIXSTARTTIME>",
+                   "ExecuteMacros <SAVEQSO>", "ExecuteMacros <CLEARQSO>"}));
+    }
+};
+
+class QsoMirroringGerman : public QsoMirroringInLocale {};
+class QsoMirroringRussian : public QsoMirroringInLocale {};
+class QsoMirroringUtf8 : public QsoMirroringInLocale {};
 
 TEST_F(QsoMirroringGerman, AnUmlautInLogger32sCodePage1252NameReachesMixWIntact) {
-    ASSERT_NO_FATAL_FAILURE(HandRigToLogger32());
-    const WineStation::Mark mark = S().MarkNow();
-    // "Jürgen" in code page 1252.
-    ASSERT_TRUE(Write("<EOR><CALL:5>Q1ABC<MODE:3>SSB<NAME:6>J\xFCrgen<EOF>").has_value());
-    ASSERT_TRUE(WaitForCalls(mark, 7)) << Listed(S().AtMixWSince(mark));
-    EXPECT_EQ(S().MixWCallsSince(mark),
-              (Lines{"ExecuteMacros <CLEARQSO>", "SetQsoData 0 Q1ABC", "ExecuteMacros <MODE:SSB>",
-                     "SetQsoData 1 J\\u00FCrgen", "ExecuteMacros <FIXSTARTTIME>",
-                     "ExecuteMacros <SAVEQSO>", "ExecuteMacros <CLEARQSO>"}));
+    ExpectNameReachesMixW("J\xFCrgen", 6, "J\\u00FCrgen");  // "Jürgen" in code page 1252
 }
 
 TEST_F(QsoMirroringRussian, ACyrillicNameInLogger32sCodePage1251ReachesMixWIntact) {
-    ASSERT_NO_FATAL_FAILURE(HandRigToLogger32());
-    const WineStation::Mark mark = S().MarkNow();
     // "Юрий" in code page 1251: four characters, four bytes.
-    ASSERT_TRUE(Write("<EOR><CALL:5>Q1ABC<MODE:2>CW<NAME:4>\xDE\xF0\xE8\xE9<EOF>").has_value());
-    ASSERT_TRUE(WaitForCalls(mark, 7)) << Listed(S().AtMixWSince(mark));
-    EXPECT_EQ(S().MixWCallsSince(mark),
-              (Lines{"ExecuteMacros <CLEARQSO>", "SetQsoData 0 Q1ABC", "ExecuteMacros <MODE:CW>",
-                     "SetQsoData 1 \\u042E\\u0440\\u0438\\u0439", "ExecuteMacros <FIXSTARTTIME>",
-                     "ExecuteMacros <SAVEQSO>", "ExecuteMacros <CLEARQSO>"}));
+    ExpectNameReachesMixW("\xDE\xF0\xE8\xE9", 4, "\\u042E\\u0440\\u0438\\u0439");
+}
+
+TEST_F(QsoMirroringUtf8, ACyrillicNameInLogger32sUtf8ReachesMixWIntact) {
+    // "Юрий" in UTF-8: four characters, eight bytes.
+    ExpectNameReachesMixW("\xD0\xAE\xD1\x80\xD0\xB8\xD0\xB9", 4, "\\u042E\\u0440\\u0438\\u0439");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "platform/PlatformError.h"
 #include "station/Paths.h"
 #include "station/Screenshot.h"
 
@@ -23,6 +24,11 @@ inline void SaveScreenshotOnFailure() {
     if (::testing::Test::HasFailure()) {
         SaveScreenshot(ArtifactPath(TestName() + ".bmp"));
     }
+}
+
+// For a DDE client of a test: an advised value that could not be converted fails the test.
+inline void FailOnAdviseFailure(const PlatformError& error) {
+    ADD_FAILURE() << error.what();
 }
 
 }  // namespace pontara::harness

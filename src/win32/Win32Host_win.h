@@ -77,7 +77,7 @@ class Win32Host final : public Host, private MainWindowListener {
     Text FormatDouble(double value) const override;
     Text DecimalSeparator() const override;
 
-    WindowHandle FindWindowByTitle(const char* title) const override;
+    std::vector<TopLevelWindow> TopLevelWindowsTitled(const char* title) const override;
     MessageId RegisterMessage(const char* name) override;
     void PostMessageTo(WindowHandle window, MessageId message, std::uint32_t wParam,
                        std::int32_t lParam) override;
@@ -85,7 +85,8 @@ class Win32Host final : public Host, private MainWindowListener {
                        std::int32_t lParam) override;
     void SendText(WindowHandle window, const Text& text) override;
     bool IsWindow(WindowHandle window) const override;
-    bool Elevated() const override;
+    void AllowMessageFromLowerRank(MessageId message) override;
+    void AllowTextFromLowerRank(Field field) override;
 
     std::unique_ptr<MixWAutomation> AttachMixW() override;
 

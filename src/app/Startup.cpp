@@ -54,7 +54,7 @@ void Startup::Timer1Tick() {
 
 bool Startup::WaitForLogger32() {
     for (;;) {
-        link_.State().Logger32Window = host_.FindWindowByTitle(logger32::WindowTitle);
+        link_.State().Logger32Window = link_.FindLogger32();
         if (link_.State().Logger32Window != 0) {
             return true;
         }

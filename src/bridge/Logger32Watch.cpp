@@ -74,7 +74,7 @@ void Logger32Watch::Timer5Tick() {
 
 bool Logger32Watch::SilenceHint() {
     silentTicks_ = link_.AwaitingAnswer() && link_.Logger32Present() ? silentTicks_ + 1 : 0;
-    return silentTicks_ >= SilentTicksForHint && !host_.Elevated();
+    return silentTicks_ >= SilentTicksForHint;
 }
 
 void Logger32Watch::CodeArrived(std::uint32_t code, std::int32_t lParam) {

@@ -4,11 +4,12 @@
 // logging, and on the Timer5 tick whoever owns the rig); pausing forwarding and saying so on
 // the status line; holding every QSO saved meanwhile; connecting a new Logger32 as the start-up
 // does and, once it has named its text window, handing it the owner of the rig, the held QSOs
-// and the current QSO again. While QSOs are held, a session end waits for them. Also says on the
-// status line when a window titled "Logger32" does not answer the connect request while this
-// program runs without administrator rights. Collaborations: MessageLink looks for Logger32 and
-// does the handshake (timer Timer); QsoForwarding forgets what it forwarded; QsoLogging hands over
-// the loggings to hold.
+// and the current QSO again. While QSOs are held, a session end waits for them. Also says on the status line when Logger32's window does not
+// answer the connect request. Windows drops what passes between programs of different rank: a
+// Logger32 run as administrator never hears this program, and one run normally is not heard by
+// this program run as administrator when letting it in (MessageLink::HookWindow) did not take.
+// Collaborations: MessageLink looks for Logger32 and does the handshake (timer Timer);
+// QsoForwarding forgets what it forwarded; QsoLogging hands over the loggings to hold.
 
 #include <cstdint>
 #include <vector>
@@ -50,7 +51,7 @@ class Logger32Watch {
     void ShowAway();
     void Return();
     void ShowOwner();
-    // True after Logger32's silence has lasted long enough and a rank difference may explain it.
+    // True after Logger32's silence has lasted long enough.
     bool SilenceHint();
 
     Host& host_;

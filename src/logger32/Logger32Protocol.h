@@ -4,8 +4,8 @@
 // Both programs register one of five message names, tried in order: "Logger32 1" ...
 // "Logger32 5". Every message uses the id of the name in use; wParam carries a code, lParam a
 // 32-bit value. "posted" is PostMessageA to Logger32's main window (the top-level window titled
-// "Logger32"), "sent" is SendMessageA to it; codes "from Logger32" arrive at the bridge's main
-// window.
+// "Logger32" that is not one of Explorer's folder windows, below), "sent" is SendMessageA to it;
+// codes "from Logger32" arrive at the bridge's main window.
 //
 // The codes, their direction and the meaning of lParam are in the table Codes below.
 //
@@ -13,7 +13,9 @@
 // Logger32TakesRig below, always in their order.
 //
 // Text commands travel beside these messages by WM_SETTEXT; their syntax is in
-// logger32/TextCommands.h.
+// logger32/TextCommands.h. Logger32 writes its own texts (logger32/SentTexts.h), by WM_SETTEXT,
+// into the window that code 2 hands it; the window of code 10 is only named to it (the bridge
+// itself writes code 102's value there).
 
 #include <array>
 #include <cstdint>
@@ -21,6 +23,11 @@
 namespace pontara::logger32 {
 
 inline constexpr const char* WindowTitle = "Logger32";
+// Logger32 lives in a folder often named "Logger32", and Explorer titles a window showing a
+// folder with the folder's name. Windows of these classes are Explorer's folder windows, never
+// Logger32's: "CabinetWClass", and "ExploreWClass" for one opened in Explore mode (/e), which
+// Explorer keeps apart for older programs that look for it.
+inline constexpr std::array<const char*, 2> ExplorerFolderClasses{"CabinetWClass", "ExploreWClass"};
 inline constexpr std::array<const char*, 5> MessageNames{"Logger32 1", "Logger32 2", "Logger32 3",
                                                          "Logger32 4", "Logger32 5"};
 

@@ -1,5 +1,6 @@
 #include "logger32/MessageLink.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace pontara::logger32 {
@@ -10,6 +11,8 @@ constexpr TextView AllNamesRejected =
     u"Unable to connect to Logger32.  I tried 5 different registered messages and all were "
     u"rejected";
 constexpr TextView TooBusy = u"Too busy";
+// The field whose window code 2 hands Logger32, and the only one Logger32 writes into.
+constexpr Field WrittenByLogger32 = Field::Sent;
 
 std::int32_t AsLParam(WindowHandle window) {
     return static_cast<std::int32_t>(window);
@@ -19,6 +22,15 @@ std::int32_t AsLParam(WindowHandle window) {
 
 void MessageLink::HookWindow() {
     state_.PreviousWindowProc = host_.HookMainWindow();
+    AllowLogger32FromLowerRank();
+}
+
+// Every name, since a reject moves on to the next; nothing else Logger32 might send is let in.
+void MessageLink::AllowLogger32FromLowerRank() {
+    for (const char* name : MessageNames) {
+        host_.AllowMessageFromLowerRank(host_.RegisterMessage(name));
+    }
+    host_.AllowTextFromLowerRank(WrittenByLogger32);
 }
 
 void MessageLink::UnhookWindow() {
@@ -30,13 +42,23 @@ void MessageLink::UnhookWindow() {
 }
 
 void MessageLink::ConnectLogger32() {
-    state_.Logger32Window = host_.FindWindowByTitle(WindowTitle);
+    state_.Logger32Window = FindLogger32();
     if (state_.Logger32Window == 0) {
         LookForLogger32();
         return;
     }
     StopRetryTimer();
     RequestConnection(host_.RegisterMessage(MessageNames[0]));
+}
+
+WindowHandle MessageLink::FindLogger32() const {
+    for (const TopLevelWindow& each : host_.TopLevelWindowsTitled(WindowTitle)) {
+        if (std::find(ExplorerFolderClasses.begin(), ExplorerFolderClasses.end(), each.className) ==
+            ExplorerFolderClasses.end()) {
+            return each.window;
+        }
+    }
+    return 0;
 }
 
 void MessageLink::LookForLogger32() {
@@ -51,7 +73,7 @@ bool MessageLink::Logger32Present() const {
 void MessageLink::RetryTick() {
     if (host_.Interval(TimerId::Timer) == ConnectRetryInterval) {
         // Logger32Window is 0 or the window of a Logger32 that has closed: keep it until found.
-        if (WindowHandle found = host_.FindWindowByTitle(WindowTitle); found != 0) {
+        if (WindowHandle found = FindLogger32(); found != 0) {
             state_.Logger32Window = found;
             StopRetryTimer();
             RequestConnection(host_.RegisterMessage(MessageNames[0]));
@@ -82,7 +104,7 @@ std::optional<std::int32_t> MessageLink::BridgeWindowProc(MessageId message, std
             awaitingAnswer_ = false;
             if (lParam != 0) {
                 PostCode(SentWindow, 0);
-                PostCode(SentWindow, AsLParam(host_.FieldWindow(Field::Sent)));
+                PostCode(SentWindow, AsLParam(host_.FieldWindow(WrittenByLogger32)));
             } else {
                 host_.SetInterval(TimerId::Timer, RejectRetryInterval);
                 host_.SetEnabled(TimerId::Timer, true);

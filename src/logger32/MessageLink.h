@@ -34,10 +34,14 @@ class MessageLink {
     LinkState& State() { return state_; }
     const LinkState& State() const { return state_; }
 
+    // Also lets in what Logger32 sends and writes, should it run at a lower rank.
     void HookWindow();
     // Puts the previous procedure back; harmless when the window was never hooked.
     void UnhookWindow();
     void ConnectLogger32();
+    // The first top-level window titled "Logger32" that is not one of Explorer's folder
+    // windows; 0 when there is none.
+    WindowHandle FindLogger32() const;
     // Arms timer Timer to look for a window titled "Logger32" again, as after a connect that
     // found none; Logger32Window keeps its value until one is found.
     void LookForLogger32();
@@ -60,6 +64,7 @@ class MessageLink {
     void SendTextCommand(const Text& command);
 
   private:
+    void AllowLogger32FromLowerRank();
     void RequestConnection(MessageId message);
     void StopRetryTimer();
 

@@ -11,6 +11,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "mixw/MixWAutomation.h"
 #include "platform/Text.h"
@@ -21,6 +23,12 @@ namespace pontara {
 // Handles and message ids travel as 32-bit values, as they do in Logger32's lParam.
 using WindowHandle = std::uint32_t;
 using MessageId = std::uint32_t;
+
+// A top-level window of another program, as Logger32's window is looked for among them.
+struct TopLevelWindow {
+    WindowHandle window;
+    std::string className;
+};
 
 // What the host raises; implemented by the application (app/Application.h).
 class HostEvents {
@@ -112,7 +120,9 @@ class Host {
     virtual Text DecimalSeparator() const = 0;
 
     // Logger32's side: windows found by title, registered messages, posts and sends.
-    virtual WindowHandle FindWindowByTitle(const char* title) const = 0;
+    // The top-level windows titled `title`, compared as FindWindowA compares it (the whole
+    // title, without regard to case), in Z-order, topmost first.
+    virtual std::vector<TopLevelWindow> TopLevelWindowsTitled(const char* title) const = 0;
     virtual MessageId RegisterMessage(const char* name) = 0;
     virtual void PostMessageTo(WindowHandle window, MessageId message, std::uint32_t wParam,
                                std::int32_t lParam) = 0;
@@ -128,9 +138,14 @@ class Host {
     // Raises WorkPosted with `work` once the events before it have been handled, as a message
     // posted to the main window is: in the order posted, under the rules of any other event.
     virtual void PostToMainWindow(std::function<void()> work) = 0;
-    // Whether this program runs with administrator rights (an elevated token). Windows keeps
-    // programs of different rank apart: a lower one's messages to a higher one are dropped.
-    virtual bool Elevated() const = 0;
+    // Windows keeps programs of different rank apart: what a program started normally posts,
+    // sends or writes into the windows of one started as administrator is dropped, unless the
+    // receiving window lets it in. These let in, from a program of any lower rank, a message to
+    // the main window, and a text set into a field (WM_SETTEXT). Throws PlatformError when
+    // Windows refuses for another reason than this program's own low rank, which needs nothing
+    // let in.
+    virtual void AllowMessageFromLowerRank(MessageId message) = 0;
+    virtual void AllowTextFromLowerRank(Field field) = 0;
 
     // MixW's side: the running instance's automation object, or none when MixW is not running
     // or has not registered it yet. Never starts MixW.

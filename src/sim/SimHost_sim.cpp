@@ -1,6 +1,7 @@
 #include "sim/SimHost_sim.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -215,6 +216,9 @@ void SimHost::SendFromLogger32(std::uint32_t code, std::int32_t lParam) {
 }
 
 void SimHost::DeliverFromLogger32(MessageId message, std::uint32_t code, std::int32_t lParam) {
+    if (!ReachesBridge() && !allowedMessages_.contains(message)) {
+        return;  // dropped: Logger32 runs at a lower rank, and the message was not let in
+    }
     std::optional<std::int32_t> result;
     if (hooked_) {
         result = events_->WindowMessage(message, code, lParam);
@@ -227,7 +231,8 @@ void SimHost::DeliverFromLogger32(MessageId message, std::uint32_t code, std::in
 void SimHost::SetTextOfWindow(WindowHandle window, const Text& text) {
     ++sentDepth_;
     for (int field = 0; field < FieldCount; ++field) {
-        if (FieldWindow(static_cast<Field>(field)) == window) {
+        bool letIn = ReachesBridge() || allowedTexts_.contains(static_cast<Field>(field));
+        if (FieldWindow(static_cast<Field>(field)) == window && letIn) {
             SetFieldText(static_cast<Field>(field), text);
         }
     }
@@ -449,15 +454,24 @@ Text SimHost::FormatDouble(double value) const {
     return SignificantDigitsText(value, decimalSeparator);
 }
 
-WindowHandle SimHost::FindWindowByTitle(const char* title) const {
-    if (std::string(title) != logger32::WindowTitle) {
-        return 0;
+std::vector<TopLevelWindow> SimHost::TopLevelWindowsTitled(const char* title) const {
+    auto lower = [](std::string text) {
+        std::ranges::transform(text, text.begin(),
+                               [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+        return text;
+    };
+    std::vector<TopLevelWindow> found;
+    for (const SimTopLevelWindow& each : topLevelWindows) {
+        WindowHandle window = each.window != 0 ? each.window : logger32.Window();
+        if (window == 0 || lower(each.title) != lower(title)) {
+            continue;
+        }
+        if (each.window == 0 && logger32.windowLooksLeft > 0) {
+            --logger32.windowLooksLeft;
+        }
+        found.push_back({window, each.className});
     }
-    WindowHandle window = logger32.Window();
-    if (window != 0 && logger32.windowLooksLeft > 0) {
-        --logger32.windowLooksLeft;
-    }
-    return window;
+    return found;
 }
 
 MessageId SimHost::RegisterMessage(const char* name) {
@@ -472,7 +486,7 @@ MessageId SimHost::RegisterMessage(const char* name) {
 void SimHost::PostMessageTo(WindowHandle window, MessageId message, std::uint32_t wParam,
                             std::int32_t lParam) {
     Record("post " + std::to_string(wParam) + " " + std::to_string(lParam));
-    if (window != 0 && window == logger32.Window()) {
+    if (window != 0 && window == logger32.Window() && ReachesLogger32()) {
         logger32.Receive(*this, NameNumber(message), wParam, lParam, false);
     }
 }
@@ -480,7 +494,7 @@ void SimHost::PostMessageTo(WindowHandle window, MessageId message, std::uint32_
 void SimHost::SendMessageTo(WindowHandle window, MessageId message, std::uint32_t wParam,
                             std::int32_t lParam) {
     Record("send " + std::to_string(wParam) + " " + std::to_string(lParam));
-    if (window != 0 && window == logger32.Window()) {
+    if (window != 0 && window == logger32.Window() && ReachesLogger32()) {
         logger32.Receive(*this, NameNumber(message), wParam, lParam, true);
     }
 }
@@ -490,7 +504,7 @@ void SimHost::SendMessageTo(WindowHandle window, MessageId message, std::uint32_
 void SimHost::SendText(WindowHandle window, const Text& text) {
     std::string ansi = ToCodePage(codePage, ToAnsiFlags(codePage), text);
     Record("text " + AsciiOf(text));
-    if (window == 0 || window != logger32.textWindow || !logger32.running) {
+    if (window == 0 || window != logger32.textWindow || !logger32.running || !ReachesLogger32()) {
         return;
     }
     logger32.texts.push_back({now_, text, std::move(ansi)});
@@ -505,6 +519,18 @@ bool SimHost::IsWindow(WindowHandle window) const {
     }
     return window == MainWindowHandle ||
            (window >= FirstFieldHandle && window < FirstFieldHandle + FieldCount);
+}
+
+void SimHost::AllowMessageFromLowerRank(MessageId message) {
+    if (!refusesLettingIn) {
+        allowedMessages_.insert(message);
+    }
+}
+
+void SimHost::AllowTextFromLowerRank(Field field) {
+    if (!refusesLettingIn) {
+        allowedTexts_.insert(field);
+    }
 }
 
 std::unique_ptr<MixWAutomation> SimHost::AttachMixW() {

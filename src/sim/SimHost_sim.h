@@ -12,8 +12,10 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <vector>
 
+#include "logger32/Logger32Protocol.h"
 #include "platform/Host.h"
 #include "sim/SimPeers_sim.h"
 
@@ -52,8 +54,8 @@ class SimHost final : public Host {
     // Logger32 sends a code (SendMessage under the first name): handled at once, inside a sent
     // message, where SimMixW refuses every call as Windows' COM does.
     void SendFromLogger32(std::uint32_t code, std::int32_t lParam);
-    // Another program sets a window's text by handle (WM_SETTEXT, a sent message); dispatched
-    // at once.
+    // Logger32 sets a window's text by handle (WM_SETTEXT, a sent message); dispatched at
+    // once.
     void SetTextOfWindow(WindowHandle window, const Text& text);
     void Click(Button button);  // queued; ignored while the button is disabled
     void RequestClose();        // queued: the operator closes the main window
@@ -92,6 +94,14 @@ class SimHost final : public Host {
     Text decimalSeparator = u".";
     int codePage = 1252;    // the system's ANSI code page: 1252, 1251, 932 or 65001
     bool elevated = false;  // the bridge runs as administrator
+    // Ranks as Windows keeps them apart (this and SimLogger32::elevated): what a program posts,
+    // sends or writes into the windows of one of higher rank is dropped, unless the receiving
+    // window let it in. Logger32 lets nothing in; the bridge what it allowed, unless Windows
+    // refused to change its filter.
+    bool refusesLettingIn = false;
+    // Other programs' top-level windows in Z-order, topmost first. The entry with window 0
+    // stands for Logger32's main window, there while Logger32 runs (SimLogger32::Window()).
+    std::vector<SimTopLevelWindow> topLevelWindows{{logger32::WindowTitle, "SimLogger32", 0}};
 
     SimLogger32 logger32;
     SimMixW mixw;
@@ -128,7 +138,7 @@ class SimHost final : public Host {
     void EndProgram() override;
     Text FormatDouble(double value) const override;
     Text DecimalSeparator() const override { return decimalSeparator; }
-    WindowHandle FindWindowByTitle(const char* title) const override;
+    std::vector<TopLevelWindow> TopLevelWindowsTitled(const char* title) const override;
     MessageId RegisterMessage(const char* name) override;
     void PostMessageTo(WindowHandle window, MessageId message, std::uint32_t wParam,
                        std::int32_t lParam) override;
@@ -138,7 +148,8 @@ class SimHost final : public Host {
     bool IsWindow(WindowHandle window) const override;
     bool InsideSentMessage() const override { return sentDepth_ > 0; }
     void PostToMainWindow(std::function<void()> work) override;
-    bool Elevated() const override { return elevated; }
+    void AllowMessageFromLowerRank(MessageId message) override;
+    void AllowTextFromLowerRank(Field field) override;
     std::unique_ptr<MixWAutomation> AttachMixW() override;
 
     void Record(std::string what);
@@ -179,6 +190,9 @@ class SimHost final : public Host {
     // Moves the clock forward, applying the world's changes on the way.
     void AdvanceTo(int time);
     void Restart(TimerState& timer) { timer.due = now_ + timer.interval; }
+    // Whether a message passes between the bridge and Logger32 without being let in.
+    bool ReachesLogger32() const { return elevated || !logger32.elevated; }
+    bool ReachesBridge() const { return logger32.elevated || !elevated; }
     static std::u16string LinkKey(Field field);
 
     HostEvents* events_ = nullptr;
@@ -202,6 +216,8 @@ class SimHost final : public Host {
     std::vector<ButtonState> buttons_;
     std::vector<TimerState> timers_;
     std::vector<Field> linkedFields_;
+    std::set<MessageId> allowedMessages_;  // let in from a lower rank
+    std::set<Field> allowedTexts_;
     std::vector<TraceEntry> trace_;
     std::vector<MessageBoxShown> boxes_;
     std::optional<Text> shutdownBlockReason_;

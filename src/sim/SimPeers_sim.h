@@ -16,6 +16,13 @@ namespace pontara::sim {
 
 class SimHost;
 
+// Another program's top-level window as FindWindow and EnumWindows see it.
+struct SimTopLevelWindow {
+    std::string title;
+    std::string className;
+    WindowHandle window;
+};
+
 // Logger32: its main window, its text window and the five registered message names.
 class SimLogger32 {
   public:
@@ -39,6 +46,7 @@ class SimLogger32 {
     WindowHandle mainWindow = MainWindowHandle;
     WindowHandle textWindow = TextWindowHandle;
     bool running = true;
+    bool elevated = false;        // runs as administrator
     bool answersConnect = true;   // accept or reject each connect request
     std::set<int> rejectedNames;  // name numbers Logger32 rejects
     bool namesTextWindow = true;  // code 3 follows an accept
@@ -61,6 +69,13 @@ class SimLogger32 {
 
   private:
     friend class SimHost;
+
+    // Another program's top-level window as FindWindow and EnumWindows see it.
+    struct SimTopLevelWindow {
+        std::string title;
+        std::string className;
+        WindowHandle window;
+    };
     void Receive(SimHost& host, int nameNumber, std::uint32_t code, std::int32_t lParam, bool sent);
 };
 

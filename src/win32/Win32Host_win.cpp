@@ -534,8 +534,19 @@ Text Win32Host::DecimalSeparator() const {
 // ---- Logger32's side ----------------------------------------------------------------------
 // Results of these calls are never looked at: the link reports no errors.
 
-WindowHandle Win32Host::FindWindowByTitle(const char* title) const {
-    return HandleOf(FindWindowA(nullptr, title));
+// FindWindowExA from the desktop, one window after the other, walks the top-level windows in
+// Z-order and compares each title as FindWindowA does (the whole title, without regard to
+// case): the first it finds is FindWindowA's. A window that closes between two steps may end
+// the walk early; the next look starts afresh.
+std::vector<TopLevelWindow> Win32Host::TopLevelWindowsTitled(const char* title) const {
+    std::vector<TopLevelWindow> found;
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, nullptr, title)) != nullptr) {
+        char className[256] = {};
+        const int length = GetClassNameA(window, className, sizeof className);
+        found.push_back({HandleOf(window), std::string(className, std::max(length, 0))});
+    }
+    return found;
 }
 
 MessageId Win32Host::RegisterMessage(const char* name) {
@@ -579,16 +590,39 @@ void Win32Host::PostToMainWindow(std::function<void()> work) {
     }
 }
 
-bool Win32Host::Elevated() const {
-    HANDLE token = nullptr;
-    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) == FALSE) {
-        return false;
+// ---- Letting a lower rank in ----------------------------------------------------------------
+// Windows' User Interface Privilege Isolation: what a program of lower integrity (started
+// normally) posts or sends to the windows of one of higher integrity (started as administrator)
+// is dropped, the sender's call reporting success: messages from WM_USER up, registered ones
+// included, and "write" messages below it such as WM_SETTEXT. Only some messages below WM_USER
+// (the ones that read, such as WM_GETTEXT) always pass, and letting those in has no effect;
+// WM_SETTEXT is let in like the others (ChangeWindowMessageFilterEx in Microsoft's reference).
+// A program of ordinary rank may change its windows' filter as well, which lets in programs
+// below it. Only a program at low integrity or below is refused, with ERROR_ACCESS_DENIED: every
+// Logger32 is then at its rank or above, whose messages always arrive, so that refusal is no
+// failure. Any other failure concerns the bridge's own windows and falls under the error rule.
+// Wine has no integrity levels: its ChangeWindowMessageFilterEx succeeds and changes nothing.
+
+namespace {
+
+void AllowFromLowerRank(HWND window, UINT message, const Text& attempted) {
+    if (ChangeWindowMessageFilterEx(window, message, MSGFLT_ALLOW, nullptr) != FALSE ||
+        GetLastError() == ERROR_ACCESS_DENIED) {
+        return;
     }
-    TOKEN_ELEVATION elevation{};
-    DWORD size = 0;
-    BOOL read = GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
-    CloseHandle(token);
-    return read != FALSE && elevation.TokenIsElevated != 0;
+    throw LastSystemError(attempted);
+}
+
+}  // namespace
+
+void Win32Host::AllowMessageFromLowerRank(MessageId message) {
+    AllowFromLowerRank(main_->Window(), message,
+                       u"Letting Logger32's messages into the main window");
+}
+
+void Win32Host::AllowTextFromLowerRank(Field field) {
+    AllowFromLowerRank(main_->FieldWindow(field), WM_SETTEXT,
+                       u"Letting Logger32's text into the field " + NameOf(field));
 }
 
 // ---- MixW ---------------------------------------------------------------------------------

@@ -80,7 +80,7 @@ class Win32Host final : public Host, private MainWindowListener {
     Text FormatDouble(double value) const override;
     Text DecimalSeparator() const override;
 
-    WindowHandle FindWindowByTitle(const char* title) const override;
+    std::vector<TopLevelWindow> TopLevelWindowsTitled(const char* title) const override;
     MessageId RegisterMessage(const char* name) override;
     void PostMessageTo(WindowHandle window, MessageId message, std::uint32_t wParam,
                        std::int32_t lParam) override;
@@ -90,7 +90,8 @@ class Win32Host final : public Host, private MainWindowListener {
     bool IsWindow(WindowHandle window) const override;
     bool InsideSentMessage() const override;
     void PostToMainWindow(std::function<void()> work) override;
-    bool Elevated() const override;
+    void AllowMessageFromLowerRank(MessageId message) override;
+    void AllowTextFromLowerRank(Field field) override;
 
     std::unique_ptr<MixWAutomation> AttachMixW() override;
 

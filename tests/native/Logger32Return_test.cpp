@@ -1,7 +1,7 @@
 // Logger32 closing while the bridge runs and a new Logger32 coming back: noticing it under
 // either owner, pausing forwarding, holding the QSOs saved meanwhile, connecting again as the
 // start-up does, and what the new Logger32 receives, each once. Also the hint on the status
-// line when a window titled "Logger32" does not answer and the bridge runs without rights.
+// line when Logger32's window does not answer, and the link between programs of different rank.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -311,7 +311,7 @@ TEST_F(HeldWhenClosing, ASessionEndWaitsNamingTheHeldQsosUntilLogger32HasThem) {
     EXPECT_TRUE(station.host.Ended());
 }
 
-TEST(Logger32Silent, NoAnswerToTheConnectRequestForTenSecondsWithoutRightsGivesTheHint) {
+TEST(Logger32Silent, NoAnswerToTheConnectRequestForTenSecondsGivesTheHintUntilAnAnswer) {
     SimulatedStation station;
     station.host.logger32.answersConnect = false;
     station.LaunchAndRun();
@@ -324,14 +324,60 @@ TEST(Logger32Silent, NoAnswerToTheConnectRequestForTenSecondsWithoutRightsGivesT
     EXPECT_EQ(station.host.FieldText(Field::Text1), MixWActive);
 }
 
-TEST(Logger32Silent, RunningAsAdministratorGivesNoHint) {
-    SimulatedStation station;
-    station.host.elevated = true;
-    station.host.logger32.answersConnect = false;
+// Which of the two runs as administrator, and whether Windows let the bridge change its filter.
+struct Ranks {
+    const char* name;
+    bool bridgeElevated;
+    bool logger32Elevated;
+    bool refusesLettingIn;
+};
+
+void PrintTo(const Ranks& ranks, std::ostream* os) {
+    *os << ranks.name;
+}
+
+void LaunchAndRunAt(SimulatedStation& station, const Ranks& ranks) {
+    station.host.elevated = ranks.bridgeElevated;
+    station.host.logger32.elevated = ranks.logger32Elevated;
+    station.host.refusesLettingIn = ranks.refusesLettingIn;
     station.LaunchAndRun();
-    station.host.RunFor(30000);
+}
+
+class LinkAcrossRanks : public ::testing::TestWithParam<Ranks> {};
+
+TEST_P(LinkAcrossRanks, HandshakeSpotClickAndDialFrequencyArriveFromTheLowerRank) {
+    SimulatedStation station;
+    LaunchAndRunAt(station, GetParam());
+    ASSERT_EQ(station.host.logger32.sentWindow, station.host.FieldWindow(Field::Sent))
+        << "the handshake did not complete";
+    station.host.SetTextOfWindow(station.host.logger32.sentWindow,
+                                 u"<APP_DXSPOT_CLICKED:19>Q1ABC|14070.0|PSK63");
+    station.host.PostFromLogger32(100, 14075450);
+    station.host.RunFor(11000);
+    EXPECT_THAT(station.host.mixw.Macros(), Contains(Text(u"<ZFQ:14070.0>")));
+    EXPECT_EQ(station.host.FieldText(Field::Freq_logger32), u"14075.450");
     EXPECT_EQ(station.host.FieldText(Field::Text1), MixWActive);
 }
+
+INSTANTIATE_TEST_SUITE_P(Ranks, LinkAcrossRanks,
+                         ::testing::Values(Ranks{"BridgeAsAdministratorLetsLogger32In", true, false,
+                                                 false},
+                                           Ranks{"SameRanksNeedNothingLetIn", true, true, true}));
+
+class SilentAcrossRanks : public ::testing::TestWithParam<Ranks> {};
+
+TEST_P(SilentAcrossRanks, TheHandshakeNeverCompletesAndTheHintShows) {
+    SimulatedStation station;
+    LaunchAndRunAt(station, GetParam());
+    station.host.RunFor(11000);
+    EXPECT_EQ(station.host.logger32.sentWindow, 0u);
+    EXPECT_EQ(station.host.FieldText(Field::Text1), u"Logger32 silent: all as admin or none !");
+}
+
+INSTANTIATE_TEST_SUITE_P(Ranks, SilentAcrossRanks,
+                         ::testing::Values(Ranks{"Logger32AsAdministrator", false, true, false},
+                                           Ranks{"BridgeAsAdministratorRefusedLettingIn", true,
+                                                 false, true}));
 
 }  // namespace
 }  // namespace pontara::testing

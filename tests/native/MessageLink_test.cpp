@@ -109,20 +109,71 @@ class LinkOnly : public HostEvents {
     logger32::MessageLink link;
 };
 
-TEST(Handshake, ConnectRetryLooksEveryFiveSecondsThenRequestsUnderTheFirstName) {
+// The link connects at time 0 while Logger32 is not running.
+class ConnectRetry : public ::testing::Test {
+  protected:
+    void ConnectWhileLogger32IsAway() {
+        host.SetInterval(TimerId::Timer, 0);
+        host.Start(events);
+        host.logger32.running = false;
+        events.link.State().MainWindow = host.MainWindow();
+        events.link.ConnectLogger32();
+    }
+
     sim::SimHost host;
-    LinkOnly events(host);
-    host.SetInterval(TimerId::Timer, 0);
-    host.Start(events);
-    host.logger32.running = false;
-    events.link.State().MainWindow = host.MainWindow();
-    events.link.ConnectLogger32();
+    LinkOnly events{host};
+};
+
+TEST_F(ConnectRetry, LooksEveryFiveSecondsThenRequestsUnderTheFirstName) {
+    ConnectWhileLogger32IsAway();
     host.At(12000, [&] { host.logger32.running = true; });
     host.RunFor(20000);
     ASSERT_THAT(ConnectRequestNames(host.logger32), ElementsAre(1));
     EXPECT_EQ(host.logger32.received[0].time, 15000);
     EXPECT_FALSE(host.Enabled(TimerId::Timer));
     EXPECT_EQ(host.Interval(TimerId::Timer), 0);
+}
+
+// Explorer's folder windows that FindWindowA would find before Logger32's: a folder named
+// "Logger32" in either of Explorer's window classes, its title in any case.
+struct ExplorerWindow {
+    const char* title;
+    const char* className;
+};
+
+constexpr WindowHandle ExplorerWindowHandle = 0x00030050;
+
+void PrintTo(const ExplorerWindow& window, std::ostream* os) {
+    *os << window.className;
+}
+
+class ExplorerAboveLogger32 : public ::testing::TestWithParam<ExplorerWindow> {};
+
+TEST_P(ExplorerAboveLogger32, TheConnectRequestGoesToLogger32NotToExplorer) {
+    SimulatedStation station;
+    auto& windows = station.host.topLevelWindows;
+    windows.insert(windows.begin(), {GetParam().title, GetParam().className, ExplorerWindowHandle});
+    station.LaunchAndRun();
+    EXPECT_THAT(ConnectRequestNames(station.host.logger32), ElementsAre(1));
+    EXPECT_EQ(station.host.logger32.received.front().time, ConnectRequestTime);
+    EXPECT_EQ(station.host.logger32.sentWindow, station.host.FieldWindow(Field::Sent));
+}
+
+INSTANTIATE_TEST_SUITE_P(FolderWindows, ExplorerAboveLogger32,
+                         ::testing::Values(ExplorerWindow{"Logger32", "CabinetWClass"},
+                                           ExplorerWindow{"LOGGER32", "ExploreWClass"}));
+
+TEST_F(ConnectRetry, AnExplorerWindowAloneIsNoLogger32AndTheLooksGoOn) {
+    host.topLevelWindows.push_back({"Logger32", "CabinetWClass", ExplorerWindowHandle});
+    ConnectWhileLogger32IsAway();
+    host.At(22000, [&] { host.logger32.running = true; });
+    host.RunFor(21000);
+    EXPECT_THAT(host.TraceMatching("post "), ::testing::IsEmpty());
+    EXPECT_EQ(host.Interval(TimerId::Timer), 5000);
+    EXPECT_TRUE(host.Enabled(TimerId::Timer));
+    host.RunFor(5000);
+    ASSERT_THAT(ConnectRequestNames(host.logger32), ElementsAre(1));
+    EXPECT_EQ(host.logger32.received[0].time, 25000);
 }
 
 struct KilohertzCase {

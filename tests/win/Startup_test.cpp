@@ -1,6 +1,7 @@
 // The real Pontara.exe from launch to its end, between Logger32's and MixW's stand-ins: when it
-// asks Logger32 to connect and attaches MixW, how it moves through the message names, what it
-// shows of Logger32's codes, and what a close sends in each state.
+// asks Logger32 to connect (past an Explorer window of the same title) and attaches MixW, how
+// it moves through the message names, what it shows of Logger32's codes, and what a close sends
+// in each state.
 // Times are measured on the station's clock and printed as "MEASURE <name> <ms>" lines.
 
 #include <gtest/gtest.h>
@@ -151,6 +152,64 @@ TEST(Startup, Logger32StartedLateIsAskedToConnectWithinOneLookOfItsWindowAppeari
     ASSERT_TRUE(
         PumpUntil([&] { return logger32.CountCode(logger32::RigHandoverLast) >= 1; }, 8000ms))
         << "MixW, running all along, was not attached after the connect";
+    EXPECT_EQ(station.FieldText(Field::Text1), MixWControlActive);
+    SaveScreenshotOnFailure();
+}
+
+// What Explorer shows for a folder named "Logger32", where Logger32 often lives: a top-level
+// window of Explorer's folder-window class with the folder's name as its title. It counts the
+// registered messages it gets.
+class ExplorerFolderWindow {
+  public:
+    ExplorerFolderWindow() {
+        WNDCLASSEXA windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = &Procedure;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = ClassName;
+        RegisterClassExA(&windowClass);
+        window_ = CreateWindowExA(0, ClassName, logger32::WindowTitle, WS_OVERLAPPEDWINDOW, 0, 0,
+                                  300, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
+        registeredMessages_ = 0;
+    }
+    ~ExplorerFolderWindow() {
+        DestroyWindow(window_);
+        UnregisterClassA(ClassName, GetModuleHandleA(nullptr));
+    }
+    ExplorerFolderWindow(const ExplorerFolderWindow&) = delete;
+    ExplorerFolderWindow& operator=(const ExplorerFolderWindow&) = delete;
+
+    HWND Window() const { return window_; }
+    int RegisteredMessages() const { return registeredMessages_; }
+
+  private:
+    static constexpr const char* ClassName = "CabinetWClass";
+
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message >= 0xC000 && message <= 0xFFFF) {
+            ++registeredMessages_;
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    static inline int registeredMessages_ = 0;
+    HWND window_ = nullptr;
+};
+
+TEST(Startup, AnExplorerFolderWindowTitledLogger32AboveLogger32DoesNotStopTheConnection) {
+    WineStation station(WineStation::Options{.launchPontara = false, .artifactName = TestName()});
+    ExplorerFolderWindow explorer;  // made after the stand-in's window, so above it
+    ASSERT_NE(explorer.Window(), nullptr);
+    ASSERT_EQ(FindWindowA(nullptr, logger32::WindowTitle), explorer.Window())
+        << "the folder window is not the first one titled Logger32";
+    station.LaunchPontara();
+    ASSERT_NE(station.MainWindow(), nullptr);
+    standin::Logger32StandIn& logger32 = station.Logger32();
+    ASSERT_TRUE(PumpUntil([&] { return logger32.CountCode(logger32::SentWindow) >= 2; }, 15000ms))
+        << "the handshake with Logger32 did not complete";
+    EXPECT_EQ(logger32.CountCode(logger32::ConnectRequest), 1u);
+    EXPECT_EQ(explorer.RegisteredMessages(), 0);
     EXPECT_EQ(station.FieldText(Field::Text1), MixWControlActive);
     SaveScreenshotOnFailure();
 }

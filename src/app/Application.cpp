@@ -103,9 +103,11 @@ void Application::ButtonClicked(Button button) {
         switch (button) {
             case Button::Command1:
                 parts_->rig.GiveRigToMixW();
+                parts_->watch.RigHandedOver();
                 break;
             case Button::Command2:
                 parts_->rig.GiveRigToLogger32();
+                parts_->watch.RigHandedOver();
                 break;
             case Button::Command3:
                 parts_->rig.TogglePacketSideband();

@@ -60,6 +60,13 @@ void Logger32Watch::Hold(const Text& logQsoCommand) {
     ShowAway();
 }
 
+void Logger32Watch::RigHandedOver() {
+    if (state_ != State::Present) {
+        StopForwarding(host_);
+        ShowAway();
+    }
+}
+
 void Logger32Watch::Timer5Tick() {
     bool away = Logger32Away();
     if (SilenceHint()) {

@@ -4,12 +4,13 @@
 // logging, and on the Timer5 tick whoever owns the rig); pausing forwarding and saying so on
 // the status line; holding every QSO saved meanwhile; connecting a new Logger32 as the start-up
 // does and, once it has named its text window, handing it the owner of the rig, the held QSOs
-// and the current QSO again. While QSOs are held, a session end waits for them. Also says on the status line when Logger32's window does not
-// answer the connect request. Windows drops what passes between programs of different rank: a
-// Logger32 run as administrator never hears this program, and one run normally is not heard by
-// this program run as administrator when letting it in (MessageLink::HookWindow) did not take.
-// Collaborations: MessageLink looks for Logger32 and does the handshake (timer Timer);
-// QsoForwarding forgets what it forwarded; QsoLogging hands over the loggings to hold.
+// and the current QSO again. While QSOs are held, a session end waits for them. Also says on the
+// status line when Logger32's window does not answer the connect request. Windows drops what passes
+// between programs of different rank: a Logger32 run as administrator never hears this program, and
+// one run normally is not heard by this program run as administrator when letting it in
+// (MessageLink::HookWindow) did not take. Collaborations: MessageLink looks for Logger32 and does
+// the handshake (timer Timer); QsoForwarding forgets what it forwarded; QsoLogging hands over the
+// loggings to hold.
 
 #include <cstdint>
 #include <vector>
@@ -37,6 +38,9 @@ class Logger32Watch {
     void Hold(const Text& logQsoCommand);
     const std::vector<HeldQso>& Held() const { return held_; }
     void Timer5Tick();
+    // After a handover of the rig, which names the new owner on the status line and may start
+    // forwarding: while Logger32 is away, forwarding stays paused and the status line says so.
+    void RigHandedOver();
     // A code from Logger32, after the link has handled it.
     void CodeArrived(std::uint32_t code, std::int32_t lParam);
 

@@ -82,7 +82,7 @@ class SimMixWObject final : public MixWAutomation {
             if (!pause) {
                 throw PlatformError(name, CallRejected, Text(CallRejectedMessage));
             }
-            host_.WaitBetweenTries(*pause);
+            host_.WaitInComCall(*pause);
         }
         if (host_.mixw.failingMembers.contains(member)) {
             throw PlatformError(name, ExceptionOccurred, u"MixW raised an error");
@@ -91,7 +91,7 @@ class SimMixWObject final : public MixWAutomation {
         ++host_.mixw.callsInFlight;
         host_.mixw.mostCallsInFlight =
             std::max(host_.mixw.mostCallsInFlight, host_.mixw.callsInFlight);
-        host_.WaitInCall(host_.mixw.callTime);
+        host_.WaitInComCall(host_.mixw.callTime);
         --host_.mixw.callsInFlight;
     }
 
@@ -315,7 +315,7 @@ std::u16string SimHost::LinkKey(Field field) {
 
 void SimHost::OpenLink(Field field) {
     Record("link " + AsciiOf(window_model::Of(field).name));
-    WaitInCall(mixw.linkTime);
+    WaitInDdeTransaction(mixw.linkTime);
     std::u16string key = LinkKey(field);
     auto item = key.starts_with(u"mixw|") ? mixw.items.find(key.substr(5)) : mixw.items.end();
     if (!mixw.running || item == mixw.items.end()) {
@@ -546,7 +546,7 @@ void SimHost::Record(std::string what) {
     trace_.push_back({now_, std::move(what)});
 }
 
-void SimHost::WaitInCall(int milliseconds) {
+void SimHost::WaitInDdeTransaction(int milliseconds) {
     if (milliseconds <= 0) {
         return;
     }
@@ -555,7 +555,13 @@ void SimHost::WaitInCall(int milliseconds) {
     --callDepth_;
 }
 
-void SimHost::WaitBetweenTries(int milliseconds) {
+void SimHost::WaitInComCall(int milliseconds) {
+    if (ended_) {
+        // The real program would have ended inside EndProgram; the handler that goes on here
+        // still finds time passing, so that a wait for a busy MixW ends.
+        AdvanceTo(now_ + milliseconds);
+        return;
+    }
     bool wasHeld = std::exchange(postedHeld_, true);
     ++callDepth_;
     RunFor(milliseconds);

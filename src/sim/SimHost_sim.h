@@ -5,8 +5,9 @@
 // them (posted messages before timer ticks, nothing during Sleep or a sequencer wait, nested
 // dispatch inside message boxes and deliveries), and recording everything the bridge does
 // outside itself in one ordered trace. A DDE link opening or a MixW call may take virtual time
-// (SimMixW::linkTime, callTime); meanwhile posted messages are dispatched as Windows' modal
-// loops dispatch them, and a timer that falls due is held, once, until the handler returns.
+// (SimMixW::linkTime, callTime); meanwhile each waits as Windows' modal loop of its kind does
+// (DDEML's dispatches posted messages, COM's leaves them queued), and a timer that falls due
+// is held, once, until the handler returns.
 // Collaborations: SimLogger32 and SimMixW (sim/SimPeers_sim.h); the tests.
 
 #include <functional>
@@ -153,13 +154,16 @@ class SimHost final : public Host {
     std::unique_ptr<MixWAutomation> AttachMixW() override;
 
     void Record(std::string what);
-    // A DDE transaction or a MixW call that takes `milliseconds` of virtual time.
-    void WaitInCall(int milliseconds);
-    // COM's modal loop between two tries of a call that MixW turned away as busy, as on
-    // Windows: time passes, other programs' sent messages are handled and a tick that falls due
-    // is held, but posted messages stay queued (the message filter answers MessagePending with
+    // DDEML's modal loop while a DDE transaction takes `milliseconds`, as on Windows: the
+    // thread's posted messages, the operator's input included, are dispatched there; a tick
+    // that falls due is held.
+    void WaitInDdeTransaction(int milliseconds);
+    // COM's modal loop while MixW answers a call, or between two tries of a call it turned away
+    // as busy, as on Windows: time passes, other programs' sent messages are handled and a tick
+    // that falls due is held, but posted messages stay queued, the operator's clicks and
+    // Logger32's posted codes among them (the message filter answers MessagePending with
     // PENDINGMSG_WAITDEFPROCESS, under which COM dispatches only painting and activation).
-    void WaitBetweenTries(int milliseconds);
+    void WaitInComCall(int milliseconds);
     // Called by SimMixW when an item changes: linked fields get the value as DDE advise data.
     void AdviseItem(const std::u16string& key, const Text& value);
 

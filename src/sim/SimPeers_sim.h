@@ -69,13 +69,6 @@ class SimLogger32 {
 
   private:
     friend class SimHost;
-
-    // Another program's top-level window as FindWindow and EnumWindows see it.
-    struct SimTopLevelWindow {
-        std::string title;
-        std::string className;
-        WindowHandle window;
-    };
     void Receive(SimHost& host, int nameNumber, std::uint32_t code, std::int32_t lParam, bool sent);
 };
 

@@ -236,6 +236,19 @@ TEST_F(Logger32Return, ClosingPontaraWhileLogger32IsAwayTellsTheGoneWindowNothin
                             "macro <TOGGLECATPORT>", "macro <TOGGLEPTTPORT>", "unhook", "end"));
 }
 
+TEST_F(Logger32Return, AHandoverWhileLogger32IsAwayKeepsForwardingPausedAndSaysSo) {
+    station.host.Click(Button::Command2);
+    station.Settle();
+    station.host.logger32.Close();
+    station.host.RunFor(3000);  // noticed by the watch's tick
+    ASSERT_EQ(station.host.FieldText(Field::Text1), ClosedWaiting);
+    station.host.Click(Button::Command1);
+    station.Settle();
+    EXPECT_FALSE(station.host.Enabled(Button::Command1));
+    EXPECT_EQ(station.host.FieldText(Field::Text1), ClosedWaiting);
+    EXPECT_FALSE(station.host.Enabled(TimerId::Timer2));
+}
+
 // Two QSOs saved while Logger32 is away, after the dial and a mapped mode went out.
 class HeldWhenClosing : public Logger32Return {
   protected:

@@ -1,0 +1,515 @@
+#include "StationSimulator.h"
+
+#include <algorithm>
+#include <string>
+
+namespace pontara::simulation {
+
+namespace {
+
+// The texts the promises are checked against, as the operator reads them.
+constexpr TextView MixWControlActive = u"            MixW2 control active !";
+constexpr TextView Logger32ControlActive = u"         Logger32 control active !";
+constexpr TextView Logger32Closed = u" Logger32 closed, waiting for it !";
+constexpr TextView QsosWaiting = u" Logger32 closed, QSOs waiting: ";
+constexpr TextView QsoNotLogged = u"QSO NOT LOGGED: no Logger32 text window !";
+constexpr TextView TooBusy = u"Too busy";
+constexpr TextView LogQso = u"<APP_LOGQSO:";
+constexpr TextView TimeOff = u"<APP_TIME_OFF:";
+constexpr Colour OwnerButton = 0xC000C0;
+constexpr Colour OtherButton = 0xFFFF80;
+
+const std::vector<const char16_t*> QsoItems{u"Name",  u"qth",  u"RstRcv", u"RstSnt",
+                                            u"Notes", u"IOTA", u"Loc",    u"Manager"};
+const std::vector<Text> Values{
+    u"",         u"Juri",   u"K\u00f6ln", u"599", u"\u042e\u0440\u0438\u0439",
+    u"a<b>:c|d", u"EU-005", u"JO62"};
+const std::vector<Text> Calls{u"", u"Q1ABC", u"Q2XYZ", u"Q3\u0416"};
+const std::vector<Text> Modes{u"BPSK31", u"BPSK63", u"CW", u"SSB", u"RTTY", u"MFSK", u"USB", u""};
+const std::vector<double> Dials{14070000, 14070150, 7035000, 3580000};
+const std::vector<double> AudioOffsets{1000, 1500, 2125};
+const std::vector<std::int32_t> Logger32Dials{14075450, 7074000, 500, -3};
+const std::vector<Text> Spots{
+    u"<APP_DXSPOT_CLICKED:19>Q1ABC|14070.0|PSK63",
+    u"<APP_DXSPOT_CLICKED:16>Q1DEF|7035.0|CW",
+    u"<APP_DXSPOT_CLICKED:12>Q1GHI",
+    u"<APP_DXSPOT_CLICKED:9>Q|1|USB|x",
+    u"APP_DXSPOT_CLICKED",
+    u"",
+};
+const std::vector<Text> QsoTexts{
+    u"<CALL:5>Q1ABC<MODE:3>SSB<RST_SENT:3>599<RST_RCVD:3>579<NAME:4>Juri",
+    u"<CALL:5>Q2XYZ<MODE:2>CW<NAME:10>Alexandros<EOR>",
+    u"<CALL:5>Q1ABC<MODE:5>PSK63<EOF>",
+    u"<EOR><EOF>",
+    u"<CALL:x>Q1<MODE:9>",
+    u"SAVE",
+};
+const std::vector<int> Stalls{0, 0, 400, 2500};
+const std::vector<int> CallTimes{0, 0, 300, 1500};
+const std::vector<int> BusySpells{1500, 4000, 12000};
+// More than the bridge waits for a busy MixW: its call then fails under the error rule.
+constexpr int LongestWaitedSpell = 10000;
+
+Text Numbered(const char* prefix, int number) {
+    return AsciiText(prefix + std::to_string(number));
+}
+
+}  // namespace
+
+std::string Outcome::Report() const {
+    std::string report = kept ? "every promise kept" : "broken: " + broken;
+    report += "\nafter " + std::to_string(steps) + " steps:\n";
+    for (const std::string& event : events) {
+        report += "  " + event + "\n";
+    }
+    return report;
+}
+
+// clang-format off
+const std::vector<StationSimulator::Event>& StationSimulator::Events() {
+    static const std::vector<Event> events{
+        //     name                   weight  apply                                 inside boxes
+        Event{"type a field",          6, &StationSimulator::TypeField,           false},
+        Event{"type the call",         4, &StationSimulator::TypeCall,            false},
+        Event{"choose a mode",         3, &StationSimulator::TypeMode,            false},
+        Event{"tune",                  3, &StationSimulator::Tune,                false},
+        Event{"move the audio offset", 2, &StationSimulator::MoveAudio,           false},
+        Event{"save in MixW",          5, &StationSimulator::Save,                false},
+        Event{"remove in MixW",        2, &StationSimulator::Remove,              false},
+        Event{"click Lg32",            3, &StationSimulator::ClickLg32,           false},
+        Event{"click MixW2",           3, &StationSimulator::ClickMixW2,          false},
+        Event{"click PKT",             2, &StationSimulator::ClickPacket,         false},
+        Event{"click Send!",           2, &StationSimulator::ClickSend,           false},
+        Event{"Logger32's dial",       3, &StationSimulator::Logger32Dial,        true},
+        Event{"Logger32's cluster",    1, &StationSimulator::Logger32Cluster,     true},
+        Event{"a spot clicked",        3, &StationSimulator::Logger32WritesSpot,  true},
+        Event{"Logger32's QSO",        2, &StationSimulator::Logger32WritesQso,   true},
+        Event{"a code from Logger32",  1, &StationSimulator::Logger32Code,        true},
+        Event{"Logger32 closes",       2, &StationSimulator::Logger32Closes,      true},
+        Event{"Logger32 comes back",   2, &StationSimulator::Logger32ComesBack,   true},
+        Event{"Logger32 refuses",      1, &StationSimulator::Logger32RefusesName, true},
+        Event{"Logger32 is slow",      1, &StationSimulator::Logger32Slow,        true},
+        Event{"MixW is slow",          1, &StationSimulator::MixWSlow,            true},
+        Event{"MixW is busy",          1, &StationSimulator::MixWBusy,            true},
+        Event{"time passes",           8, &StationSimulator::TimePasses,          true},
+        Event{"close Pontara",         1, &StationSimulator::Close,               false},
+        Event{"the session ends",      1, &StationSimulator::EndSession,          false},
+    };
+    return events;
+}
+// clang-format on
+
+StationSimulator::StationSimulator(Choices& choices) : choices_(choices) {
+    sim::SimHost& host = station_.host;
+    host.mixw.items[u"qso|call"] = u"";
+    host.mixw.items[u"qso|mode"] = u"BPSK31";
+    host.mixw.items[u"qso|time"] = u"0000";
+    host.mixw.items[u"qso|command"] = u"";
+    // The operator's boxes: the bridge goes on while one is open (Logger32, MixW's advise data
+    // and time arrive), but the main window takes no click behind a box of its own.
+    host.onMessageBox = [this](const sim::SimHost::MessageBoxShown& box) { WhileBoxOpen(box); };
+    host.onYesNo = [this](const sim::SimHost::MessageBoxShown& box) {
+        WhileBoxOpen(box);
+        const bool yes = !resting_ && choices_.Below(2) == 1;
+        Note(yes ? "the operator answers Yes" : "the operator answers No");
+        return yes;
+    };
+    host.logger32.onText = [this](const Text& text) {
+        if (Logger32OwnsTheRig() && !text.starts_with(LogQso)) {
+            Break("a text command reached Logger32 while it owns the rig: " + AsciiOf(text));
+        }
+        if (logger32Stall_ > 0) {
+            station_.host.Stall(logger32Stall_);
+        }
+    };
+}
+
+// The operator's boxes: the bridge goes on while one is open (Logger32, MixW's advise data and
+// time arrive), but the main window takes no click behind a box of its own.
+void StationSimulator::WhileBoxOpen(const sim::SimHost::MessageBoxShown& box) {
+    Note("a box: " + AsciiOf(box.text));
+    if (box.caption == TooBusy) {
+        gaveUp_ = true;
+    }
+    if (!resting_ && boxDepth_ == 0 && outcome_.kept) {
+        ++boxDepth_;
+        for (unsigned nested = choices_.Below(3); nested > 0; --nested) {
+            Step(true);
+        }
+        --boxDepth_;
+    }
+}
+
+Outcome StationSimulator::Run(int steps) {
+    station_.LaunchAndOpenLinks();
+    station_.host.RunFor(3000);
+    Check();
+    while (outcome_.kept && !station_.host.Ended() && outcome_.steps < steps &&
+           !choices_.Exhausted()) {
+        ++outcome_.steps;
+        Step(false);
+    }
+    if (outcome_.kept && !station_.host.Ended()) {
+        CheckAtRest();
+    }
+    return outcome_;
+}
+
+void StationSimulator::Step(bool insideBox) {
+    unsigned total = 0;
+    for (const Event& event : Events()) {
+        total += !insideBox || event.insideBoxes ? static_cast<unsigned>(event.weight) : 0;
+    }
+    unsigned drawn = choices_.Below(total);
+    for (const Event& event : Events()) {
+        if (insideBox && !event.insideBoxes) {
+            continue;
+        }
+        if (drawn < static_cast<unsigned>(event.weight)) {
+            (this->*event.apply)();
+            break;
+        }
+        drawn -= static_cast<unsigned>(event.weight);
+    }
+    station_.host.RunFor(0);
+    if (!insideBox) {
+        Check();
+    }
+}
+
+void StationSimulator::Note(const std::string& what) {
+    outcome_.events.push_back(std::to_string(station_.host.Now()) + " ms  " +
+                              (boxDepth_ > 0 ? "(box open) " : "") + what);
+}
+
+bool StationSimulator::MixWOwnsTheRig() const {
+    return !station_.host.Enabled(Button::Command1) && station_.host.Enabled(Button::Command2);
+}
+
+bool StationSimulator::Logger32OwnsTheRig() const {
+    return station_.host.Enabled(Button::Command1) && !station_.host.Enabled(Button::Command2);
+}
+
+// The loggings Logger32 received whose last time token, the one that ends the command, carries
+// this QSO's time.
+int StationSimulator::TimesLogged(const std::string& time) const {
+    int count = 0;
+    for (const auto& received : station_.host.logger32.texts) {
+        const Text& text = received.text;
+        std::size_t token = text.rfind(TimeOff);
+        if (!text.starts_with(LogQso) || token == Text::npos) {
+            continue;
+        }
+        std::size_t value = text.find(u'>', token);
+        if (value != Text::npos && AsciiOf(text.substr(value + 1)) == time) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+int StationSimulator::Pending() const {
+    return static_cast<int>(std::ranges::count_if(loggings_, [this](const Logging& logging) {
+        return !logging.lost && TimesLogged(logging.time) == 0;
+    }));
+}
+
+void StationSimulator::Break(const std::string& promise) {
+    if (!outcome_.kept) {
+        return;
+    }
+    outcome_.kept = false;
+    outcome_.broken = promise;
+    Note("BROKEN: " + promise);
+    const auto& trace = station_.host.Trace();
+    for (std::size_t i = trace.size() > 40 ? trace.size() - 40 : 0; i < trace.size(); ++i) {
+        outcome_.events.push_back("    host " + std::to_string(trace[i].time) + " ms  " +
+                                  trace[i].what);
+    }
+}
+
+void StationSimulator::Check() {
+    sim::SimHost& host = station_.host;
+    if (host.Ended()) {
+        if (!endAllowed_ && !mixwMayFail_) {
+            Break("the program ended on no designed path");
+        }
+        return;
+    }
+    for (const Logging& logging : loggings_) {
+        if (TimesLogged(logging.time) > 1) {
+            Break("the QSO of time " + logging.time + " reached Logger32's log twice");
+        }
+    }
+    const Text status = host.FieldText(Field::Text1);
+    if (status.starts_with(QsosWaiting)) {
+        const int shown = std::stoi(AsciiOf(status.substr(QsosWaiting.size())));
+        if (shown != Pending()) {
+            Break("the status line counts " + std::to_string(shown) + " QSOs held, not " +
+                  std::to_string(Pending()));
+        }
+    } else if (status == Logger32Closed && Pending() != 0) {
+        Break("QSOs are held but the status line counts none");
+    }
+    if (host.mixw.mostCallsInFlight > 1) {
+        Break("a second MixW call while one was in flight");
+    }
+    if (host.TicksInsideCalls() > 0) {
+        Break("a timer tick inside a DDE transaction or a MixW call");
+    }
+    const bool mixw = MixWOwnsTheRig();
+    if (mixw == Logger32OwnsTheRig()) {
+        Break("the rig buttons name no owner, or both");
+        return;
+    }
+    const Button owner = mixw ? Button::Command1 : Button::Command2;
+    const Button other = mixw ? Button::Command2 : Button::Command1;
+    if (host.BackColour(owner) != OwnerButton || host.BackColour(other) != OtherButton) {
+        Break("the rig buttons' colours do not show the owner");
+    }
+    if (status == (mixw ? Logger32ControlActive : MixWControlActive)) {
+        Break("the status line names the other owner");
+    }
+    if (mixw && status == MixWControlActive && !host.Enabled(TimerId::Timer2)) {
+        Break("MixW owns the rig and Logger32 is there, but forwarding stands still");
+    }
+    if (!mixw && host.Enabled(TimerId::Timer2)) {
+        Break("Logger32 owns the rig, but forwarding runs");
+    }
+}
+
+// Everything back to working order for a minute: every QSO not lost must then be in the log.
+void StationSimulator::CheckAtRest() {
+    resting_ = true;
+    sim::SimHost& host = station_.host;
+    Note("at rest: Logger32 running and answering, MixW quick");
+    if (!host.logger32.running) {
+        host.logger32.StartAgain();
+    }
+    host.logger32.rejectedNames.clear();
+    logger32Stall_ = 0;
+    host.mixw.callTime = 0;
+    host.mixw.busySpells.clear();
+    host.RunFor(60000);
+    Check();
+    if (!gaveUp_ && Pending() > 0) {
+        Break(std::to_string(Pending()) + " QSOs never reached Logger32's log");
+    }
+}
+
+void StationSimulator::Log(const char* prefix, const std::function<void()>& action) {
+    sim::SimHost& host = station_.host;
+    const std::string time = AsciiOf(Numbered(prefix, ++nextTime_));
+    host.mixw.SetItem(host, u"QSO", u"time", AsciiText(time));
+    const bool required = MixWOwnsTheRig() || prefix[0] == 'S';
+    action();
+    host.RunFor(0);
+    if (required && !host.Ended()) {
+        loggings_.push_back(
+            {time, TimesLogged(time) == 0 && host.FieldText(Field::Text1) == QsoNotLogged});
+    }
+}
+
+void StationSimulator::TypeField() {
+    const char16_t* item = Pick(QsoItems);
+    const Text& value = Pick(Values);
+    Note("MixW: " + AsciiOf(item) + " := " + AsciiOf(value));
+    station_.host.mixw.SetItem(station_.host, u"QSO", item, value);
+}
+
+void StationSimulator::TypeCall() {
+    const Text& call = Pick(Calls);
+    Note("MixW: Call := " + AsciiOf(call));
+    station_.host.mixw.SetItem(station_.host, u"QSO", u"Call", call);
+}
+
+void StationSimulator::TypeMode() {
+    const Text& mode = Pick(Modes);
+    Note("MixW: Mode := " + AsciiOf(mode));
+    station_.host.mixw.SetItem(station_.host, u"QSO", u"Mode", mode);
+}
+
+void StationSimulator::Tune() {
+    station_.host.mixw.fqA = Pick(Dials);
+    Note("MixW tuned to " + std::to_string(station_.host.mixw.fqA));
+}
+
+void StationSimulator::MoveAudio() {
+    station_.host.mixw.audioFq = Pick(AudioOffsets);
+    Note("MixW's audio offset " + std::to_string(station_.host.mixw.audioFq));
+}
+
+// MixW's "Command" item reads "Save" for each saved QSO; where it read "Save" already, it went
+// back to empty first, so that the bridge sees every save.
+void StationSimulator::Save() {
+    Log("T", [this] {
+        sim::SimHost& host = station_.host;
+        Note("MixW: the QSO of time T" + std::to_string(nextTime_) + " saved");
+        if (host.FieldText(Field::TextCommand) == u"Save") {
+            host.mixw.SetItem(host, u"QSO", u"Command", u"");
+        }
+        host.mixw.SetItem(host, u"QSO", u"Command", u"Save");
+    });
+}
+
+void StationSimulator::Remove() {
+    sim::SimHost& host = station_.host;
+    Note("MixW: the QSO removed");
+    if (host.FieldText(Field::TextCommand) == u"Remove") {
+        host.mixw.SetItem(host, u"QSO", u"Command", u"");
+    }
+    host.mixw.SetItem(host, u"QSO", u"Command", u"Remove");
+}
+
+void StationSimulator::ClickLg32() {
+    Note("click Lg32");
+    station_.host.Click(Button::Command2);
+}
+
+void StationSimulator::ClickMixW2() {
+    Note("click MixW2");
+    station_.host.Click(Button::Command1);
+}
+
+void StationSimulator::ClickPacket() {
+    Note("click PKT");
+    station_.host.Click(Button::Command3);
+}
+
+void StationSimulator::ClickSend() {
+    Log("S", [this] {
+        Note("click Send! with the time S" + std::to_string(nextTime_));
+        station_.host.Click(Button::CommandSend);
+    });
+}
+
+void StationSimulator::Logger32Dial() {
+    const std::int32_t hertz = Pick(Logger32Dials);
+    if (choices_.Below(2) == 0) {
+        Note("Logger32 posts code 100 " + std::to_string(hertz));
+        station_.host.PostFromLogger32(100, hertz);
+    } else {
+        Note("Logger32 sends code 100 " + std::to_string(hertz));
+        station_.host.SendFromLogger32(100, hertz);
+    }
+}
+
+void StationSimulator::Logger32Cluster() {
+    Note("Logger32 posts code 102 42");
+    station_.host.PostFromLogger32(102, 42);
+}
+
+void StationSimulator::Logger32WritesSpot() {
+    sim::SimHost& host = station_.host;
+    const Text& spot = Pick(Spots);
+    if (host.logger32.running && host.logger32.sentWindow != 0) {
+        Note("Logger32 writes into Sent: " + AsciiOf(spot));
+        host.SetTextOfWindow(host.logger32.sentWindow, spot);
+    }
+}
+
+void StationSimulator::Logger32WritesQso() {
+    sim::SimHost& host = station_.host;
+    const Text& qso = Pick(QsoTexts);
+    if (host.logger32.running && host.logger32.sentWindow != 0) {
+        Note("Logger32 writes into Sent: " + AsciiOf(qso));
+        host.SetTextOfWindow(host.logger32.sentWindow, qso);
+    }
+}
+
+void StationSimulator::Logger32Code() {
+    sim::SimHost& host = station_.host;
+    struct Code {
+        std::uint32_t code;
+        std::int32_t lParam;
+    };
+    const std::vector<Code> codes{
+        {0, 1},  {0, 0},   {1, 0}, {3, static_cast<std::int32_t>(host.logger32.textWindow)},
+        {17, 0}, {101, 5},
+    };
+    const Code& code = Pick(codes);
+    if (!host.logger32.running) {
+        return;
+    }
+    if (choices_.Below(2) == 0) {
+        Note("Logger32 posts code " + std::to_string(code.code) + " " +
+             std::to_string(code.lParam));
+        host.PostFromLogger32(code.code, code.lParam);
+    } else {
+        Note("Logger32 sends code " + std::to_string(code.code) + " " +
+             std::to_string(code.lParam));
+        host.SendFromLogger32(code.code, code.lParam);
+    }
+}
+
+void StationSimulator::Logger32Closes() {
+    if (station_.host.logger32.running) {
+        Note("Logger32 closes");
+        station_.host.logger32.Close();
+    }
+}
+
+void StationSimulator::Logger32ComesBack() {
+    if (!station_.host.logger32.running) {
+        Note("Logger32 is started again");
+        station_.host.logger32.StartAgain();
+    }
+}
+
+void StationSimulator::Logger32RefusesName() {
+    const int name = static_cast<int>(choices_.Below(6));
+    if (name == 0) {
+        Note("Logger32 accepts every name again");
+        station_.host.logger32.rejectedNames.clear();
+    } else {
+        Note("Logger32 refuses \"Logger32 " + std::to_string(name) + "\"");
+        station_.host.logger32.rejectedNames.insert(name);
+    }
+}
+
+void StationSimulator::Logger32Slow() {
+    logger32Stall_ = Pick(Stalls);
+    Note("Logger32 takes " + std::to_string(logger32Stall_) + " ms over each text");
+}
+
+void StationSimulator::MixWSlow() {
+    station_.host.mixw.callTime = Pick(CallTimes);
+    Note("MixW answers each call in " + std::to_string(station_.host.mixw.callTime) + " ms");
+}
+
+void StationSimulator::MixWBusy() {
+    const int spell = Pick(BusySpells);
+    const int now = station_.host.Now();
+    station_.host.mixw.busySpells.push_back({now, now + spell});
+    mixwMayFail_ = mixwMayFail_ || spell > LongestWaitedSpell;
+    Note("MixW is busy in a dialog for " + std::to_string(spell) + " ms");
+}
+
+void StationSimulator::TimePasses() {
+    const int milliseconds = static_cast<int>(choices_.Below(10001));
+    Note(std::to_string(milliseconds) + " ms pass");
+    station_.host.RunFor(milliseconds);
+}
+
+void StationSimulator::Close() {
+    Note("the operator closes Pontara");
+    endAllowed_ = true;
+    station_.host.RequestClose();
+    station_.host.RunFor(0);
+    endAllowed_ = station_.host.Ended();
+}
+
+void StationSimulator::EndSession() {
+    endAllowed_ = true;
+    if (choices_.Below(4) == 0) {
+        Note("the session ends without asking");
+        station_.host.EndSessionAnyway();
+    } else {
+        Note("Windows asks to end the session");
+        station_.host.EndSession();
+    }
+    endAllowed_ = station_.host.Ended();
+}
+
+}  // namespace pontara::simulation

@@ -285,6 +285,26 @@ TEST(ForwardingSlowMixW, TheRigHandedToLogger32WhileTheLinksOpenGetsNoCommandFro
     EXPECT_FALSE(fresh.host.Ended());
 }
 
+// COM's modal loop leaves posted messages queued while MixW answers: a click on "Lg32" during a
+// forwarding tick's calls waits until the tick is over, and nothing of that tick follows it.
+TEST(ForwardingSlowMixW, Lg32ClickedWhileMixWAnswersATickIsHandledAfterTheTick) {
+    SimulatedStation fresh;
+    fresh.LaunchAndOpenLinks();
+    fresh.host.RunFor(3000);
+    fresh.host.mixw.callTime = 1000;
+    fresh.host.mixw.fqA = 7000000;
+    int tick = FirstForwardingTick + 4 * 800;
+    fresh.host.At(tick + 500, [&] { fresh.host.Click(Button::Command2); });
+    std::size_t mark = fresh.host.TraceMark();
+    fresh.host.RunFor(tick + 20000 - fresh.host.Now());
+    std::vector<std::string> trace = fresh.host.TraceSince(mark);
+    auto handover = std::find(trace.begin(), trace.end(), "post 18 0");
+    ASSERT_NE(handover, trace.end());
+    EXPECT_NE(std::find(trace.begin(), handover, "text <APP_FORCE_FREQ:6>7001.5"), handover);
+    EXPECT_TRUE(std::none_of(handover, trace.end(),
+                             [](const std::string& line) { return line.starts_with("text "); }));
+}
+
 TEST(ForwardingSlowMixW, AMixWAnsweringInTwoSecondsGetsOneCallAtATimeAndLogger32TheNewestRecord) {
     SimulatedStation fresh;
     fresh.host.mixw.items[u"qso|call"] = u"";

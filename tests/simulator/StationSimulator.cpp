@@ -385,14 +385,7 @@ void StationSimulator::ClickSend() {
 }
 
 void StationSimulator::Logger32Dial() {
-    const std::int32_t hertz = Pick(Logger32Dials);
-    if (choices_.Below(2) == 0) {
-        Note("Logger32 posts code 100 " + std::to_string(hertz));
-        station_.host.PostFromLogger32(100, hertz);
-    } else {
-        Note("Logger32 sends code 100 " + std::to_string(hertz));
-        station_.host.SendFromLogger32(100, hertz);
-    }
+    Logger32PostsOrSends(100, Pick(Logger32Dials));
 }
 
 void StationSimulator::Logger32Cluster() {
@@ -401,21 +394,11 @@ void StationSimulator::Logger32Cluster() {
 }
 
 void StationSimulator::Logger32WritesSpot() {
-    sim::SimHost& host = station_.host;
-    const Text& spot = Pick(Spots);
-    if (host.logger32.running && host.logger32.sentWindow != 0) {
-        Note("Logger32 writes into Sent: " + AsciiOf(spot));
-        host.SetTextOfWindow(host.logger32.sentWindow, spot);
-    }
+    Logger32WritesSent(Pick(Spots));
 }
 
 void StationSimulator::Logger32WritesQso() {
-    sim::SimHost& host = station_.host;
-    const Text& qso = Pick(QsoTexts);
-    if (host.logger32.running && host.logger32.sentWindow != 0) {
-        Note("Logger32 writes into Sent: " + AsciiOf(qso));
-        host.SetTextOfWindow(host.logger32.sentWindow, qso);
-    }
+    Logger32WritesSent(Pick(QsoTexts));
 }
 
 void StationSimulator::Logger32Code() {
@@ -429,17 +412,27 @@ void StationSimulator::Logger32Code() {
         {17, 0}, {101, 5},
     };
     const Code& code = Pick(codes);
-    if (!host.logger32.running) {
-        return;
+    if (host.logger32.running) {
+        Logger32PostsOrSends(code.code, code.lParam);
     }
+}
+
+void StationSimulator::Logger32PostsOrSends(std::uint32_t code, std::int32_t lParam) {
+    const std::string what = " code " + std::to_string(code) + " " + std::to_string(lParam);
     if (choices_.Below(2) == 0) {
-        Note("Logger32 posts code " + std::to_string(code.code) + " " +
-             std::to_string(code.lParam));
-        host.PostFromLogger32(code.code, code.lParam);
+        Note("Logger32 posts" + what);
+        station_.host.PostFromLogger32(code, lParam);
     } else {
-        Note("Logger32 sends code " + std::to_string(code.code) + " " +
-             std::to_string(code.lParam));
-        host.SendFromLogger32(code.code, code.lParam);
+        Note("Logger32 sends" + what);
+        station_.host.SendFromLogger32(code, lParam);
+    }
+}
+
+void StationSimulator::Logger32WritesSent(const Text& text) {
+    sim::SimHost& host = station_.host;
+    if (host.logger32.running && host.logger32.sentWindow != 0) {
+        Note("Logger32 writes into Sent: " + AsciiOf(text));
+        host.SetTextOfWindow(host.logger32.sentWindow, text);
     }
 }
 

@@ -98,6 +98,8 @@ class StationSimulator {
     void EndSession();
 
     void Log(const char* prefix, const std::function<void()>& action);
+    void Logger32PostsOrSends(std::uint32_t code, std::int32_t lParam);
+    void Logger32WritesSent(const Text& text);
 
     Choices& choices_;
     testing::SimulatedStation station_;

@@ -2,7 +2,8 @@
 // How long a call waits for a MixW that is busy in a dialog of its own.
 // Responsibilities: the one retry policy for a call MixW turns away as busy; the Win32 host's
 // COM message filter and the simulated MixW both follow it.
-// Collaborations: win32/MessageFilter_win.h answers COM with it; sim/SimHost_sim.cpp retries by it.
+// Collaborations: win32/MessageFilter_win.h answers COM with it; the simulated host
+// (tests/sim) retries by it.
 //
 // While MixW shows a modal dialog it may answer an incoming call "retry later"
 // (SERVERCALL_RETRYLATER). The caller then tries again after a short pause, for as long as a

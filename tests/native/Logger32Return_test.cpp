@@ -78,7 +78,7 @@ TEST_F(Logger32Return, ClosedWhileForwardingPausesSaysSoAndLooksForLogger32Every
     EXPECT_FALSE(station.host.Enabled(TimerId::Timer2));
     EXPECT_TRUE(station.host.Enabled(TimerId::Timer));
     EXPECT_EQ(station.host.Interval(TimerId::Timer), 5000);
-    EXPECT_EQ(station.host.BackColour(Button::Command1), colours::OwnerButton);
+    EXPECT_EQ(station.host.BackColour(Button::Command1), 0xC000C0u);  // the owner's colour
     EXPECT_FALSE(station.host.Enabled(Button::Command1));
     station.MixWSets(u"Name", u"AWAY");
     station.host.mixw.fqA = 7000000;
@@ -139,8 +139,9 @@ TEST_F(Logger32Return, QsosSavedWhileAwayAreHeldWholeAndLoggedInOrderOnceItIsBac
     station.host.RunFor(8000);
     Text first = record + u"<APP_TIME_ON:4>1234<APP_TIME_OFF:4>1234";
     Text second = first + u"<APP_TIME_ON:4>1240<APP_TIME_OFF:4>1240";
-    Text firstLogging = u"<APP_LOGQSO:" + DecimalDigits(first.size()) + u">" + first;
-    Text secondLogging = u"<APP_LOGQSO:" + DecimalDigits(second.size()) + u">" + second;
+    // The record has 142 characters, each pair of time tokens 39.
+    Text firstLogging = u"<APP_LOGQSO:181>" + first;
+    Text secondLogging = u"<APP_LOGQSO:220>" + second;
     std::vector<Text> texts = station.TextsSince(closed);
     texts.resize(2);
     EXPECT_THAT(texts, ElementsAre(firstLogging, secondLogging));
@@ -170,13 +171,23 @@ TEST_F(Logger32Return, ALoggingDeliveredJustBeforeTheCloseIsNotSentAgain) {
     EXPECT_EQ(station.host.FieldText(Field::Text1), MixWActive);
 }
 
+TEST_F(Logger32Return, ClosingOnceItIsBackSaysGoodbyeToTheNewLogger32) {
+    CloseAndStartAgainAfter(500);
+    station.host.RunFor(500 + 5000 + 800);  // noticed, then found by the 5 s look
+    int closing = station.host.Now();
+    station.host.RequestClose();
+    station.host.RunFor(0);
+    EXPECT_TRUE(station.host.Ended());
+    EXPECT_THAT(ReceivedSince(closing), ElementsAre(Received{1, 4, 0}, Received{1, 5, 0}));
+}
+
 TEST_F(Logger32Return, ClosedWhileLogger32OwnsTheRigIsNoticedByTimer5AndTheOwnerIsToldAgain) {
     station.host.Click(Button::Command2);
     station.host.RunFor(100);
     int closed = CloseAndStartAgainAfter(500);
     station.host.RunFor(2000);
     EXPECT_EQ(station.host.FieldText(Field::Text1), ClosedWaiting);
-    EXPECT_EQ(station.host.BackColour(Button::Command2), colours::OwnerButton);
+    EXPECT_EQ(station.host.BackColour(Button::Command2), 0xC000C0u);  // the owner's colour
     EXPECT_TRUE(station.host.Enabled(Button::Command1));
     station.host.RunFor(5000);
     EXPECT_THAT(ReceivedSince(closed),

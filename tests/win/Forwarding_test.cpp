@@ -1,7 +1,7 @@
 // The real Pontara.exe carrying MixW's QSO to Logger32: the advise links of its first
 // forwarding tick, the QSO record, the forced frequency and mode, in German and Russian locales
 // and with UTF-8 as the ANSI code page too, how long a change takes, a text that Logger32 writes
-// back from inside a delivery, and MixW going away under it.
+// back from inside a delivery, and MixW going away under it: quitting, or its process killed.
 // Times are measured on the station's clock and printed as "MEASURE <name> <ms>" lines.
 
 #include <gtest/gtest.h>
@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "Logger32StandIn.h"
+#include "MixWSimWindow.h"
 #include "MixWStandIn.h"
 #include "logger32/Logger32Protocol.h"
 #include "station/Harness.h"
@@ -451,6 +452,12 @@ TEST(TextCommands, Logger32WritingSentInsideADeliveryIsTakenWithinItWithoutDeadl
 
 // ---- MixW going away --------------------------------------------------------------------------
 
+// Pontara after MixW went away under it, with `mark` taken before: the next tick's first call
+// fails, and Pontara shows one error box (saying what failed and quoting the system's words for
+// the code) and no other for three more ticks; after OK it ends without a code to Logger32, for
+// the end by error tells nobody. Defined below the tests of the two ways MixW goes.
+void ExpectOneErrorBoxThenTheEndWithoutNotices(WineStation& station, const WineStation::Mark& mark);
+
 // A Timer2 tick with Logger32's window handle 0 ends the bridge too, but that handle becomes 0
 // only when Logger32's window goes in the microseconds between the sequencer's two looks,
 // which no test can arrange; MixW quitting is the end that a station can bring about.
@@ -463,29 +470,50 @@ TEST(MixWLost, MixWQuittingWhileForwardingEndsTheBridgeAfterOneErrorBoxAndNoShut
     }
     const WineStation::Mark mark = station.MarkNow();
     station.StopMixW();
-    const StationTime stopped = station.Now();
+    ExpectOneErrorBoxThenTheEndWithoutNotices(station, mark);
+}
 
-    const HWND box = WaitForMessageBox("Pontara", 5000ms);
-    ASSERT_NE(box, nullptr) << "no error box after MixW quit";
-    Measure("mixw_quit_to_error_box_ms", station.Now() - stopped);
+// MixWSim.exe killed: its object is not disconnected from its clients as when MixW quits, and
+// its process is simply gone. The kill follows the second tick's last act, the forced mode, so
+// that the next tick's first call is the first to meet it.
+TEST(MixWKilled, MixWsProcessKilledWhileForwardingEndsTheBridgeAfterOneErrorBoxAndNoNotices) {
+    WineStation station(WineStation::Options{
+        .startMixW = false, .launchPontara = false, .artifactName = TestName()});
+    ChildProcess mixw = ChildProcess::Start(ProgramPath("MixWSim.exe"));
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            const HWND window = FindWindowW(standin::window::kClassName, nullptr);
+            return window != nullptr &&
+                   ControlText(GetDlgItem(window, standin::window::kStatusLine)) == "Running";
+        },
+        15s))
+        << "MixWSim.exe did not start";
+    station.LaunchPontara();
+    ASSERT_TRUE(WaitForText(
+        station, {}, [](const std::string& text) { return text.starts_with("<APP_FORCE_MODE:"); },
+        30s))
+        << Listed(station.AtLogger32Since({}));
+    const WineStation::Mark mark = station.MarkNow();
+    mixw.Kill();
+    ExpectOneErrorBoxThenTheEndWithoutNotices(station, mark);
+    EXPECT_EQ(station.Logger32TextsSince(mark), std::vector<std::string>{});
+}
+
+void ExpectOneErrorBoxThenTheEndWithoutNotices(WineStation& station,
+                                               const WineStation::Mark& mark) {
+    const StationTime gone = station.Now();
+    const HWND box = WaitForMessageBox("Pontara", 10000ms);
+    ASSERT_NE(box, nullptr) << "no error box after MixW went";
+    Measure("mixw_gone_to_error_box_ms", station.Now() - gone);
     const std::string text = MessageBoxText(box);
-    // The first call of the next tick, what failed, and the system's own words for the code.
     EXPECT_TRUE(text.starts_with("MixW's GetQsoData(19) failed.")) << text;
     const std::size_t codeAt = text.rfind("(error 0x");
     ASSERT_NE(codeAt, std::string::npos) << text;
     const auto code = static_cast<DWORD>(std::strtoul(text.c_str() + codeAt + 9, nullptr, 16));
-    char systemMessage[512] = {};
-    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-                   systemMessage, sizeof systemMessage, nullptr);
-    std::string expectedMessage = systemMessage;
-    while (!expectedMessage.empty() &&
-           std::string("\r\n .").find(expectedMessage.back()) != std::string::npos) {
-        expectedMessage.pop_back();
-    }
-    EXPECT_FALSE(expectedMessage.empty()) << "the system has no message for 0x" << std::hex << code;
-    EXPECT_NE(text.find(expectedMessage), std::string::npos) << text;
+    const std::string systemMessage = SystemMessage(code);
+    EXPECT_FALSE(systemMessage.empty()) << "the system has no message for 0x" << std::hex << code;
+    EXPECT_NE(text.find(systemMessage), std::string::npos) << text;
 
-    // Three more ticks' time: the box stays the only one.
     PumpFor(2500ms);
     std::vector<HWND> boxes = TopLevelWindowsOf(station.Pontara().Id());
     std::erase_if(boxes, [](HWND window) { return ClassName(window) != "#32770"; });
@@ -494,7 +522,7 @@ TEST(MixWLost, MixWQuittingWhileForwardingEndsTheBridgeAfterOneErrorBoxAndNoShut
 
     ASSERT_TRUE(PressOk(box));
     const StationTime answered = station.Now();
-    const std::optional<DWORD> exitCode = station.Pontara().WaitForExit(5000ms);
+    const std::optional<DWORD> exitCode = station.Pontara().WaitForExit(10000ms);
     ASSERT_TRUE(exitCode.has_value()) << "Pontara still runs after its error box was closed";
     Measure("error_box_ok_to_exit_ms", station.Now() - answered);
     EXPECT_EQ(station.Logger32CodesSince(mark), std::vector<std::string>{})

@@ -30,7 +30,6 @@
 #include "MixWStandIn.h"
 #include "Statistics.h"
 #include "logger32/Logger32Protocol.h"
-#include "station/Checks.h"
 #include "station/MessageBoxes.h"
 #include "station/Paths.h"
 #include "station/WindowQueries.h"
@@ -244,7 +243,7 @@ class Measure {
         for (int change = 1; change <= settings_.latencyChanges; ++change) {
             char name[16];
             std::snprintf(name, sizeof name, "L%03d", change);
-            const std::string expected = Token("NAME", name);
+            const std::string expected = "<NAME:4>" + std::string(name);  // four characters
             const std::size_t mark = log_.Mark();
             const double changedAt = log_.Now();
             station_.MixW().Run([&](standin::MixWStandIn& mixw) {
@@ -293,8 +292,9 @@ class Measure {
             char call[16];
             std::snprintf(call, sizeof call, "S%04d", spot);
             const std::size_t mark = log_.Mark();
-            station_.Logger32().WriteSent(
-                Token("APP_DXSPOT_CLICKED", std::string(call) + "|14070.0|PSK31"));
+            // The call has five characters, the spot nineteen.
+            station_.Logger32().WriteSent("<APP_DXSPOT_CLICKED:19>" + std::string(call) +
+                                          "|14070.0|PSK31");
             const Event* firstCall = station_.WaitForEvent(
                 mark,
                 [](const Event& event) {

@@ -1,15 +1,12 @@
 #pragma once
 // What a station program checked: each check printed as it is made, PASS or FAIL with what was
 // seen, and listed again at the end, closing with "N passed, N failed". Collaborations: Traffic
-// (where the lines are printed), logger32/TextCommands.h (the tokens the checks expect).
+// (where the lines are printed).
 
 #include <cstdio>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "logger32/TextCommands.h"
-#include "platform/Text.h"
 #include "station/Traffic.h"
 
 namespace pontara::station {
@@ -25,6 +22,12 @@ class Checks {
         traffic_.Print(Format(line, "            "));
         lines_.push_back(std::move(line));
         return passed;
+    }
+
+    // A text read from the station (a field, a caption, a command Logger32 received, a list
+    // of events) against the one written out; shows the text read.
+    bool ExpectText(const std::string& seen, const std::string& expected, const std::string& what) {
+        return Expect(seen == expected, what, "reads \"" + seen + "\"");
     }
 
     // Prints every check again; the number that failed.
@@ -60,12 +63,6 @@ class Checks {
     Traffic& traffic_;
     std::vector<Line> lines_;
 };
-
-// "<TAG:length>value", the token of Logger32's text commands, of the ASCII texts of the station
-// programs' scripts.
-inline std::string Token(std::string_view tag, std::string_view value) {
-    return AsciiOf(logger32::FormatTextToken(AsciiText(tag), AsciiText(value)));
-}
 
 inline std::string SecondsText(double seconds) {
     char text[32];

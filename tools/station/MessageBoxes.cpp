@@ -1,5 +1,7 @@
 #include "station/MessageBoxes.h"
 
+#include <string_view>
+
 #include "station/Pump.h"
 #include "station/WindowQueries.h"
 
@@ -28,6 +30,18 @@ bool PressOk(HWND box, std::chrono::milliseconds timeout) {
     DWORD_PTR result = 0;
     return SendMessageTimeoutA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0, SMTO_NORMAL,
                                static_cast<UINT>(timeout.count()), &result) != 0;
+}
+
+std::string SystemMessage(DWORD code) {
+    char text[512] = {};
+    FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+                   text, sizeof text, nullptr);
+    std::string message = text;
+    while (!message.empty() &&
+           std::string_view("\r\n .").find(message.back()) != std::string::npos) {
+        message.pop_back();
+    }
+    return message;
 }
 
 }  // namespace pontara::harness

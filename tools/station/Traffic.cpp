@@ -192,6 +192,38 @@ Match CodeIs(std::uint32_t code) {
     return [code](const Event& event) { return event.kind == Kind::Code && event.code == code; };
 }
 
+Match CallIs(std::string member, std::vector<std::string> arguments) {
+    return [member = std::move(member), arguments = std::move(arguments)](const Event& event) {
+        return event.kind == Kind::Call && event.member == member && event.arguments == arguments;
+    };
+}
+
+bool ChangesMixW(const Event& event) {
+    return event.kind == Kind::Call &&
+           (event.member == "ExecuteMacros" || event.member == "SetQsoData");
+}
+
+bool IsRigCode(const Event& event) {
+    return event.kind == Kind::Code && logger32::IsRigCode(event.code);
+}
+
+std::string Accounts(const std::vector<const Event*>& events) {
+    std::string text;
+    for (const Event* event : events) {
+        text += (text.empty() ? "" : ", ") + event->account;
+    }
+    return text.empty() ? "nothing" : text;
+}
+
+std::string Codes(const std::vector<const Event*>& events) {
+    std::string text;
+    for (const Event* event : events) {
+        text += (text.empty() ? "" : " ") + std::to_string(event->code) + "(" +
+                std::to_string(event->lParam) + ")";
+    }
+    return text.empty() ? "none" : text;
+}
+
 bool IsTickStart(const Event& event) {
     return event.kind == Kind::Call && event.member == "GetQsoData" &&
            event.arguments == std::vector<std::string>{std::to_string(mixw::LocatorIndex)};

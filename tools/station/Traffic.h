@@ -76,8 +76,19 @@ Match TextIs(std::string text);  // a text command Logger32 received, whole
 Match TextStartsWith(std::string start);
 Match TextContains(std::string part);
 Match CodeIs(std::uint32_t code);  // a code Pontara sent Logger32
+// A call of MixW's automation object with exactly these arguments (texts unquoted).
+Match CallIs(std::string member, std::vector<std::string> arguments);
+// A call that changes MixW: a macro (ExecuteMacros) or SetQsoData.
+bool ChangesMixW(const Event& event);
+// A code of the rig's hand-over (Logger32Protocol.h's rig codes).
+bool IsRigCode(const Event& event);
 // The start of a Timer2 tick: ForwardQsoData's first call, reading MixW's QSO-data item 19.
 bool IsTickStart(const Event& event);
+
+// For what a check saw: the events' accounts, ", " between them ("nothing" for none), and the
+// codes as "<code>(<lParam>)", " " between them ("none" for none).
+std::string Accounts(const std::vector<const Event*>& events);
+std::string Codes(const std::vector<const Event*>& events);
 
 class Traffic {
   public:

@@ -319,6 +319,33 @@ std::string WineStation::Caption(Button button) {
     return ControlText(ButtonWindow(button)).value_or("<no answer>");
 }
 
+std::string WineStation::WaitForFieldText(Field field, const std::string& expected,
+                                          milliseconds timeout) {
+    return WaitForText([&] { return FieldText(field); }, expected, timeout);
+}
+
+std::string WineStation::WaitForCaption(Button button, const std::string& expected,
+                                        milliseconds timeout) {
+    return WaitForText([&] { return Caption(button); }, expected, timeout);
+}
+
+std::string WineStation::WaitForText(const std::function<std::string()>& read,
+                                     const std::string& expected, milliseconds timeout) {
+    std::string seen = "<no answer>";
+    auto next = std::chrono::steady_clock::now();
+    WaitUntil(
+        [&] {
+            if (std::chrono::steady_clock::now() < next) {
+                return false;
+            }
+            next = std::chrono::steady_clock::now() + 250ms;
+            seen = read();
+            return seen == expected;
+        },
+        timeout);
+    return seen;
+}
+
 bool WineStation::ButtonEnabled(Button button) {
     MainWindow();
     HWND control = ButtonWindow(button);

@@ -139,6 +139,10 @@ class WineStation {
     std::string FieldText(Field field);
     std::string Caption(Button button);
     bool ButtonEnabled(Button button);
+    // Waits until a field's text or a button's caption reads `expected`, looking every quarter
+    // second; what it read last.
+    std::string WaitForFieldText(Field field, const std::string& expected, milliseconds timeout);
+    std::string WaitForCaption(Button button, const std::string& expected, milliseconds timeout);
     // The operator in Pontara, noted in the traffic: BM_CLICK to the real button, WM_CLOSE to the
     // main window as its close box sends. Whether the message was posted.
     bool Click(Button button);
@@ -156,6 +160,9 @@ class WineStation {
     bool SaveShot(const std::string& path);
 
   private:
+    std::string WaitForText(const std::function<std::string()>& read, const std::string& expected,
+                            milliseconds timeout);
+
     Options options_;
     std::chrono::steady_clock::time_point start_;
     station::Traffic traffic_;  // before the stand-ins: they report into it until they are gone

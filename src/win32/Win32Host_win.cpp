@@ -325,10 +325,6 @@ void Win32Host::OpenLink(Field field) {
 
 // ---- Buttons ------------------------------------------------------------------------------
 
-Text Win32Host::Caption(Button button) const {
-    return WindowText(main_->ButtonWindow(button));
-}
-
 void Win32Host::SetCaption(Button button, const Text& caption) {
     HWND window = main_->ButtonWindow(button);
     if (!SetWindowTextW(window, Wide(caption))) {
@@ -337,16 +333,8 @@ void Win32Host::SetCaption(Button button, const Text& caption) {
     InvalidateRect(window, nullptr, TRUE);
 }
 
-Colour Win32Host::BackColour(Button button) const {
-    return main_->BackColour(button);
-}
-
 void Win32Host::SetBackColour(Button button, Colour colour) {
     main_->SetBackColour(button, colour);
-}
-
-bool Win32Host::Enabled(Button button) const {
-    return IsWindowEnabled(main_->ButtonWindow(button)) != FALSE;
 }
 
 void Win32Host::SetEnabled(Button button, bool enabled) {

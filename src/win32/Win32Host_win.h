@@ -50,11 +50,8 @@ class Win32Host final : public Host, private MainWindowListener {
     WindowHandle FieldWindow(Field field) const override;
     void OpenLink(Field field) override;
 
-    Text Caption(Button button) const override;
     void SetCaption(Button button, const Text& caption) override;
-    Colour BackColour(Button button) const override;
     void SetBackColour(Button button, Colour colour) override;
-    bool Enabled(Button button) const override;
     void SetEnabled(Button button, bool enabled) override;
 
     int Interval(TimerId timer) const override;

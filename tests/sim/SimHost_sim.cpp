@@ -9,6 +9,7 @@
 
 #include "logger32/Logger32Protocol.h"
 #include "mixw/BusyRetry.h"
+#include "mixw/MixWAutomation.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/NumberText.h"
 #include "platform/PlatformError.h"

@@ -66,6 +66,11 @@ class SimHost final : public Host {
     // The session ends without asking, as when the operator chose to end it all the same.
     void EndSessionAnyway();
 
+    // The buttons as the bridge last set them.
+    Text Caption(Button button) const;
+    Colour BackColour(Button button) const;
+    bool Enabled(Button button) const;
+
     bool Ended() const { return ended_; }
     bool Hooked() const { return hooked_; }
     bool SplashVisible() const { return splashVisible_; }
@@ -112,11 +117,8 @@ class SimHost final : public Host {
     void SetFieldText(Field field, const Text& text) override;
     WindowHandle FieldWindow(Field field) const override;
     void OpenLink(Field field) override;
-    Text Caption(Button button) const override;
     void SetCaption(Button button, const Text& caption) override;
-    Colour BackColour(Button button) const override;
     void SetBackColour(Button button, Colour colour) override;
-    bool Enabled(Button button) const override;
     void SetEnabled(Button button, bool enabled) override;
     int Interval(TimerId timer) const override;
     void SetInterval(TimerId timer, int milliseconds) override;

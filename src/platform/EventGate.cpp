@@ -46,11 +46,7 @@ void EventGate::TimerSet(TimerId timer) {
 }
 
 void EventGate::RunHandler(const Event& event) {
-    ++handlers_;
-    struct Returned {
-        int& handlers;
-        ~Returned() { --handlers; }
-    } returned{handlers_};
+    Counted handler(handlers_);
     run_(event);
 }
 

@@ -24,6 +24,18 @@
 namespace pontara {
 
 class EventGate {
+    // One of the gate's counts is one up while this lasts.
+    class Counted {
+      public:
+        explicit Counted(int& count) : count_(count) { ++count_; }
+        ~Counted() { --count_; }
+        Counted(const Counted&) = delete;
+        Counted& operator=(const Counted&) = delete;
+
+      private:
+        int& count_;
+    };
+
   public:
     using Event = std::function<void()>;
 
@@ -48,27 +60,14 @@ class EventGate {
     bool InsideCall() const { return calls_ > 0; }
 
     // A wait of the start-up sequencer, while it lasts.
-    class SequencerWait {
+    class SequencerWait : Counted {
       public:
-        explicit SequencerWait(EventGate& gate) : gate_(gate) { ++gate_.waits_; }
-        ~SequencerWait() { --gate_.waits_; }
-        SequencerWait(const SequencerWait&) = delete;
-        SequencerWait& operator=(const SequencerWait&) = delete;
-
-      private:
-        EventGate& gate_;
+        explicit SequencerWait(EventGate& gate) : Counted(gate.waits_) {}
     };
-
     // A handler waiting inside a DDE transaction or a MixW call, while it lasts.
-    class Call {
+    class Call : Counted {
       public:
-        explicit Call(EventGate& gate) : gate_(gate) { ++gate_.calls_; }
-        ~Call() { --gate_.calls_; }
-        Call(const Call&) = delete;
-        Call& operator=(const Call&) = delete;
-
-      private:
-        EventGate& gate_;
+        explicit Call(EventGate& gate) : Counted(gate.calls_) {}
     };
 
   private:

@@ -31,8 +31,9 @@ Text NameOf(Button button) {
 
 }  // namespace
 
-// MixW's object, each call counted as a wait: COM's modal loop dispatches the thread's
-// messages while MixW answers, and a timer tick must not start a second call meanwhile.
+// MixW's object, each call counted as a call by the gate: whatever COM's modal loop dispatches
+// while MixW answers (WM_TIMER stays queued there, on Windows and under Wine), a timer tick must
+// not start a second call meanwhile.
 class Win32Host::HeldTicksMixW final : public MixWAutomation {
   public:
     HeldTicksMixW(std::unique_ptr<MixWAutomation> mixw, EventGate& gate)

@@ -1,6 +1,6 @@
 #include "app/ErrorRule.h"
 
-#include "ui/StatusLine.h"
+#include "ui/WindowModel.h"
 
 namespace pontara {
 
@@ -12,7 +12,7 @@ void ErrorRule::Report(const PlatformError& error) {
     for (int timer = 0; timer < TimerCount; ++timer) {
         host_.SetEnabled(static_cast<TimerId>(timer), false);
     }
-    host_.ShowMessage(error.Describe(), Text(status::ApplicationTitle));
+    host_.ShowMessage(error.Describe(), Text(window_model::Caption));
     host_.EndProgram();
 }
 

@@ -8,7 +8,7 @@
 
 #include "app/Application.h"
 #include "app/Resources.h"
-#include "ui/StatusLine.h"
+#include "ui/WindowModel.h"
 #include "win32/MessageFilter_win.h"
 #include "win32/ScopedCom_win.h"
 #include "win32/Win32Host_win.h"
@@ -18,7 +18,7 @@
 namespace {
 
 void ShowStartFailure(const pontara::Text& description) {
-    const pontara::Text title(pontara::status::ApplicationTitle);
+    const pontara::Text title(pontara::window_model::Caption);
     MessageBoxW(nullptr, pontara::Wide(description), pontara::Wide(title), MB_OK | MB_ICONERROR);
 }
 

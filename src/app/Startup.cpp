@@ -5,9 +5,10 @@
 
 #include "bridge/QsoForwarding.h"
 #include "bridge/SpotClick.h"
+#include "bridge/StatusTexts.h"
 #include "mixw/DeferringMixW.h"
 #include "platform/PlatformError.h"
-#include "ui/StatusLine.h"
+#include "ui/WindowModel.h"
 
 namespace pontara {
 
@@ -108,7 +109,7 @@ void Startup::Unload() {
         // held QSOs, and the box then names QSOs that are no longer lost.
         askingToClose_ = true;
         const bool close =
-            host_.AskYesNo(bridge::CloseQuestion(watch_.Held()), Text(status::ApplicationTitle));
+            host_.AskYesNo(bridge::CloseQuestion(watch_.Held()), Text(window_model::Caption));
         askingToClose_ = false;
         if (!close) {
             return;

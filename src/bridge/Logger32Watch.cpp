@@ -3,7 +3,7 @@
 #include <string>
 
 #include "bridge/QsoForwarding.h"
-#include "ui/StatusLine.h"
+#include "bridge/StatusTexts.h"
 
 namespace pontara::bridge {
 

@@ -1,8 +1,8 @@
 #include "bridge/QsoLogging.h"
 
 #include "bridge/QsoForwarding.h"
+#include "bridge/StatusTexts.h"
 #include "logger32/TextCommands.h"
-#include "ui/StatusLine.h"
 
 namespace pontara::bridge {
 

@@ -1,7 +1,8 @@
 #include "bridge/RigOwnership.h"
 
+#include "bridge/StatusTexts.h"
 #include "mixw/MixWMacros.h"
-#include "ui/StatusLine.h"
+#include "ui/WindowModel.h"
 
 namespace pontara::bridge {
 
@@ -63,7 +64,7 @@ void RigOwnership::Logger32FrequencyChanged() {
 }
 
 void RigOwnership::AskToCloseSoundcardWindows() {
-    host_.ShowMessage(Text(status::CloseSoundcardWindows), Text(status::ApplicationTitle));
+    host_.ShowMessage(Text(status::CloseSoundcardWindows), Text(window_model::Caption));
 }
 
 void RigOwnership::ToggleMixWPorts() {

@@ -29,7 +29,7 @@
 #include <string_view>
 
 #include "platform/Text.h"
-#include "ui/Controls.h"
+#include "platform/WindowControls.h"
 
 namespace pontara {
 

@@ -14,11 +14,12 @@
 #include <string>
 #include <vector>
 
-#include "mixw/MixWAutomation.h"
 #include "platform/Text.h"
-#include "ui/Controls.h"
+#include "platform/WindowControls.h"
 
 namespace pontara {
+
+class MixWAutomation;  // mixw/MixWAutomation.h
 
 // Handles and message ids travel as 32-bit values, as they do in Logger32's lParam.
 using WindowHandle = std::uint32_t;
@@ -72,12 +73,9 @@ class Host {
     // Throws PlatformError when the server does not answer for the service, topic or item.
     virtual void OpenLink(Field field) = 0;
 
-    // Buttons.
-    virtual Text Caption(Button button) const = 0;
+    // Buttons. The bridge only sets them.
     virtual void SetCaption(Button button, const Text& caption) = 0;
-    virtual Colour BackColour(Button button) const = 0;
     virtual void SetBackColour(Button button, Colour colour) = 0;
-    virtual bool Enabled(Button button) const = 0;
     virtual void SetEnabled(Button button, bool enabled) = 0;
 
     // Timers. An interval of 0 never fires; setting an interval, or enabling, restarts the count.

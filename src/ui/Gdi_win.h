@@ -9,7 +9,7 @@
 #include <memory>
 #include <type_traits>
 
-#include "ui/Controls.h"
+#include "platform/WindowControls.h"
 #include "ui/WindowModel.h"
 
 namespace pontara {

@@ -22,7 +22,7 @@
 #include <vector>
 
 #include "platform/Text.h"
-#include "ui/Controls.h"
+#include "platform/WindowControls.h"
 #include "ui/Gdi_win.h"
 
 namespace pontara {

@@ -1,7 +1,7 @@
 #include "ui/Splash_win.h"
 
 #include "PontaraVersion.h"
-#include "ui/StatusLine.h"
+#include "ui/WindowModel.h"
 #include "win32/WinError_win.h"
 #include "win32/WinUtil_win.h"
 
@@ -150,7 +150,7 @@ void Splash::Paint(HDC dc) const {
     RECT text{Scaled(170), Scaled(30), client.right - Scaled(10), Scaled(90)};
     {
         SelectedObject font(dc, titleFont_.get());
-        DrawTextW(dc, Wide(Text(status::ApplicationTitle)), -1, &text,
+        DrawTextW(dc, Wide(Text(window_model::Caption)), -1, &text,
                   DT_LEFT | DT_SINGLELINE | DT_VCENTER);
     }
     SelectedObject font(dc, creditFont_.get());

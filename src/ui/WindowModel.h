@@ -8,8 +8,7 @@
 #include <span>
 #include <string_view>
 
-#include "ui/Controls.h"
-#include "ui/StatusLine.h"
+#include "platform/WindowControls.h"
 
 namespace pontara {
 
@@ -70,7 +69,8 @@ struct TimerModel {
 };
 
 namespace window_model {
-inline constexpr std::u16string_view Caption = status::ApplicationTitle;
+// The main window's caption, which every message box of the program carries too.
+inline constexpr std::u16string_view Caption = u"Pontara";
 inline constexpr Colour Back = colours::WindowBack;
 inline constexpr int ClientWidthTwips = 3255;
 inline constexpr int ClientHeightTwips = 8040;

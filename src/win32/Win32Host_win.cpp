@@ -29,51 +29,40 @@ Text NameOf(Button button) {
     return Text(window_model::Of(button).name);
 }
 
-// Counts a wait inside a DDE transaction or a MixW call while it lasts.
-class CallScope {
-  public:
-    explicit CallScope(int& depth) : depth_(depth) { ++depth_; }
-    ~CallScope() { --depth_; }
-    CallScope(const CallScope&) = delete;
-    CallScope& operator=(const CallScope&) = delete;
-
-  private:
-    int& depth_;
-};
-
 }  // namespace
 
-// MixW's object, each call counted as a wait: COM's modal loop dispatches the thread's
-// messages while MixW answers, and a timer tick must not start a second call meanwhile.
+// MixW's object, each call counted as a call by the gate: whatever COM's modal loop dispatches
+// while MixW answers (WM_TIMER stays queued there, on Windows and under Wine), a timer tick must
+// not start a second call meanwhile.
 class Win32Host::HeldTicksMixW final : public MixWAutomation {
   public:
-    HeldTicksMixW(std::unique_ptr<MixWAutomation> mixw, int& callDepth)
-        : mixw_(std::move(mixw)), callDepth_(callDepth) {}
+    HeldTicksMixW(std::unique_ptr<MixWAutomation> mixw, EventGate& gate)
+        : mixw_(std::move(mixw)), gate_(gate) {}
 
     Text GetQsoData(std::int16_t index) override {
-        CallScope call(callDepth_);
+        EventGate::Call call(gate_);
         return mixw_->GetQsoData(index);
     }
     void SetQsoData(std::int16_t index, Text& value) override {
-        CallScope call(callDepth_);
+        EventGate::Call call(gate_);
         mixw_->SetQsoData(index, value);
     }
     void ExecuteMacros(const Text& macro) override {
-        CallScope call(callDepth_);
+        EventGate::Call call(gate_);
         mixw_->ExecuteMacros(macro);
     }
     double FqA() override {
-        CallScope call(callDepth_);
+        EventGate::Call call(gate_);
         return mixw_->FqA();
     }
     double AudioFq() override {
-        CallScope call(callDepth_);
+        EventGate::Call call(gate_);
         return mixw_->AudioFq();
     }
 
   private:
     std::unique_ptr<MixWAutomation> mixw_;
-    int& callDepth_;
+    EventGate& gate_;
 };
 
 Win32Host* Win32Host::hookOwner_ = nullptr;
@@ -101,7 +90,7 @@ Win32Host::~Win32Host() {
 
 int Win32Host::Run(HostEvents& events) {
     events_ = &events;
-    Raise([this] { events_->Load(); });
+    gate_.Raise([this] { events_->Load(); });
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         Dispatch(message);
@@ -118,32 +107,6 @@ void Win32Host::Dispatch(MSG& message) {
 }
 
 // ---- Events -------------------------------------------------------------------------------
-
-void Win32Host::Raise(std::function<void()> event) {
-    if (ended_ || events_ == nullptr) {
-        return;
-    }
-    if (waitDepth_ > 0) {
-        queued_.push_back(std::move(event));
-        return;
-    }
-    ++handlerDepth_;
-    Guarded(event);
-    --handlerDepth_;
-    RaiseQueued();
-}
-
-// Only once the outermost handler has returned: the handler that waited may still run below a
-// nested one (the main window's messages are dispatched inside its COM calls, for one).
-void Win32Host::RaiseQueued() {
-    while (handlerDepth_ == 0 && waitDepth_ == 0 && !ended_ && !queued_.empty()) {
-        std::function<void()> next = std::move(queued_.front());
-        queued_.pop_front();
-        ++handlerDepth_;
-        Guarded(next);
-        --handlerDepth_;
-    }
-}
 
 // Handlers run inside window procedures and DDE callbacks, below frames of user32 that a C++
 // exception must not unwind through (the 32-bit MinGW unwinder cannot, and aborts). The
@@ -172,52 +135,31 @@ void Win32Host::FieldEdited(Field field) {
         return;
     }
     last = std::move(text);  // before the handler runs: it may read or set the field again
-    Raise([this, field] { events_->FieldChanged(field); });
+    gate_.Raise([this, field] { events_->FieldChanged(field); });
 }
 
 void Win32Host::ButtonPressed(Button button) {
-    Raise([this, button] { events_->ButtonClicked(button); });
+    gate_.Raise([this, button] { events_->ButtonClicked(button); });
 }
 
 void Win32Host::TimerElapsed(TimerId timer) {
-    if (!TimerRuns(timer)) {
-        return;
+    if (TimerRuns(timer)) {
+        gate_.TimerElapsed(timer, [this, timer] { events_->TimerTick(timer); });
     }
-    TimerState& state = StateOf(timer);
-    if (waitDepth_ == 0 && callDepth_ == 0) {
-        Raise([this, timer] { events_->TimerTick(timer); });
-        return;
-    }
-    // Held, once per timer, until the handler that waits has returned. Inside a DDE
-    // transaction or a MixW call other events still run nested, as the modal loop brings them.
-    if (state.tickQueued || ended_ || events_ == nullptr) {
-        return;
-    }
-    state.tickQueued = true;
-    queued_.push_back([this, timer, generation = state.generation] {
-        TimerState& now = StateOf(timer);
-        if (now.generation != generation) {
-            return;
-        }
-        now.tickQueued = false;
-        if (TimerRuns(timer)) {
-            events_->TimerTick(timer);
-        }
-    });
 }
 
 void Win32Host::CloseRequested() {
     if (ended_ || events_ == nullptr) {
         return;
     }
-    if (waitDepth_ > 0) {
+    if (gate_.SequencerWaits()) {
         if (closeRequested_) {
             return;
         }
         closeRequested_ = true;
     }
     // The program ends inside, unless the operator chose to keep it running.
-    Raise([this] {
+    gate_.Raise([this] {
         closeRequested_ = false;
         events_->Unload();
     });
@@ -237,9 +179,7 @@ void Win32Host::SessionEnds() {
     if (ended_ || events_ == nullptr) {
         return;
     }
-    ++handlerDepth_;
-    Guarded([this] { events_->EndSession(); });
-    --handlerDepth_;
+    gate_.RaiseAtOnce([this] { events_->EndSession(); });
     EndProgram();
 }
 
@@ -249,14 +189,14 @@ void Win32Host::WorkArrived() {
     }
     std::function<void()> work = std::move(postedWork_.front());
     postedWork_.pop_front();
-    Raise([this, work = std::move(work)] { events_->WorkPosted(work); });
+    gate_.Raise([this, work = std::move(work)] { events_->WorkPosted(work); });
 }
 
 // ---- Waits --------------------------------------------------------------------------------
 
 bool Win32Host::WaitKeepingWindowAlive(int milliseconds) {
-    ++waitDepth_;
     bool quit = false;
+    EventGate::SequencerWait wait(gate_);
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(std::max(milliseconds, 0));
     for (ULONGLONG now = GetTickCount64(); now < deadline && !closeRequested_ && !quit;
          now = GetTickCount64()) {
@@ -274,7 +214,6 @@ bool Win32Host::WaitKeepingWindowAlive(int milliseconds) {
             Dispatch(message);
         }
     }
-    --waitDepth_;
     return !closeRequested_ && !quit;
 }
 
@@ -314,7 +253,7 @@ void Win32Host::OpenLink(Field field) {
             }
         });
     }
-    CallScope transaction(callDepth_);
+    EventGate::Call transaction(gate_);
     dde_->OpenAutomaticLink(link->Service(), link->Topic(), link->item,
                             [this, field](const Text& value) {
                                 if (!ended_) {
@@ -325,10 +264,6 @@ void Win32Host::OpenLink(Field field) {
 
 // ---- Buttons ------------------------------------------------------------------------------
 
-Text Win32Host::Caption(Button button) const {
-    return WindowText(main_->ButtonWindow(button));
-}
-
 void Win32Host::SetCaption(Button button, const Text& caption) {
     HWND window = main_->ButtonWindow(button);
     if (!SetWindowTextW(window, Wide(caption))) {
@@ -337,16 +272,8 @@ void Win32Host::SetCaption(Button button, const Text& caption) {
     InvalidateRect(window, nullptr, TRUE);
 }
 
-Colour Win32Host::BackColour(Button button) const {
-    return main_->BackColour(button);
-}
-
 void Win32Host::SetBackColour(Button button, Colour colour) {
     main_->SetBackColour(button, colour);
-}
-
-bool Win32Host::Enabled(Button button) const {
-    return IsWindowEnabled(main_->ButtonWindow(button)) != FALSE;
 }
 
 void Win32Host::SetEnabled(Button button, bool enabled) {
@@ -381,8 +308,7 @@ bool Win32Host::TimerRuns(TimerId timer) const {
 // Every change restarts the count, as setting an interval or enabling does.
 void Win32Host::ApplyTimer(TimerId timer) {
     TimerState& state = StateOf(timer);
-    ++state.generation;
-    state.tickQueued = false;
+    gate_.TimerSet(timer);
     if (TimerRuns(timer)) {
         main_->StartTimer(timer, state.interval);
     } else {
@@ -457,14 +383,14 @@ std::optional<LRESULT> Win32Host::HookedMessage(UINT message, WPARAM wParam, LPA
     const auto id = static_cast<MessageId>(message);
     const auto w = static_cast<std::uint32_t>(wParam);
     const auto l = static_cast<std::int32_t>(lParam);
-    if (waitDepth_ > 0) {
+    if (gate_.SequencerWaits()) {
         // The window's own messages (painting, activation) go on as usual. Logger32's are
         // held for later and answered 0 now: their results are never looked at, and the
         // previous procedure has nothing to do with a registered message.
         if (!IsRegisteredMessage(message)) {
             return std::nullopt;
         }
-        Raise([this, id, w, l] {
+        gate_.Raise([this, id, w, l] {
             if (hooked_) {
                 events_->WindowMessage(id, w, l);
             }
@@ -472,7 +398,7 @@ std::optional<LRESULT> Win32Host::HookedMessage(UINT message, WPARAM wParam, LPA
         return 0;
     }
     std::optional<std::int32_t> result;
-    Raise([&] { result = events_->WindowMessage(id, w, l); });
+    gate_.Raise([&] { result = events_->WindowMessage(id, w, l); });
     if (!result) {
         return std::nullopt;
     }
@@ -502,7 +428,6 @@ void Win32Host::SetShutdownBlockReason(const std::optional<Text>& reason) {
 
 void Win32Host::EndProgram() {
     ended_ = true;
-    queued_.clear();
     // The DDE conversations end first, while their windows still exist, so that MixW's server
     // drops the links instead of advising a window that has gone.
     dde_.reset();
@@ -632,7 +557,7 @@ std::unique_ptr<MixWAutomation> Win32Host::AttachMixW() {
     if (!mixw) {
         return nullptr;
     }
-    return std::make_unique<HeldTicksMixW>(std::move(mixw), callDepth_);
+    return std::make_unique<HeldTicksMixW>(std::move(mixw), gate_);
 }
 
 }  // namespace pontara

@@ -7,15 +7,14 @@
 // mixw/DdeClient_win.h; attaches MixW with mixw/DispatchMixW_win.h. Control and timer ids are
 // listed at the top of ui/MainWindow_win.h.
 //
-// Events and waits. Every event goes through Raise. Outside a wait it runs the handler at
-// once, even nested inside another handler's modal message box, as Win32 dispatches it. While
-// WaitKeepingWindowAlive runs, the thread keeps dispatching (the windows paint, other programs'
-// sent messages and DDE data are taken), but the events that arise are queued instead: field
-// changes, button clicks, Logger32's registered messages (answered 0 at once) and timer ticks
-// (at most one per timer; dropped if the timer was restarted or stopped meanwhile). A close
-// request ends the wait early and queues Unload. The queue is raised, in arrival order, as
-// soon as the handler that waited has returned. The end of the Windows session is the one
-// event that never waits: Windows may end the process as soon as it has been answered.
+// Events and waits. Every event goes through the gate (platform/EventGate.h), which runs it at
+// once, even nested inside another handler's modal message box, as Win32 dispatches it, or
+// queues it. While WaitKeepingWindowAlive runs, the thread keeps dispatching (the windows paint,
+// other programs' sent messages and DDE data are taken), but the events that arise are queued:
+// field changes, button clicks, Logger32's registered messages (answered 0 at once) and timer
+// ticks. A close request ends the wait early and queues Unload. The end of the Windows session
+// is the one event that never waits: Windows may end the process as soon as it has been
+// answered.
 
 #include <windows.h>
 
@@ -24,6 +23,7 @@
 #include <functional>
 #include <memory>
 
+#include "platform/EventGate.h"
 #include "platform/Host.h"
 #include "ui/MainWindow_win.h"
 #include "ui/Splash_win.h"
@@ -50,11 +50,8 @@ class Win32Host final : public Host, private MainWindowListener {
     WindowHandle FieldWindow(Field field) const override;
     void OpenLink(Field field) override;
 
-    Text Caption(Button button) const override;
     void SetCaption(Button button, const Text& caption) override;
-    Colour BackColour(Button button) const override;
     void SetBackColour(Button button, Colour colour) override;
-    bool Enabled(Button button) const override;
     void SetEnabled(Button button, bool enabled) override;
 
     int Interval(TimerId timer) const override;
@@ -100,8 +97,6 @@ class Win32Host final : public Host, private MainWindowListener {
     struct TimerState {
         int interval = 0;
         bool enabled = false;
-        unsigned generation = 0;  // counts restarts; a queued tick of an older one is dropped
-        bool tickQueued = false;
     };
 
     // What the main window reports (MainWindowListener).
@@ -116,8 +111,6 @@ class Win32Host final : public Host, private MainWindowListener {
     static LRESULT CALLBACK HookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     std::optional<LRESULT> HookedMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-    void Raise(std::function<void()> event);
-    void RaiseQueued();
     void Guarded(const std::function<void()>& action);
     [[noreturn]] void ReportAndEnd(const Text& description);
     void Dispatch(MSG& message);
@@ -138,12 +131,13 @@ class Win32Host final : public Host, private MainWindowListener {
     std::array<TimerState, TimerCount> timers_{};
     WNDPROC hookPrevious_ = nullptr;
     bool hooked_ = false;
-    int waitDepth_ = 0;
-    int handlerDepth_ = 0;         // handlers running, nested ones included
-    int callDepth_ = 0;            // a handler waits inside a DDE transaction or a MixW call
     bool closeRequested_ = false;  // seen during a wait; Unload is queued
     bool ended_ = false;
-    std::deque<std::function<void()>> queued_;
+    EventGate gate_{[this](const EventGate::Event& event) {
+        if (!ended_ && events_ != nullptr) {
+            Guarded(event);
+        }
+    }};
     std::deque<std::function<void()>> postedWork_;  // one PostedWorkMessage each, in order
 };
 

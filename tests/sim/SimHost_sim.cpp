@@ -9,6 +9,7 @@
 
 #include "logger32/Logger32Protocol.h"
 #include "mixw/BusyRetry.h"
+#include "mixw/MixWAutomation.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/NumberText.h"
 #include "platform/PlatformError.h"
@@ -120,7 +121,7 @@ SimHost::~SimHost() = default;
 
 void SimHost::Start(HostEvents& events) {
     events_ = &events;
-    Dispatch([this] { events_->Load(); });
+    gate_.Raise([this] { events_->Load(); });
 }
 
 void SimHost::RunFor(int milliseconds) {
@@ -134,7 +135,7 @@ void SimHost::RunFor(int milliseconds) {
             }
         }
         for (const TimerState& each : timers_) {
-            if (each.enabled && each.interval > 0) {
+            if (!postedHeld_ && each.enabled && each.interval > 0) {
                 next = std::min(next, each.due);
             }
         }
@@ -146,7 +147,7 @@ void SimHost::RunFor(int milliseconds) {
         int timer = -1;
         for (int t = 0; t < TimerCount; ++t) {
             const TimerState& state = timers_[static_cast<std::size_t>(t)];
-            if (state.enabled && state.interval > 0 && state.due <= target &&
+            if (!postedHeld_ && state.enabled && state.interval > 0 && state.due <= target &&
                 (timer < 0 || state.due < timers_[static_cast<std::size_t>(timer)].due)) {
                 timer = t;
             }
@@ -158,18 +159,13 @@ void SimHost::RunFor(int milliseconds) {
             now_ = std::max(now_, queued->time);
             std::function<void()> action = std::move(queued->action);
             queue_.erase(queued);
-            Dispatch(action);
+            gate_.Raise(std::move(action));
         } else if (timer >= 0) {
             TimerState& state = timers_[static_cast<std::size_t>(timer)];
             now_ = std::max(now_, state.due);
             Restart(state);
-            if (callDepth_ > 0) {
-                if (!std::exchange(state.held, true)) {
-                    heldTimers_.push_back(timer);
-                }
-            } else {
-                Dispatch([this, timer] { RaiseTick(static_cast<TimerId>(timer)); });
-            }
+            const auto id = static_cast<TimerId>(timer);
+            gate_.TimerElapsed(id, [this, id] { RaiseTick(id); });
         } else {
             break;
         }
@@ -211,7 +207,7 @@ void SimHost::PostFromLogger32(std::uint32_t code, std::int32_t lParam, int name
 void SimHost::SendFromLogger32(std::uint32_t code, std::int32_t lParam) {
     MessageId message = RegisterMessage(logger32::MessageNames[0]);
     ++sentDepth_;
-    Dispatch([this, message, code, lParam] { DeliverFromLogger32(message, code, lParam); });
+    gate_.Raise([this, message, code, lParam] { DeliverFromLogger32(message, code, lParam); });
     --sentDepth_;
 }
 
@@ -268,7 +264,7 @@ bool SimHost::EndSession() {
 void SimHost::EndSessionAnyway() {
     Record("end session");
     ++sentDepth_;
-    Dispatch([this] { events_->EndSession(); });
+    gate_.RaiseAtOnce([this] { events_->EndSession(); });
     --sentDepth_;
 }
 
@@ -300,7 +296,7 @@ void SimHost::SetFieldText(Field field, const Text& text) {
         return;
     }
     current = text;
-    Dispatch([this, field] { events_->FieldChanged(field); });
+    gate_.Raise([this, field] { events_->FieldChanged(field); });
 }
 
 WindowHandle SimHost::FieldWindow(Field field) const {
@@ -362,8 +358,7 @@ int SimHost::Interval(TimerId timer) const {
 void SimHost::SetInterval(TimerId timer, int milliseconds) {
     TimerState& state = timers_[static_cast<std::size_t>(timer)];
     state.interval = milliseconds;
-    state.held = false;
-    ++state.generation;
+    gate_.TimerSet(timer);
     Restart(state);
 }
 
@@ -377,8 +372,7 @@ void SimHost::SetEnabled(TimerId timer, bool enabled) {
         Restart(state);
     }
     state.enabled = enabled;
-    state.held = false;
-    ++state.generation;
+    gate_.TimerSet(timer);
 }
 
 void SimHost::ShowSplash() {
@@ -434,6 +428,7 @@ void SimHost::Sleep(int milliseconds) {
 }
 
 bool SimHost::WaitKeepingWindowAlive(int milliseconds) {
+    EventGate::SequencerWait wait(gate_);
     int deadline = now_ + milliseconds;
     for (const Queued& queued : queue_) {
         if (queued.isClose && queued.time <= deadline) {
@@ -550,9 +545,8 @@ void SimHost::WaitInDdeTransaction(int milliseconds) {
     if (milliseconds <= 0) {
         return;
     }
-    ++callDepth_;
+    EventGate::Call call(gate_);
     RunFor(milliseconds);
-    --callDepth_;
 }
 
 void SimHost::WaitInComCall(int milliseconds) {
@@ -563,48 +557,13 @@ void SimHost::WaitInComCall(int milliseconds) {
         return;
     }
     bool wasHeld = std::exchange(postedHeld_, true);
-    ++callDepth_;
+    EventGate::Call call(gate_);
     RunFor(milliseconds);
-    --callDepth_;
     postedHeld_ = wasHeld;
 }
 
-void SimHost::Dispatch(std::function<void()> action) {
-    if (!ended_ && events_ != nullptr) {
-        ++handlerDepth_;
-        action();
-        --handlerDepth_;
-        RaiseHeldTicks();
-    }
-}
-
-// Held ticks are queued like posted messages once the outermost handler has returned, in the
-// order they fell due; one whose timer has been set since is dropped.
-void SimHost::RaiseHeldTicks() {
-    if (handlerDepth_ > 0 || callDepth_ > 0) {
-        return;
-    }
-    for (int timer : heldTimers_) {
-        Post([this, timer, generation = timers_[static_cast<std::size_t>(timer)].generation] {
-            TimerState& state = timers_[static_cast<std::size_t>(timer)];
-            if (state.generation != generation || !state.held) {
-                return;
-            }
-            if (callDepth_ > 0) {  // reached by another call's modal loop: held again
-                heldTimers_.push_back(timer);
-                return;
-            }
-            state.held = false;
-            if (state.enabled && state.interval > 0) {
-                RaiseTick(static_cast<TimerId>(timer));
-            }
-        });
-    }
-    heldTimers_.clear();
-}
-
 void SimHost::RaiseTick(TimerId timer) {
-    if (callDepth_ > 0) {
+    if (gate_.InsideCall()) {
         ++ticksInsideCalls_;
     }
     events_->TimerTick(timer);

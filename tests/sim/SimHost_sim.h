@@ -6,9 +6,10 @@
 // dispatch inside message boxes and deliveries), and recording everything the bridge does
 // outside itself in one ordered trace. A DDE link opening or a MixW call may take virtual time
 // (SimMixW::linkTime, callTime); meanwhile each waits as Windows' modal loop of its kind does
-// (DDEML's dispatches posted messages, COM's leaves them queued), and a timer that falls due
-// is held, once, until the handler returns.
-// Collaborations: SimLogger32 and SimMixW (sim/SimPeers_sim.h); the tests.
+// (DDEML's dispatches posted messages and timer ticks, COM's leaves both queued). Which events
+// run, wait or are held is the gate's, as in the Win32 host.
+// Collaborations: platform/EventGate.h; SimLogger32 and SimMixW (sim/SimPeers_sim.h); the
+// tests.
 
 #include <functional>
 #include <map>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "logger32/Logger32Protocol.h"
+#include "platform/EventGate.h"
 #include "platform/Host.h"
 #include "sim/SimPeers_sim.h"
 
@@ -66,6 +68,11 @@ class SimHost final : public Host {
     // The session ends without asking, as when the operator chose to end it all the same.
     void EndSessionAnyway();
 
+    // The buttons as the bridge last set them.
+    Text Caption(Button button) const;
+    Colour BackColour(Button button) const;
+    bool Enabled(Button button) const;
+
     bool Ended() const { return ended_; }
     bool Hooked() const { return hooked_; }
     bool SplashVisible() const { return splashVisible_; }
@@ -112,11 +119,8 @@ class SimHost final : public Host {
     void SetFieldText(Field field, const Text& text) override;
     WindowHandle FieldWindow(Field field) const override;
     void OpenLink(Field field) override;
-    Text Caption(Button button) const override;
     void SetCaption(Button button, const Text& caption) override;
-    Colour BackColour(Button button) const override;
     void SetBackColour(Button button, Colour colour) override;
-    bool Enabled(Button button) const override;
     void SetEnabled(Button button, bool enabled) override;
     int Interval(TimerId timer) const override;
     void SetInterval(TimerId timer, int milliseconds) override;
@@ -156,13 +160,14 @@ class SimHost final : public Host {
     void Record(std::string what);
     // DDEML's modal loop while a DDE transaction takes `milliseconds`, as on Windows: the
     // thread's posted messages, the operator's input included, are dispatched there; a tick
-    // that falls due is held.
+    // that falls due is held by the gate until the handler has returned.
     void WaitInDdeTransaction(int milliseconds);
     // COM's modal loop while MixW answers a call, or between two tries of a call it turned away
-    // as busy, as on Windows: time passes, other programs' sent messages are handled and a tick
-    // that falls due is held, but posted messages stay queued, the operator's clicks and
-    // Logger32's posted codes among them (the message filter answers MessagePending with
-    // PENDINGMSG_WAITDEFPROCESS, under which COM dispatches only painting and activation).
+    // as busy, as on Windows and under Wine: time passes and other programs' sent messages are
+    // handled, but posted messages stay queued, the operator's clicks and Logger32's posted
+    // codes among them, and so does WM_TIMER: a timer that fell due meanwhile ticks once, after
+    // the call (the message filter answers MessagePending with PENDINGMSG_WAITDEFPROCESS, under
+    // which COM dispatches only painting and activation).
     void WaitInComCall(int milliseconds);
     // Called by SimMixW when an item changes: linked fields get the value as DDE advise data.
     void AdviseItem(const std::u16string& key, const Text& value);
@@ -172,8 +177,6 @@ class SimHost final : public Host {
         int interval = 0;
         bool enabled = false;
         int due = 0;
-        bool held = false;   // fell due inside a DDE transaction or a MixW call
-        int generation = 0;  // every change of interval or state drops a held tick
     };
     struct Queued {
         int time;
@@ -187,9 +190,7 @@ class SimHost final : public Host {
         bool enabled = false;
     };
 
-    void Dispatch(std::function<void()> action);
     void DeliverFromLogger32(MessageId message, std::uint32_t code, std::int32_t lParam);
-    void RaiseHeldTicks();
     void RaiseTick(TimerId timer);
     // Moves the clock forward, applying the world's changes on the way.
     void AdvanceTo(int time);
@@ -209,11 +210,13 @@ class SimHost final : public Host {
     bool mainTopmost_ = false;
     int passedOn_ = 0;
     int ticksInsideCalls_ = 0;
-    int handlerDepth_ = 0;
-    int callDepth_ = 0;
-    int sentDepth_ = 0;            // handling a message another program sent
-    bool postedHeld_ = false;      // a modal loop that leaves posted messages queued
-    std::vector<int> heldTimers_;  // in the order they fell due
+    int sentDepth_ = 0;        // handling a message another program sent
+    bool postedHeld_ = false;  // a modal loop that leaves posted messages and WM_TIMER queued
+    EventGate gate_{[this](const EventGate::Event& event) {
+        if (!ended_ && events_ != nullptr) {
+            event();
+        }
+    }};
     std::vector<Queued> queue_;
     std::multimap<int, std::function<void()>> world_;
     std::vector<Text> fields_;

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/Controls.h"
+#include "platform/WindowControls.h"
 #include "ui/WindowModel.h"
 
 namespace pontara::harness {

@@ -29,10 +29,10 @@
 #include "Logger32StandIn.h"
 #include "StandInThread.h"
 #include "platform/Text.h"
+#include "platform/WindowControls.h"
 #include "station/ChildProcess.h"
 #include "station/ProcessFigures.h"
 #include "station/Traffic.h"
-#include "ui/Controls.h"
 
 namespace pontara::harness {
 

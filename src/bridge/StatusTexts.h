@@ -1,12 +1,12 @@
 #pragma once
-// The texts of the status line Text1, and the captions of the program's message boxes.
+// The texts the bridge shows: on the status line Text1, and in its message box to the operator.
+// The text Text1 holds at creation is the window model's (ui/WindowModel.cpp); the caption of
+// the main window and of every message box is window_model::Caption.
 
 #include <string_view>
 
 namespace pontara::status {
 
-inline constexpr std::u16string_view WaitingForLogger32AndMixW =
-    u"Waiting start Logger32 and MixW2";
 inline constexpr std::u16string_view WaitingForMixW = u"Waiting start MixW.";
 inline constexpr std::u16string_view MixWControlActive = u"            MixW2 control active !";
 inline constexpr std::u16string_view Logger32ControlActive = u"         Logger32 control active !";
@@ -24,8 +24,7 @@ inline constexpr std::u16string_view NumberAfter = u" !";
 // administrator rights: Windows drops messages to a program started as administrator.
 inline constexpr std::u16string_view Logger32Silent = u"Logger32 silent: all as admin or none !";
 
-// The main window's caption and the caption of every message box.
-inline constexpr std::u16string_view ApplicationTitle = u"Pontara";
+// The box that asks the operator to free the sound card before MixW takes it.
 inline constexpr std::u16string_view CloseSoundcardWindows =
     u"Please close Souncard window and CW Mashine window Logger32 and after that press OK";
 

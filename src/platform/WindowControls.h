@@ -1,7 +1,7 @@
 #pragma once
-// The controls of the main window that the bridge's handlers name: fields, buttons and timers,
-// and the colour values they are given. The window's full contents (captions, layout, fonts,
-// DDE links, values at creation) are in ui/WindowModel.h.
+// The main window's controls as the seam (platform/Host.h) names them: fields, buttons and
+// timers, and colour values. The window's full contents (captions,
+// layout, fonts, DDE links, values at creation) are in ui/WindowModel.h.
 
 #include <cstdint>
 

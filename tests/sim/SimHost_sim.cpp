@@ -206,8 +206,15 @@ void SimHost::PostFromLogger32(std::uint32_t code, std::int32_t lParam, int name
 
 void SimHost::SendFromLogger32(std::uint32_t code, std::int32_t lParam) {
     MessageId message = RegisterMessage(logger32::MessageNames[0]);
+    HandleSent([&] {
+        gate_.Raise([this, message, code, lParam] { DeliverFromLogger32(message, code, lParam); });
+    });
+}
+
+// Another program's SendMessage: handled at once, and inside it Windows' COM refuses calls out.
+void SimHost::HandleSent(const std::function<void()>& handle) {
     ++sentDepth_;
-    gate_.Raise([this, message, code, lParam] { DeliverFromLogger32(message, code, lParam); });
+    handle();
     --sentDepth_;
 }
 
@@ -225,14 +232,14 @@ void SimHost::DeliverFromLogger32(MessageId message, std::uint32_t code, std::in
 }
 
 void SimHost::SetTextOfWindow(WindowHandle window, const Text& text) {
-    ++sentDepth_;
-    for (int field = 0; field < FieldCount; ++field) {
-        bool letIn = ReachesBridge() || allowedTexts_.contains(static_cast<Field>(field));
-        if (FieldWindow(static_cast<Field>(field)) == window && letIn) {
-            SetFieldText(static_cast<Field>(field), text);
+    HandleSent([&] {
+        for (int field = 0; field < FieldCount; ++field) {
+            bool letIn = ReachesBridge() || allowedTexts_.contains(static_cast<Field>(field));
+            if (FieldWindow(static_cast<Field>(field)) == window && letIn) {
+                SetFieldText(static_cast<Field>(field), text);
+            }
         }
-    }
-    --sentDepth_;
+    });
 }
 
 void SimHost::PostToMainWindow(std::function<void()> work) {
@@ -263,9 +270,7 @@ bool SimHost::EndSession() {
 
 void SimHost::EndSessionAnyway() {
     Record("end session");
-    ++sentDepth_;
-    gate_.RaiseAtOnce([this] { events_->EndSession(); });
-    --sentDepth_;
+    HandleSent([this] { gate_.RaiseAtOnce([this] { events_->EndSession(); }); });
 }
 
 std::vector<std::string> SimHost::TraceSince(std::size_t mark) const {

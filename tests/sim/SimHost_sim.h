@@ -190,6 +190,7 @@ class SimHost final : public Host {
         bool enabled = false;
     };
 
+    void HandleSent(const std::function<void()>& handle);
     void DeliverFromLogger32(MessageId message, std::uint32_t code, std::int32_t lParam);
     void RaiseTick(TimerId timer);
     // Moves the clock forward, applying the world's changes on the way.

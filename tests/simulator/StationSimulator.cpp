@@ -298,11 +298,10 @@ void StationSimulator::CheckAtRest() {
     }
 }
 
-void StationSimulator::Log(const char* prefix, const std::function<void()>& action) {
+void StationSimulator::Log(const char* prefix, bool required, const std::function<void()>& action) {
     sim::SimHost& host = station_.host;
     const std::string time = AsciiOf(Numbered(prefix, ++nextTime_));
     host.mixw.SetItem(host, u"QSO", u"time", AsciiText(time));
-    const bool required = MixWOwnsTheRig() || prefix[0] == 'S';
     action();
     host.RunFor(0);
     if (required && !host.Ended()) {
@@ -343,7 +342,8 @@ void StationSimulator::MoveAudio() {
 // MixW's "Command" item reads "Save" for each saved QSO; where it read "Save" already, it went
 // back to empty first, so that the bridge sees every save.
 void StationSimulator::Save() {
-    Log("T", [this] {
+    // A save counts only while MixW owns the rig; Logger32 owning it, MixW's "Save" is ignored.
+    Log("T", MixWOwnsTheRig(), [this] {
         sim::SimHost& host = station_.host;
         Note("MixW: the QSO of time T" + std::to_string(nextTime_) + " saved");
         if (host.FieldText(Field::TextCommand) == u"Save") {
@@ -378,7 +378,7 @@ void StationSimulator::ClickPacket() {
 }
 
 void StationSimulator::ClickSend() {
-    Log("S", [this] {
+    Log("S", true, [this] {
         Note("click Send! with the time S" + std::to_string(nextTime_));
         station_.host.Click(Button::CommandSend);
     });

@@ -97,7 +97,8 @@ class StationSimulator {
     void Close();
     void EndSession();
 
-    void Log(const char* prefix, const std::function<void()>& action);
+    // A logging the operator starts, its Time unique; `required`: Logger32 must get it once.
+    void Log(const char* prefix, bool required, const std::function<void()>& action);
     void Logger32PostsOrSends(std::uint32_t code, std::int32_t lParam);
     void Logger32WritesSent(const Text& text);
 

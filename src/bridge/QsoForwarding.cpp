@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "bridge/ForwardedFields.h"
 #include "logger32/TextCommands.h"
 #include "platform/NumberText.h"
 #include "platform/PlatformError.h"
@@ -45,13 +46,31 @@ Text MegahertzKey(MixWAutomation& mixw) {
     return SignificantDigitsText((mixw.FqA() + mixw.AudioFq()) / 1000000, u".");
 }
 
+// Every token of the record in its place: the forwarded fields' texts and the state.
+Text QsoRecord(const Host& host, TextView state) {
+    Text record;
+    for (int place = 1; place <= RecordLength; ++place) {
+        if (place == State.place) {
+            record += logger32::FormatTextToken(State.tag, state);
+        }
+        for (const ForwardedField& row : ForwardedFields) {
+            if (row.place == place) {
+                record += logger32::FormatTextToken(row.tag, host.FieldText(row.field));
+            }
+        }
+    }
+    return record;
+}
+
 }  // namespace
 
 void Forwarded::Forget() {
     frequency = Forgotten;
     mode = Forgotten;
-    for (Field field : {Field::RSTr, Field::Qth, Field::HisName, Field::Notes}) {
-        fields[static_cast<std::size_t>(field)] = Forgotten;
+    for (const ForwardedField& row : ForwardedFields) {
+        if (row.forgotten) {
+            fields[static_cast<std::size_t>(row.field)] = Forgotten;
+        }
     }
 }
 
@@ -82,14 +101,14 @@ void QsoForwarding::Timer2Tick() {
 }
 
 void QsoForwarding::OpenLinks() {
-    for (const mixw::DdeItem& linked : mixw::DdeItems) {
+    for (const ForwardedField& linked : ForwardedFields) {
         host_.SetFieldText(linked.field, Text(linked.placeholder));
         try {
             host_.OpenLink(linked.field);
         } catch (const PlatformError& error) {
-            const FieldModel& model = window_model::Of(linked.field);
-            throw PlatformError(u"Opening the DDE link of field " + Text(model.name) + u" to " +
-                                    Text(model.link->topic) + u" item " + Text(model.link->item),
+            throw PlatformError(u"Opening the DDE link of field " +
+                                    Text(window_model::Of(linked.field).name) + u" to " +
+                                    Text(linked.link.topic) + u" item " + Text(linked.link.item),
                                 error.Code(), error.SystemMessage());
         }
     }
@@ -143,28 +162,16 @@ void QsoForwarding::ForwardRecord(const Text& state) {
             changed = true;
         }
     };
-    for (const mixw::DdeItem& item : mixw::DdeItems) {
-        if (item.watched) {
-            remember(last_.fields[static_cast<std::size_t>(item.field)],
-                     host_.FieldText(item.field));
+    for (const ForwardedField& row : ForwardedFields) {
+        if (row.watched) {
+            remember(last_.fields[static_cast<std::size_t>(row.field)], host_.FieldText(row.field));
         }
     }
     remember(last_.state, state);
     if (!changed) {
         return;
     }
-    members_.QsoRecordText = logger32::QsoRecord({
-        .call = host_.FieldText(Field::Callsign),
-        .rstReceived = host_.FieldText(Field::RSTr),
-        .rstSent = host_.FieldText(Field::RSTs),
-        .qth = host_.FieldText(Field::Qth),
-        .name = host_.FieldText(Field::HisName),
-        .comment = host_.FieldText(Field::Notes),
-        .gridSquare = host_.FieldText(Field::Locator),
-        .iota = host_.FieldText(Field::IOTA),
-        .state = state,
-        .qslVia = host_.FieldText(Field::QslManag),
-    });
+    members_.QsoRecordText = QsoRecord(host_, state);
     link_.SendTextCommand(members_.QsoRecordText);
     host_.SetFieldText(Field::TextCommand, u" ");
 }

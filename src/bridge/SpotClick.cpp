@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "bridge/ForwardedFields.h"
 #include "logger32/SentTexts.h"
 #include "logger32/TextCommands.h"
 #include "mixw/MixWMacros.h"
@@ -31,17 +32,16 @@ constexpr std::array<ModeMacros, 9> ModeTable{{
     {u"MFSK16", true, {macros::ModeMfsk, {}}},
 }};
 
-struct QsoField {
-    TextView tag;
-    mixw::QsoDataIndex index;
+// The QSO values Logger32's entry carries into MixW's, by the record's tag and MixW's QSO-data
+// index: the call always, the others only when the text names a mode, in this order.
+constexpr const ForwardedField& Call = ForwardedOf(Field::Callsign);
+constexpr std::array<const ForwardedField*, 3> FieldsAfterMode{
+    &ForwardedOf(Field::RSTs),
+    &ForwardedOf(Field::RSTr),
+    &ForwardedOf(Field::HisName),
 };
-
-// Read only when the text names a mode, in this order.
-constexpr std::array<QsoField, 3> FieldsAfterMode{{
-    {u"RST_SENT", mixw::RstSentIndex},
-    {u"RST_RCVD", mixw::RstReceivedIndex},
-    {u"NAME", mixw::NameIndex},
-}};
+static_assert(Call.index && FieldsAfterMode[0]->index && FieldsAfterMode[1]->index &&
+              FieldsAfterMode[2]->index);
 
 bool Contains(TextView text, TextView word) {
     return text.find(word) != TextView::npos;
@@ -97,16 +97,16 @@ void SpotClick::MirrorLogger32Qso() {
     if (Contains(sent(), logger32::EndOfRecord)) {
         mixw.ExecuteMacros(Text(macros::ClearQso));
     }
-    if (std::optional<Text> call = logger32::ReadTokenValue(sent(), u"CALL")) {
-        mixw.SetQsoData(mixw::CallIndex, *call);
+    if (std::optional<Text> call = logger32::ReadTokenValue(sent(), Call.tag)) {
+        mixw.SetQsoData(*Call.index, *call);
     }
     if (Contains(sent(), u"MODE")) {
         if (std::optional<Text> mode = logger32::ReadTokenValue(sent(), u"MODE")) {
             SetMode(*mode, true);
         }
-        for (const QsoField& field : FieldsAfterMode) {
-            if (std::optional<Text> value = logger32::ReadTokenValue(sent(), field.tag)) {
-                mixw.SetQsoData(field.index, *value);
+        for (const ForwardedField* field : FieldsAfterMode) {
+            if (std::optional<Text> value = logger32::ReadTokenValue(sent(), field->tag)) {
+                mixw.SetQsoData(*field->index, *value);
             }
         }
     }

@@ -22,16 +22,6 @@ Text ForceModeCommand(TextView mode) {
     return FormatTextToken(u"APP_FORCE_MODE", mode);
 }
 
-Text QsoRecord(const QsoRecordValues& values) {
-    return FormatTextToken(u"CALL", values.call) +
-           FormatTextToken(u"RST_RCVD", values.rstReceived) +
-           FormatTextToken(u"RST_SENT", values.rstSent) + FormatTextToken(u"QTH", values.qth) +
-           FormatTextToken(u"NAME", values.name) + FormatTextToken(u"COMMENT", values.comment) +
-           FormatTextToken(u"GRIDSQUARE", values.gridSquare) +
-           FormatTextToken(u"IOTA", values.iota) + FormatTextToken(u"STATE", values.state) +
-           FormatTextToken(u"QSL_VIA", values.qslVia);
-}
-
 Text TimeOnToken(TextView time) {
     return FormatTextToken(u"APP_TIME_ON", time);
 }

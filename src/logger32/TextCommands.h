@@ -12,13 +12,10 @@
 // Commands to Logger32, each delivered whole by one WM_SETTEXT:
 //   <APP_FORCE_FREQ:n>kHz            MixW's frequency in kilohertz, in the user's locale
 //   <APP_FORCE_MODE:n>MODE           the mode as Logger32 names it ("PSK31", "RTTY", "SSB")
-//   QSO record                       ten field tokens, no verb (below)
+//   QSO record                       one token per value, no verb (bridge/ForwardedFields.h)
 //   <APP_LOGQSO:n>PAYLOAD            PAYLOAD: the last QSO record, then <APP_TIME_ON:n>TIME and
 //                                    <APP_TIME_OFF:n>TIME; n counts every character of PAYLOAD
 //   <EOR>                            clear the QSO entry
-//
-// The QSO record, every token present even when its value is empty, in this order:
-//   CALL  RST_RCVD  RST_SENT  QTH  NAME  COMMENT  GRIDSQUARE  IOTA  STATE  QSL_VIA
 //
 // What Logger32 writes back into the bridge's Sent field is read by logger32/SentTexts.h.
 
@@ -34,20 +31,6 @@ Text FormatTextToken(TextView tag, TextView value);
 
 Text ForceFrequencyCommand(TextView kilohertz);
 Text ForceModeCommand(TextView mode);
-
-struct QsoRecordValues {
-    Text call;
-    Text rstReceived;
-    Text rstSent;
-    Text qth;
-    Text name;
-    Text comment;
-    Text gridSquare;
-    Text iota;
-    Text state;
-    Text qslVia;
-};
-Text QsoRecord(const QsoRecordValues& values);
 
 Text TimeOnToken(TextView time);
 Text TimeOffToken(TextView time);

@@ -19,17 +19,15 @@
 //   "<MODE:MFSK>"                                mode changes
 //   "<CLEARQSO>" "<FIXSTARTTIME>" "<SAVEQSO>"    QSO entry actions
 //
-// DDE server "MixW" (the fields' automatic links): topic "QSO" and topic "CAT", items as in
-// DdeItems below. Names compare without regard to case. "Command" reads "Save" when the operator
-// saves the QSO and "Remove" when the operator removes it.
+// DDE server "MixW" (the fields' automatic links): topics "QSO" and "CAT", items as in
+// bridge/ForwardedFields.h. Names compare without regard to case. "Command" reads "Save" when
+// the operator saves the QSO and "Remove" when the operator removes it.
 // clang-format on
 
-#include <array>
 #include <cstdint>
 #include <string_view>
 
 #include "platform/Text.h"
-#include "platform/WindowControls.h"
 
 namespace pontara {
 
@@ -56,57 +54,8 @@ enum QsoDataIndex : std::int16_t {
     LocatorIndex = 19,
 };
 
-// A QSO-data index that is a field of MixW's QSO entry, and so also a DDE item in topic "QSO"
-// with the same value.
-struct QsoEntryField {
-    QsoDataIndex index;
-    std::u16string_view item;
-};
-
 // The service name of MixW's DDE server.
 inline constexpr std::u16string_view DdeService = u"MixW";
-
-// A DDE item of MixW and the main window's field linked to it.
-struct DdeItem {
-    std::u16string_view link;  // "service|topic" as the field stores it
-    std::u16string_view name;
-    Field field;
-    std::u16string_view placeholder;  // the field's text just before its link opens
-    bool watched;                     // a change makes QSO forwarding send the record again
-};
-
-// clang-format off
-inline constexpr std::array QsoEntryFields{
-    QsoEntryField{CallIndex,        u"Call"},
-    QsoEntryField{NameIndex,        u"Name"},
-    QsoEntryField{RstReceivedIndex, u"RstRcv"},
-    QsoEntryField{RstSentIndex,     u"RstSnt"},
-};
-
-// In the order the bridge opens the links. The field linked to "time" names its service in
-// capitals, as the window has always stored it.
-inline constexpr std::array DdeItems{
-    //      link          name        field               placeholder   watched
-    DdeItem{u"MixW|QSO", u"Call",    Field::Callsign,    u"Call",      true},
-    DdeItem{u"MixW|QSO", u"RstRcv",  Field::RSTr,        u"RST rcv",   true},
-    DdeItem{u"MixW|QSO", u"RstSnt",  Field::RSTs,        u"RST snt",   false},
-    DdeItem{u"MixW|CAT", u"khz",     Field::Freq,        u"Frequency", false},
-    DdeItem{u"MixW|QSO", u"Name",    Field::HisName,     u"Name",      true},
-    DdeItem{u"MixW|QSO", u"Command", Field::TextCommand, u"Command",   false},
-    DdeItem{u"MixW|QSO", u"Mode",    Field::Mode,        u"Mode",      false},
-    DdeItem{u"MixW|QSO", u"qth",     Field::Qth,         u"Qth",       true},
-    DdeItem{u"MIXW|QSO", u"time",    Field::Time,        u"Time",      false},
-    DdeItem{u"MixW|QSO", u"IOTA",    Field::IOTA,        u"IOTA",      true},
-    DdeItem{u"MixW|QSO", u"Loc",     Field::Locator,     u"Loc",       true},
-    DdeItem{u"MixW|QSO", u"Manager", Field::QslManag,    u"Manager",   true},
-    DdeItem{u"MixW|QSO", u"Notes",   Field::Notes,       u"Notes",     true},
-};
-// clang-format on
-
-// The topic of a link ("QSO" of "MixW|QSO").
-constexpr std::u16string_view TopicOf(const DdeItem& item) {
-    return item.link.substr(item.link.find(u'|') + 1);
-}
 
 }  // namespace mixw
 

@@ -3,164 +3,127 @@
 #include <array>
 #include <cassert>
 
-#include "mixw/MixWAutomation.h"
+#include "bridge/ForwardedFields.h"
 
 namespace pontara::window_model {
 
 namespace {
 
-// The field's link, from MixW's table of DDE items.
+// The field's link, from the table of forwarded fields.
 constexpr std::optional<DdeLink> LinkOf(Field field) {
-    for (const mixw::DdeItem& item : mixw::DdeItems) {
-        if (item.field == field) {
-            return DdeLink{item.link, item.name};
-        }
+    if (bridge::IsForwarded(field)) {
+        return bridge::ForwardedOf(field).link;
     }
     return std::nullopt;
 }
 
 constexpr Colour Yellow = colours::FieldBack;
 
-// In the order of the Field enumeration, so that Of(Field) is an index.
-constexpr std::array kFields{
-    FieldModel{Field::Text1,
-               u"Text1",
-               u"Waiting start Logger32 and MixW2",
-               {120, 120, 3012, 375},
-               Yellow,
-               Font::BoldItalic,
-               LinkOf(Field::Text1)},
-    FieldModel{Field::Mode,
-               u"Mode",
-               u"Mode",
-               {1080, 720, 1572, 372},
-               Yellow,
-               Font::Bold,
-               LinkOf(Field::Mode)},
-    FieldModel{Field::Freq,
-               u"Freq",
-               u"14075.45",
-               {1080, 1200, 1575, 375},
-               Yellow,
-               Font::Bold,
-               LinkOf(Field::Freq)},
-    FieldModel{Field::Time,
-               u"Time",
-               u"Time",
-               {1080, 1680, 1572, 372},
-               Yellow,
-               Font::Bold,
-               LinkOf(Field::Time)},
-    FieldModel{Field::Callsign,
-               u"Callsign",
-               u"Call",
-               {1080, 2160, 1575, 375},
-               Yellow,
-               Font::Bold,
-               LinkOf(Field::Callsign)},
-    FieldModel{Field::HisName,
-               u"HisName",
-               u"Name",
-               {1080, 2640, 1575, 375},
-               Yellow,
-               Font::Bold,
-               LinkOf(Field::HisName)},
-    FieldModel{Field::Qth,
-               u"Qth",
-               u"Qth",
-               {1080, 3120, 1572, 372},
-               Yellow,
-               Font::Bold,
-               LinkOf(Field::Qth)},
-    FieldModel{Field::RSTr,
-               u"RSTr",
-               u"RSTr",
-               {1080, 3600, 1575, 375},
-               Yellow,
-               Font::Bold,
-               LinkOf(Field::RSTr)},
-    FieldModel{Field::RSTs,
-               u"RSTs",
-               u"RSTs",
-               {1080, 4080, 1575, 375},
-               Yellow,
-               Font::Bold,
-               LinkOf(Field::RSTs)},
-    FieldModel{Field::IOTA,
-               u"IOTA",
-               u"IOTA",
-               {1080, 4560, 1575, 375},
-               Yellow,
-               Font::Bold,
-               LinkOf(Field::IOTA)},
-    FieldModel{Field::Locator,
-               u"Locator",
-               u"Locator",
-               {1080, 5040, 1575, 375},
-               Yellow,
-               Font::Bold,
-               LinkOf(Field::Locator)},
-    FieldModel{Field::QslManag,
-               u"QslManag",
-               u"QslManager",
-               {1080, 5520, 1575, 375},
-               colours::ManagerBack,
-               Font::Bold,
-               LinkOf(Field::QslManag)},
-    FieldModel{Field::Notes,
-               u"Notes",
-               u"Notes",
-               {1080, 6000, 1575, 375},
-               Yellow,
-               Font::Bold,
-               LinkOf(Field::Notes)},
-    FieldModel{Field::TextCommand,
-               u"TextCommand",
-               u"Command",
-               {1560, 8280, 1335, 375},
-               std::nullopt,
-               Font::Default,
-               LinkOf(Field::TextCommand)},
-    FieldModel{Field::Sent,
-               u"Sent",
-               u"Sent",
-               {360, 8640, 2535, 375},
-               std::nullopt,
-               Font::Default,
-               LinkOf(Field::Sent)},
-    FieldModel{Field::Cluster,
-               u"Cluster",
-               u"Cluster",
-               {360, 9120, 2532, 372},
-               std::nullopt,
-               Font::Default,
-               LinkOf(Field::Cluster)},
-    FieldModel{Field::Freq_logger32,
-               u"Freq_logger32",
-               u"Freq_Logger32",
-               {360, 9600, 2532, 492},
-               std::nullopt,
-               Font::Default,
-               LinkOf(Field::Freq_logger32)},
+// A QSO field of the visible column and the caption to its left. Row n, from the top, puts its
+// field at FirstRowTop + n * RowPitch and its caption CaptionDrop lower.
+struct QsoRow {
+    Field field;
+    std::u16string_view name;
+    std::u16string_view textAtCreation;
+    int width;
+    int height;
+    Colour back;
+    std::u16string_view label;
+    std::u16string_view caption;
+    int captionWidth;
+    int captionHeight;
 };
 
-constexpr std::array kLabels{
-    LabelModel{u"Label8", u"Mode", {120, 840, 732, 252}, Font::Bold},
-    LabelModel{u"Label4", u"KHz", {120, 1320, 492, 252}, Font::Bold},
-    LabelModel{u"Times", u"Time", {120, 1800, 732, 252}, Font::Bold},
-    LabelModel{u"Label1", u"Callsign", {120, 2280, 732, 252}, Font::Bold},
-    LabelModel{u"Label5", u"Name", {120, 2760, 492, 252}, Font::Bold},
-    LabelModel{u"Label7", u"QTH", {120, 3240, 612, 252}, Font::Bold},
-    LabelModel{u"Label2", u"RST rcvd", {120, 3720, 852, 252}, Font::Bold},
-    LabelModel{u"Label3", u"RST snt", {120, 4200, 732, 252}, Font::Bold},
-    LabelModel{u"Label11", u"IOTA", {120, 4680, 855, 375}, Font::Bold},
-    LabelModel{u"Label12", u"Locator", {120, 5160, 975, 375}, Font::Bold},
-    LabelModel{u"Manager", u"Manager", {120, 5640, 855, 375}, Font::Bold},
-    LabelModel{u"Label9", u"Notes", {120, 6120, 855, 255}, Font::Bold},
-    LabelModel{
-        u"Label10", u"          Control  CAT,PTT,SoundCard", {720, 6600, 1935, 495}, Font::Bold},
-    LabelModel{u"Label6", u"Command", {360, 8040, 855, 255}, Font::Default},
+constexpr int FieldLeft = 1080;
+constexpr int CaptionLeft = 120;
+constexpr int FirstRowTop = 720;
+constexpr int RowPitch = 480;
+constexpr int CaptionDrop = 120;
+
+// Top to bottom, in the order of the Field enumeration.
+// clang-format off
+constexpr std::array kQsoRows{
+    //     field             name         text at creation  width  height back                  caption     text         width  height
+    QsoRow{Field::Mode,     u"Mode",     u"Mode",          1572,  372,   Yellow,               u"Label8",  u"Mode",     732,   252},
+    QsoRow{Field::Freq,     u"Freq",     u"14075.45",      1575,  375,   Yellow,               u"Label4",  u"KHz",      492,   252},
+    QsoRow{Field::Time,     u"Time",     u"Time",          1572,  372,   Yellow,               u"Times",   u"Time",     732,   252},
+    QsoRow{Field::Callsign, u"Callsign", u"Call",          1575,  375,   Yellow,               u"Label1",  u"Callsign", 732,   252},
+    QsoRow{Field::HisName,  u"HisName",  u"Name",          1575,  375,   Yellow,               u"Label5",  u"Name",     492,   252},
+    QsoRow{Field::Qth,      u"Qth",      u"Qth",           1572,  372,   Yellow,               u"Label7",  u"QTH",      612,   252},
+    QsoRow{Field::RSTr,     u"RSTr",     u"RSTr",          1575,  375,   Yellow,               u"Label2",  u"RST rcvd", 852,   252},
+    QsoRow{Field::RSTs,     u"RSTs",     u"RSTs",          1575,  375,   Yellow,               u"Label3",  u"RST snt",  732,   252},
+    QsoRow{Field::IOTA,     u"IOTA",     u"IOTA",          1575,  375,   Yellow,               u"Label11", u"IOTA",     855,   375},
+    QsoRow{Field::Locator,  u"Locator",  u"Locator",       1575,  375,   Yellow,               u"Label12", u"Locator",  975,   375},
+    QsoRow{Field::QslManag, u"QslManag", u"QslManager",    1575,  375,   colours::ManagerBack, u"Manager", u"Manager",  855,   375},
+    QsoRow{Field::Notes,    u"Notes",    u"Notes",         1575,  375,   Yellow,               u"Label9",  u"Notes",    855,   255},
 };
+
+constexpr FieldModel StatusLine{Field::Text1, u"Text1", u"Waiting start Logger32 and MixW2", {120, 120, 3012, 375}, Yellow, Font::BoldItalic, std::nullopt};
+
+// Below the visible part of the client area, in the order of the Field enumeration.
+constexpr std::array kFieldsBelow{
+    FieldModel{Field::TextCommand,   u"TextCommand",   u"Command",       {1560, 8280, 1335, 375}, std::nullopt, Font::Default, LinkOf(Field::TextCommand)},
+    FieldModel{Field::Sent,          u"Sent",          u"Sent",          {360,  8640, 2535, 375}, std::nullopt, Font::Default, std::nullopt},
+    FieldModel{Field::Cluster,       u"Cluster",       u"Cluster",       {360,  9120, 2532, 372}, std::nullopt, Font::Default, std::nullopt},
+    FieldModel{Field::Freq_logger32, u"Freq_logger32", u"Freq_Logger32", {360,  9600, 2532, 492}, std::nullopt, Font::Default, std::nullopt},
+};
+
+constexpr std::array kLabelsBelow{
+    LabelModel{u"Label10", u"          Control  CAT,PTT,SoundCard", {720, 6600, 1935, 495}, Font::Bold},
+    LabelModel{u"Label6",  u"Command",                              {360, 8040, 855,  255}, Font::Default},
+};
+// clang-format on
+
+constexpr int RowTop(std::size_t row) {
+    return FirstRowTop + RowPitch * static_cast<int>(row);
+}
+
+// In the order of the Field enumeration, so that Of(Field) is an index.
+constexpr std::array kFields = [] {
+    std::array<FieldModel, FieldCount> fields{};
+    std::size_t next = 0;
+    fields[next++] = StatusLine;
+    for (std::size_t row = 0; row < kQsoRows.size(); ++row) {
+        const QsoRow& qso = kQsoRows[row];
+        fields[next++] =
+            FieldModel{qso.field,          qso.name,
+                       qso.textAtCreation, {FieldLeft, RowTop(row), qso.width, qso.height},
+                       qso.back,           Font::Bold,
+                       LinkOf(qso.field)};
+    }
+    for (const FieldModel& below : kFieldsBelow) {
+        fields[next++] = below;
+    }
+    return fields;
+}();
+
+constexpr std::array kLabels = [] {
+    std::array<LabelModel, kQsoRows.size() + kLabelsBelow.size()> labels{};
+    std::size_t next = 0;
+    for (std::size_t row = 0; row < kQsoRows.size(); ++row) {
+        const QsoRow& qso = kQsoRows[row];
+        labels[next++] = LabelModel{
+            qso.label,
+            qso.caption,
+            {CaptionLeft, RowTop(row) + CaptionDrop, qso.captionWidth, qso.captionHeight},
+            Font::Bold};
+    }
+    for (const LabelModel& below : kLabelsBelow) {
+        labels[next++] = below;
+    }
+    return labels;
+}();
+
+static_assert(
+    [] {
+        for (std::size_t index = 0; index < kFields.size(); ++index) {
+            if (kFields[index].field != static_cast<Field>(index)) {
+                return false;
+            }
+        }
+        return true;
+    }(),
+    "kFields must follow the order of Field");
 
 // In the order of the Button enumeration.
 constexpr std::array kButtons{
@@ -224,9 +187,7 @@ std::span<const TimerModel> Timers() {
 }
 
 const FieldModel& Of(Field field) {
-    const FieldModel& model = kFields[static_cast<std::size_t>(field)];
-    assert(model.field == field && "kFields must follow the order of Field");
-    return model;
+    return kFields[static_cast<std::size_t>(field)];
 }
 
 const ButtonModel& Of(Button button) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "SimulatedStation.h"
+#include "ui/WindowModel.h"
 
 namespace pontara::testing {
 namespace {
@@ -50,14 +51,25 @@ TEST_F(Forwarding, FirstTickOpensTheThirteenLinksInOrderAfterWritingPlaceholders
     fresh.LaunchAndRun();
     std::size_t mark = fresh.host.TraceMark();
     fresh.host.RunFor(800);
+    // Each link as the field stores it: field=service|topic!item.
     std::vector<std::string> links;
     for (const std::string& line : fresh.host.TraceSince(mark)) {
-        if (line.starts_with("link ")) {
-            links.push_back(line.substr(5));
+        if (!line.starts_with("link ")) {
+            continue;
+        }
+        for (const FieldModel& field : window_model::Fields()) {
+            if (AsciiOf(field.name) == line.substr(5)) {
+                links.push_back(line.substr(5) + "=" + AsciiOf(field.link->topic) + "!" +
+                                AsciiOf(field.link->item));
+            }
         }
     }
-    EXPECT_THAT(links, ElementsAre("Callsign", "RSTr", "RSTs", "Freq", "HisName", "TextCommand",
-                                   "Mode", "Qth", "Time", "IOTA", "Locator", "QslManag", "Notes"));
+    EXPECT_THAT(
+        links, ElementsAre("Callsign=MixW|QSO!Call", "RSTr=MixW|QSO!RstRcv", "RSTs=MixW|QSO!RstSnt",
+                           "Freq=MixW|CAT!khz", "HisName=MixW|QSO!Name",
+                           "TextCommand=MixW|QSO!Command", "Mode=MixW|QSO!Mode", "Qth=MixW|QSO!qth",
+                           "Time=MIXW|QSO!time", "IOTA=MixW|QSO!IOTA", "Locator=MixW|QSO!Loc",
+                           "QslManag=MixW|QSO!Manager", "Notes=MixW|QSO!Notes"));
     EXPECT_EQ(fresh.host.FieldText(Field::Callsign), u"Q1ABC");  // MixW's value arrived at once
     EXPECT_EQ(fresh.host.FieldText(Field::RSTr), u"RST rcv");    // no value yet: the placeholder
     EXPECT_EQ(fresh.host.FieldText(Field::Freq), u"Frequency");
@@ -181,6 +193,30 @@ TEST_F(Forwarding, OneRecordPerChangeOfAWatchedValueAndNoneForRstSentAlone) {
     sent = Tick();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_NE(sent[0].find(u"<STATE:2>ON"), Text::npos);
+}
+
+TEST_F(Forwarding, TheRecordCarriesTenTokensInTheirPlacesEvenWhenEmpty) {
+    for (const char16_t* item :
+         {u"RstRcv", u"RstSnt", u"qth", u"Name", u"Notes", u"IOTA", u"Manager"}) {
+        station.MixWSets(item, u"");
+    }
+    station.host.mixw.qsoData[19] = u"";
+    station.host.mixw.qsoData[13] = u"ON";
+    station.MixWSets(u"Call", u"Q1ABC");
+    EXPECT_THAT(Tick(), ElementsAre(u"<CALL:5>Q1ABC<RST_RCVD:0><RST_SENT:0><QTH:0><NAME:0>"
+                                    u"<COMMENT:0><GRIDSQUARE:0><IOTA:0><STATE:2>ON<QSL_VIA:0>"));
+    station.MixWSets(u"RstRcv", u"57");
+    station.MixWSets(u"RstSnt", u"59");
+    station.MixWSets(u"qth", u"Tartu");
+    station.MixWSets(u"Name", u"Jaan");
+    station.MixWSets(u"Notes", u"tnx");
+    station.MixWSets(u"IOTA", u"EU-034");
+    station.MixWSets(u"Manager", u"Q2XYZ");
+    station.host.mixw.qsoData[19] = u"KO38";
+    station.host.mixw.qsoData[13] = u"";
+    EXPECT_THAT(Tick(), ElementsAre(u"<CALL:5>Q1ABC<RST_RCVD:2>57<RST_SENT:2>59<QTH:5>Tartu"
+                                    u"<NAME:4>Jaan<COMMENT:3>tnx<GRIDSQUARE:4>KO38<IOTA:6>EU-034"
+                                    u"<STATE:0><QSL_VIA:5>Q2XYZ"));
 }
 
 TEST_F(Forwarding, LocatorFollowsMixWsItemNineteenAfterEveryTick) {

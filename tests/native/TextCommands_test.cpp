@@ -1,5 +1,5 @@
 // Composing Logger32's text commands: token lengths at their digit boundaries, characters
-// outside ASCII, the record's layout and the nesting of the logging command.
+// outside ASCII and the nesting of the logging command.
 
 #include "logger32/TextCommands.h"
 
@@ -36,16 +36,6 @@ TEST(TextToken, LengthCountsCharactersNotAnsiBytes) {
 
 TEST(TextToken, ValuesAreNeverEscaped) {
     EXPECT_EQ(FormatTextToken(u"COMMENT", u"<a:1>|b"), u"<COMMENT:7><a:1>|b");
-}
-
-TEST(QsoRecordLayout, TenTokensInOrderEvenWhenEmpty) {
-    EXPECT_EQ(QsoRecord({u"Q1ABC", u"", u"", u"", u"", u"", u"", u"", u"ON", u""}),
-              u"<CALL:5>Q1ABC<RST_RCVD:0><RST_SENT:0><QTH:0><NAME:0><COMMENT:0><GRIDSQUARE:0>"
-              u"<IOTA:0><STATE:2>ON<QSL_VIA:0>");
-    EXPECT_EQ(QsoRecord({u"Q1ABC", u"57", u"59", u"Tartu", u"Jaan", u"tnx", u"KO38", u"EU-034", u"",
-                         u"Q2XYZ"}),
-              u"<CALL:5>Q1ABC<RST_RCVD:2>57<RST_SENT:2>59<QTH:5>Tartu<NAME:4>Jaan<COMMENT:3>tnx"
-              u"<GRIDSQUARE:4>KO38<IOTA:6>EU-034<STATE:0><QSL_VIA:5>Q2XYZ");
 }
 
 TEST(LogQso, LengthCoversTheNestedTimeTokens) {

@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <set>
 
 #include "platform/Text.h"
@@ -12,22 +13,33 @@
 namespace pontara {
 namespace {
 
-TEST(WindowModel, LinkedFieldsNameMixWsItemsAsStored) {
-    std::vector<std::string> links;
-    for (const FieldModel& field : window_model::Fields()) {
-        if (field.link) {
-            links.push_back(AsciiOf(field.name) + "=" + AsciiOf(field.link->topic) + "!" +
-                            AsciiOf(field.link->item));
+// Each QSO field and its caption, as laid out in twips (left, top, width, height).
+TEST(WindowModel, QsoRowsAndTheirCaptionsSitWhereDesigned) {
+    auto rect = [](const TwipRect& r) { return std::array{r.left, r.top, r.width, r.height}; };
+    auto label = [](std::u16string_view name) {
+        for (const LabelModel& each : window_model::Labels()) {
+            if (each.name == name) {
+                return each.rect;
+            }
         }
-    }
-    EXPECT_THAT(links, ::testing::ElementsAre(
-                           "Mode=MixW|QSO!Mode", "Freq=MixW|CAT!khz", "Time=MIXW|QSO!time",
-                           "Callsign=MixW|QSO!Call", "HisName=MixW|QSO!Name", "Qth=MixW|QSO!qth",
-                           "RSTr=MixW|QSO!RstRcv", "RSTs=MixW|QSO!RstSnt", "IOTA=MixW|QSO!IOTA",
-                           "Locator=MixW|QSO!Loc", "QslManag=MixW|QSO!Manager",
-                           "Notes=MixW|QSO!Notes", "TextCommand=MixW|QSO!Command"));
-    EXPECT_EQ(window_model::Of(Field::Time).link->Service(), u"MIXW");
-    EXPECT_EQ(window_model::Of(Field::Freq).link->Topic(), u"CAT");
+        return TwipRect{};
+    };
+    using R = std::array<int, 4>;
+    EXPECT_EQ(rect(window_model::Of(Field::Mode).rect), (R{1080, 720, 1572, 372}));
+    EXPECT_EQ(rect(label(u"Label8")), (R{120, 840, 732, 252}));
+    EXPECT_EQ(rect(window_model::Of(Field::Freq).rect), (R{1080, 1200, 1575, 375}));
+    EXPECT_EQ(rect(label(u"Label4")), (R{120, 1320, 492, 252}));
+    EXPECT_EQ(rect(window_model::Of(Field::Qth).rect), (R{1080, 3120, 1572, 372}));
+    EXPECT_EQ(rect(label(u"Label7")), (R{120, 3240, 612, 252}));
+    EXPECT_EQ(rect(window_model::Of(Field::IOTA).rect), (R{1080, 4560, 1575, 375}));
+    EXPECT_EQ(rect(label(u"Label11")), (R{120, 4680, 855, 375}));
+    EXPECT_EQ(rect(window_model::Of(Field::Notes).rect), (R{1080, 6000, 1575, 375}));
+    EXPECT_EQ(rect(label(u"Label9")), (R{120, 6120, 855, 255}));
+    EXPECT_EQ(rect(label(u"Label10")), (R{720, 6600, 1935, 495}));
+    EXPECT_EQ(rect(label(u"Label6")), (R{360, 8040, 855, 255}));
+    EXPECT_EQ(rect(window_model::Of(Field::Text1).rect), (R{120, 120, 3012, 375}));
+    EXPECT_EQ(rect(window_model::Of(Field::TextCommand).rect), (R{1560, 8280, 1335, 375}));
+    EXPECT_EQ(rect(window_model::Of(Field::Freq_logger32).rect), (R{360, 9600, 2532, 492}));
 }
 
 TEST(WindowModel, ExchangeFieldsAndSendButtonLieBelowTheVisibleClientArea) {

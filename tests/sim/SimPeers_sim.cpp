@@ -1,5 +1,6 @@
 #include "sim/SimPeers_sim.h"
 
+#include "bridge/ForwardedFields.h"
 #include "logger32/Logger32Protocol.h"
 #include "mixw/MixWAutomation.h"
 #include "sim/SimHost_sim.h"
@@ -40,8 +41,8 @@ void SimLogger32::Receive(SimHost& host, int nameNumber, std::uint32_t code, std
 }
 
 SimMixW::SimMixW() {
-    for (const mixw::DdeItem& item : mixw::DdeItems) {
-        items[LowerAscii(mixw::TopicOf(item)) + u"|" + LowerAscii(item.name)] = std::nullopt;
+    for (const bridge::ForwardedField& row : bridge::ForwardedFields) {
+        items[LowerAscii(row.link.Topic()) + u"|" + LowerAscii(row.link.item)] = std::nullopt;
     }
 }
 

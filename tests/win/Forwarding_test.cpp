@@ -39,22 +39,6 @@ std::int64_t MillisecondsSince(std::chrono::steady_clock::time_point from) {
         .count();
 }
 
-// "<TAG:length>value", composed here from the value, as Logger32 reads it.
-std::string Token(const std::string& tag, const std::string& value) {
-    return "<" + tag + ":" + std::to_string(value.size()) + ">" + value;
-}
-
-struct QsoEntry {
-    std::string call, rstReceived, rstSent, qth, name, comment, locator, iota, state, qslVia;
-};
-
-std::string RecordOf(const QsoEntry& qso) {
-    return Token("CALL", qso.call) + Token("RST_RCVD", qso.rstReceived) +
-           Token("RST_SENT", qso.rstSent) + Token("QTH", qso.qth) + Token("NAME", qso.name) +
-           Token("COMMENT", qso.comment) + Token("GRIDSQUARE", qso.locator) +
-           Token("IOTA", qso.iota) + Token("STATE", qso.state) + Token("QSL_VIA", qso.qslVia);
-}
-
 // Waits for the first text at Logger32 after `mark` that `matches`; its arrival, or none.
 std::optional<Arrival> WaitForText(WineStation& station, const WineStation::Mark& mark,
                                    const std::function<bool(const std::string&)>& matches,
@@ -134,7 +118,7 @@ TEST(ForwardingLinks, FirstTickLinksTheThirteenFieldsInOrderAndEachShowsMixWsVal
     const std::optional<Arrival> first = WaitForText(
         station, start, [](const std::string&) { return true; }, 5000ms);
     ASSERT_TRUE(first);
-    const std::string expectedFirst = Token("APP_FORCE_FREQ", "14071.5");
+    const std::string expectedFirst = "<APP_FORCE_FREQ:7>14071.5";
 
     struct Shown {
         Field field;
@@ -187,17 +171,10 @@ TEST(QsoForwarding, AQsoTypedInMixWReachesLogger32AsTheExactRecordAndTheCommandF
     if (HasFatalFailure()) {
         return;
     }
-    const QsoEntry qso{.call = "Q1ABC",
-                       .rstReceived = "579",
-                       .rstSent = "599",
-                       .qth = "Tartu",
-                       .name = "Jaan",
-                       .comment = "tnx fer QSO",  // a two-digit length
-                       .locator = "KO38ab",
-                       .iota = "EU-034",
-                       .state = "ON",
-                       .qslVia = "Q1XYZ"};
-    const std::string expected = RecordOf(qso);
+    // "tnx fer QSO" has a two-digit length; GRIDSQUARE is MixW's item 19, not the Loc item.
+    const std::string expected =
+        "<CALL:5>Q1ABC<RST_RCVD:3>579<RST_SENT:3>599<QTH:5>Tartu<NAME:4>Jaan"
+        "<COMMENT:11>tnx fer QSO<GRIDSQUARE:6>KO38ab<IOTA:6>EU-034<STATE:2>ON<QSL_VIA:5>Q1XYZ";
 
     const WineStation::Mark typed = station.MarkNow();
     const StationTime typedAt = station.Now();
@@ -227,7 +204,7 @@ TEST(QsoForwarding, AQsoTypedInMixWReachesLogger32AsTheExactRecordAndTheCommandF
     ASSERT_FALSE(texts.empty());
     EXPECT_EQ(texts.back(), expected);
     for (const std::string& text : texts) {
-        EXPECT_TRUE(text.starts_with(Token("CALL", "Q1ABC"))) << text;
+        EXPECT_TRUE(text.starts_with("<CALL:5>Q1ABC")) << text;
     }
     Measure("records_for_one_typed_qso", static_cast<std::int64_t>(texts.size()));
     SaveScreenshotOnFailure();
@@ -245,7 +222,7 @@ TEST(QsoForwarding, ADialChangeIsForcedWithinATickAndAModeChangeGoesAsLogger32Na
     const WineStation::Mark tuned = station.MarkNow();
     const StationTime tunedAt = station.Now();
     station.MixWTunes(7035000, 1500);
-    const std::string frequency = Token("APP_FORCE_FREQ", "7036.5");
+    const std::string frequency = "<APP_FORCE_FREQ:6>7036.5";
     const std::optional<Arrival> forced = WaitForText(station, tuned, frequency, 5000ms);
     ASSERT_TRUE(forced) << "expected " << frequency << "\nat Logger32:\n"
                         << Listed(station.AtLogger32Since(tuned));
@@ -255,7 +232,7 @@ TEST(QsoForwarding, ADialChangeIsForcedWithinATickAndAModeChangeGoesAsLogger32Na
     const WineStation::Mark moded = station.MarkNow();
     const StationTime modedAt = station.Now();
     station.MixWSets(u"QSO", u"Mode", u"BPSK31");
-    const std::string mode = Token("APP_FORCE_MODE", "PSK31");
+    const std::string mode = "<APP_FORCE_MODE:5>PSK31";
     const std::optional<Arrival> modeSent = WaitForText(station, moded, mode, 5000ms);
     ASSERT_TRUE(modeSent) << Listed(station.AtLogger32Since(moded));
     Measure("mode_change_to_force_mode_ms", modeSent->at - modedAt);
@@ -274,11 +251,14 @@ TEST(QsoForwarding, EachChangeOfAWatchedFieldReachesLogger32WithinAboutOneTick) 
     if (HasFatalFailure()) {
         return;
     }
-    QsoEntry qso;
-    qso.call = "Q1ABC";
+    // The record with the name typed; the others stay empty.
+    auto recordWithName = [](const std::string& name) {
+        return "<CALL:5>Q1ABC<RST_RCVD:0><RST_SENT:0><QTH:0><NAME:" + std::to_string(name.size()) +
+               ">" + name + "<COMMENT:0><GRIDSQUARE:0><IOTA:0><STATE:0><QSL_VIA:0>";
+    };
     const WineStation::Mark called = station.MarkNow();
     station.MixWSets(u"QSO", u"Call", u"Q1ABC");
-    ASSERT_TRUE(WaitForText(station, called, RecordOf(qso), 5000ms))
+    ASSERT_TRUE(WaitForText(station, called, recordWithName(""), 5000ms))
         << Listed(station.AtLogger32Since(called));
 
     constexpr int Changes = 20;
@@ -286,12 +266,13 @@ TEST(QsoForwarding, EachChangeOfAWatchedFieldReachesLogger32WithinAboutOneTick) 
     for (int change = 1; change <= Changes; ++change) {
         // Changes fall at different points of the 800 ms tick.
         PumpFor(std::chrono::milliseconds(change * 290 % 800));
-        qso.name = "Op" + std::to_string(100 + change).substr(1);
+        const std::string name = "Op" + std::to_string(100 + change).substr(1);
         const WineStation::Mark mark = station.MarkNow();
         const StationTime changedAt = station.Now();
-        station.MixWSets(u"QSO", u"Name", AsciiText(qso.name));
-        const std::optional<Arrival> record = WaitForText(station, mark, RecordOf(qso), 5000ms);
-        ASSERT_TRUE(record) << "change " << change << ": expected " << RecordOf(qso)
+        station.MixWSets(u"QSO", u"Name", AsciiText(name));
+        const std::optional<Arrival> record =
+            WaitForText(station, mark, recordWithName(name), 5000ms);
+        ASSERT_TRUE(record) << "change " << change << ": expected " << recordWithName(name)
                             << "\nat Logger32:\n"
                             << Listed(station.AtLogger32Since(mark));
         latencies.push_back(record->at - changedAt);
@@ -429,7 +410,7 @@ TEST(TextCommands, Logger32WritingSentInsideADeliveryIsTakenWithinItWithoutDeadl
             order.push_back(std::move(record));
         }
     }
-    const std::string command = Token("APP_FORCE_FREQ", "7001.5");
+    const std::string command = "<APP_FORCE_FREQ:6>7001.5";
     const auto at = std::find_if(order.begin(), order.end(), [&](const standin::Record& record) {
         const auto* text = std::get_if<standin::LinkText>(&record.content);
         return record.event == "text" && text->ansi == command && text->sent;
@@ -446,7 +427,7 @@ TEST(TextCommands, Logger32WritingSentInsideADeliveryIsTakenWithinItWithoutDeadl
     // The bridge goes on: its next command still arrives.
     const WineStation::Mark later = station.MarkNow();
     station.MixWSets(u"QSO", u"Mode", u"RTTY");
-    EXPECT_TRUE(WaitForText(station, later, Token("APP_FORCE_MODE", "RTTY"), 5000ms));
+    EXPECT_TRUE(WaitForText(station, later, std::string("<APP_FORCE_MODE:4>RTTY"), 5000ms));
     SaveScreenshotOnFailure();
 }
 

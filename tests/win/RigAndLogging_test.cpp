@@ -173,10 +173,12 @@ TEST_F(RigHandover, ToLogger32AndBackTogglesPortsPostsBothCodeSetsAndStopsForwar
 
     // Forwarding resumes and, having forgotten what it sent, sends all again, one per tick.
     ASSERT_TRUE(WaitForTexts(toMixW, 3)) << Listed(S().AtLogger32Since(toMixW));
-    EXPECT_EQ(S().Logger32TextsSince(toMixW),
-              (Lines{"<APP_FORCE_FREQ:4>7035", "<APP_FORCE_MODE:4>RTTY",
-                     "<CALL:5>Q1ABC<RST_RCVD:0><RST_SENT:0><QTH:0><NAME:0><COMMENT:0>"
-                     "<GRIDSQUARE:0><IOTA:0><STATE:0><QSL_VIA:0>"}));
+    // The record's layout is the forwarding tests' business; here it is the third text.
+    const Lines sent = S().Logger32TextsSince(toMixW);
+    ASSERT_EQ(sent.size(), 3u) << Listed(S().AtLogger32Since(toMixW));
+    EXPECT_EQ(sent[0], "<APP_FORCE_FREQ:4>7035");
+    EXPECT_EQ(sent[1], "<APP_FORCE_MODE:4>RTTY");
+    EXPECT_TRUE(sent[2].starts_with("<CALL:5>Q1ABC<RST_RCVD:0>")) << sent[2];
     const std::vector<Arrival> texts = Only(S().AtLogger32Since(toMixW), "text ");
     Measure("handover_to_mixw_ok_to_first_forwarded_text_ms", texts[0].at - pressed);
     for (std::size_t i = 1; i < 3; ++i) {

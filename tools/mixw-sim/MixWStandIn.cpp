@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "bridge/ForwardedFields.h"
 #include "mixw/MixWAutomation.h"
 #include "win32/ScopedCom_win.h"
 #include "win32/ScopedDde_win.h"
@@ -199,8 +200,8 @@ struct MixWStandIn::Impl {
         if (!transcript) {
             transcript = std::make_shared<Transcript>();
         }
-        for (const mixw::DdeItem& item : mixw::DdeItems) {
-            items.push_back(Item{mixw::TopicOf(item), item.name, {}, {}, {}, true});
+        for (const bridge::ForwardedField& row : bridge::ForwardedFields) {
+            items.push_back(Item{row.link.Topic(), row.link.item, {}, {}, {}, true});
         }
     }
     ~Impl();
@@ -242,17 +243,18 @@ struct MixWStandIn::Impl {
         return *found;
     }
     static std::optional<TextView> KnownTopic(TextView topic) {
-        for (const mixw::DdeItem& item : mixw::DdeItems) {
-            if (SameName(mixw::TopicOf(item), topic)) {
-                return mixw::TopicOf(item);
+        for (const bridge::ForwardedField& row : bridge::ForwardedFields) {
+            if (SameName(row.link.Topic(), topic)) {
+                return row.link.Topic();
             }
         }
         return std::nullopt;
     }
-    static const mixw::QsoEntryField* EntryField(std::int16_t index) {
-        for (const mixw::QsoEntryField& field : mixw::QsoEntryFields) {
-            if (field.index == index) {
-                return &field;
+    // The QSO entry's field that a QSO-data index reaches too, as its DDE item.
+    static const bridge::ForwardedField* EntryField(std::int16_t index) {
+        for (const bridge::ForwardedField& row : bridge::ForwardedFields) {
+            if (row.index == index) {
+                return &row;
             }
         }
         return nullptr;
@@ -291,15 +293,15 @@ struct MixWStandIn::Impl {
         }
     }
     QsoValue GetQsoData(std::int16_t index) {
-        if (const mixw::QsoEntryField* field = EntryField(index)) {
-            return ItemOrThrow(u"QSO", field->item).value;
+        if (const bridge::ForwardedField* field = EntryField(index)) {
+            return ItemOrThrow(field->link.Topic(), field->link.item).value;
         }
         auto stored = otherQsoData.find(index);
         return stored != otherQsoData.end() ? stored->second : QsoValue{Text{}};
     }
     void SetQsoData(std::int16_t index, const QsoValue& value) {
-        if (const mixw::QsoEntryField* field = EntryField(index)) {
-            ChangeItem(ItemOrThrow(u"QSO", field->item), TextOf(value));
+        if (const bridge::ForwardedField* field = EntryField(index)) {
+            ChangeItem(ItemOrThrow(field->link.Topic(), field->link.item), TextOf(value));
         } else {
             otherQsoData[index] = value;
         }

@@ -7,8 +7,8 @@
 #include <thread>
 
 #include "MixWStandIn.h"
+#include "bridge/ForwardedFields.h"
 #include "logger32/Logger32Protocol.h"
-#include "mixw/MixWAutomation.h"
 #include "station/Paths.h"
 #include "station/Pump.h"
 #include "station/Screenshot.h"
@@ -23,7 +23,7 @@ namespace {
 using namespace std::chrono_literals;
 
 // The advise links Pontara opens on its first forwarding tick, one per linked field.
-constexpr std::size_t LinkedFieldCount = mixw::DdeItems.size();
+constexpr std::size_t LinkedFieldCount = bridge::ForwardedFields.size();
 
 // Logger32's records, compacted; none for the stand-in's own doings (its posts, its writes into
 // Sent, start and stop).

@@ -6,7 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "SimulatedStation.h"
+#include "LinkedStationTest.h"
 
 namespace pontara::testing {
 namespace {
@@ -14,16 +14,12 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-class Forwarding : public ::testing::Test {
+class Forwarding : public LinkedStationTest {
   protected:
     void SetUp() override {
-        auto& items = station.host.mixw.items;
-        items[u"qso|call"] = u"";
-        items[u"qso|mode"] = u"BPSK31";
-        items[u"qso|time"] = u"1234";
         station.host.mixw.fqA = 14070000;
         station.host.mixw.audioFq = 1500;
-        station.LaunchAndOpenLinks();
+        LaunchServing({{u"qso|call", u""}, {u"qso|mode", u"BPSK31"}, {u"qso|time", u"1234"}});
         Quiet();
     }
 
@@ -40,8 +36,6 @@ class Forwarding : public ::testing::Test {
             ++tick;
         }
     }
-
-    SimulatedStation station;
 };
 
 TEST_F(Forwarding, FirstTickOpensTheThirteenLinksInOrderAfterWritingPlaceholders) {

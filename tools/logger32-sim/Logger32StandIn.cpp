@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "logger32/Logger32Protocol.h"
+#include "win32/WinUtil_win.h"
 
 namespace pontara::standin {
 
@@ -330,15 +331,12 @@ void Logger32StandIn::Write(std::string_view event, std::string_view details, Co
 
 LRESULT CALLBACK Logger32StandIn::MainProc(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<Logger32StandIn*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<Logger32StandIn*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* self = WindowOwner<Logger32StandIn>(window, message, lParam);
     if (self == nullptr) {
         return DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (message == WM_NCCREATE) {
+        self->window_ = window;
     }
     if (const int nameIndex = self->NameIndexOf(message); nameIndex != 0) {
         self->OnLinkMessage(nameIndex, static_cast<std::uint32_t>(wParam),
@@ -346,7 +344,6 @@ LRESULT CALLBACK Logger32StandIn::MainProc(HWND window, UINT message, WPARAM wPa
         return 0;
     }
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         self->window_ = nullptr;
         self->textWindow_ = nullptr;
     } else if (self->otherMessages_) {
@@ -359,12 +356,7 @@ LRESULT CALLBACK Logger32StandIn::MainProc(HWND window, UINT message, WPARAM wPa
 
 LRESULT CALLBACK Logger32StandIn::TextProc(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        SetWindowLongPtrA(
-            window, GWLP_USERDATA,
-            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Logger32StandIn*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* self = WindowOwner<Logger32StandIn>(window, message, lParam);
     switch (message) {
         case WM_SETTEXT: {
             if (self != nullptr && self->textWindow_ == window) {
@@ -389,9 +381,6 @@ LRESULT CALLBACK Logger32StandIn::TextProc(HWND window, UINT message, WPARAM wPa
             EndPaint(window, &paint);
             return 0;
         }
-        case WM_NCDESTROY:
-            SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-            break;
         default:
             break;
     }

@@ -175,16 +175,12 @@ struct SimWindow {
 };
 
 LRESULT CALLBACK SimWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* sim = reinterpret_cast<SimWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* sim = WindowOwner<SimWindow>(window, message, lParam);
     switch (message) {
-        case WM_CREATE: {
-            auto* created = reinterpret_cast<CREATESTRUCTW*>(lParam);
-            sim = static_cast<SimWindow*>(created->lpCreateParams);
+        case WM_CREATE:
             sim->window = window;
-            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(sim));
             sim->CreateControls();
             return 0;
-        }
         case WM_COMMAND:
             if (sim != nullptr && HIWORD(wParam) == BN_CLICKED) {
                 try {

@@ -49,23 +49,19 @@ bool PumpUntil(Predicate done, std::chrono::milliseconds timeout) {
 void RegisterClasses(HINSTANCE instance, WNDPROC mainProc, WNDPROC textProc) {
     static std::once_flag once;
     std::call_once(once, [&] {
-        WNDCLASSEXA main{};
-        main.cbSize = sizeof main;
-        main.lpfnWndProc = mainProc;
-        main.hInstance = instance;
-        main.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        main.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        main.lpszClassName = MainClassName;
-        RegisterClassExA(&main);
-
-        WNDCLASSEXA text{};
-        text.cbSize = sizeof text;
-        text.lpfnWndProc = textProc;
-        text.hInstance = instance;
-        text.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        text.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        text.lpszClassName = TextClassName;
-        RegisterClassExA(&text);
+        auto registerClass = [instance](const char* name, WNDPROC proc, int background) {
+            WNDCLASSEXA windowClass{};
+            windowClass.cbSize = sizeof windowClass;
+            windowClass.lpfnWndProc = proc;
+            windowClass.hInstance = instance;
+            windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+            windowClass.hbrBackground =
+                reinterpret_cast<HBRUSH>(background + 1);  // a system colour
+            windowClass.lpszClassName = name;
+            RegisterClassExA(&windowClass);
+        };
+        registerClass(MainClassName, mainProc, COLOR_BTNFACE);
+        registerClass(TextClassName, textProc, COLOR_WINDOW);
     });
 }
 

@@ -179,19 +179,15 @@ void MainWindow::StopTimer(TimerId timer) {
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
     // WM_GETMINMAXINFO comes before WM_NCCREATE, when no owner is attached yet.
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = WindowOwner<MainWindow>(window, message, lParam);
     if (self == nullptr) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
+    if (message == WM_NCCREATE) {
+        self->window_ = window;
+    }
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         self->window_ = nullptr;
         return DefWindowProcW(window, message, wParam, lParam);
     }

@@ -79,12 +79,7 @@ void Splash::Hide() {
 }
 
 LRESULT CALLBACK Splash::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        SetWindowLongPtrW(
-            window, GWLP_USERDATA,
-            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-    }
-    const auto* self = reinterpret_cast<const Splash*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    const auto* self = WindowOwner<const Splash>(window, message, lParam);
     switch (message) {
         case WM_ERASEBKGND:
             return 1;  // Paint covers every pixel.
@@ -96,9 +91,6 @@ LRESULT CALLBACK Splash::WindowProc(HWND window, UINT message, WPARAM wParam, LP
                 EndPaint(window, &paint);
                 return 0;
             }
-            break;
-        case WM_NCDESTROY:
-            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
             break;
         default:
             break;

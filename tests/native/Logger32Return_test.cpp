@@ -6,7 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "SimulatedStation.h"
+#include "LinkedStationTest.h"
 
 namespace pontara::testing {
 namespace {
@@ -31,13 +31,10 @@ void PrintTo(const Received& r, std::ostream* os) {
     *os << "{name " << r.nameNumber << ", code " << r.code << ", " << r.lParam << "}";
 }
 
-class Logger32Return : public ::testing::Test {
+class Logger32Return : public LinkedStationTest {
   protected:
     void SetUp() override {
-        station.host.mixw.items[u"qso|time"] = u"1234";
-        station.host.mixw.items[u"qso|command"] = u"";
-        station.host.mixw.items[u"qso|call"] = u"";
-        station.LaunchAndOpenLinks();
+        LaunchReadyToLog();
         station.MixWSets(u"Call", u"Q1ABC");
         station.host.RunFor(3000);  // frequency, mode and record forwarded
     }
@@ -65,8 +62,6 @@ class Logger32Return : public ::testing::Test {
     std::int32_t Sent() const {
         return static_cast<std::int32_t>(station.host.FieldWindow(Field::Sent));
     }
-
-    SimulatedStation station;
 };
 
 TEST_F(Logger32Return, ClosedWhileForwardingPausesSaysSoAndLooksForLogger32Every5Seconds) {

@@ -6,7 +6,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "SimulatedStation.h"
+#include "LinkedStationTest.h"
 #include "ui/WindowModel.h"
 
 namespace pontara::testing {
@@ -15,16 +15,12 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-class Forwarding : public ::testing::Test {
+class Forwarding : public LinkedStationTest {
   protected:
     void SetUp() override {
-        auto& items = station.host.mixw.items;
-        items[u"qso|call"] = u"";
-        items[u"qso|mode"] = u"BPSK31";
-        items[u"qso|time"] = u"1234";
         station.host.mixw.fqA = 14070000;
         station.host.mixw.audioFq = 1500;
-        station.LaunchAndOpenLinks();
+        LaunchServing({{u"qso|call", u""}, {u"qso|mode", u"BPSK31"}, {u"qso|time", u"1234"}});
         Quiet();
     }
 
@@ -41,8 +37,6 @@ class Forwarding : public ::testing::Test {
             ++tick;
         }
     }
-
-    SimulatedStation station;
 };
 
 TEST_F(Forwarding, FirstTickOpensTheThirteenLinksInOrderAfterWritingPlaceholders) {
@@ -133,24 +127,29 @@ TEST_F(Forwarding, MappedModeIsSentTwiceThenNothingUntilMixWChangesIt) {
 
 struct ModeCase {
     const char16_t* mixw;
-    const char16_t* logger32;
+    const char16_t* command;  // what Logger32 is sent
 };
 
 class ModeMapping : public Forwarding, public ::testing::WithParamInterface<ModeCase> {};
 
 TEST_P(ModeMapping, ModeIsSentAsLogger32NamesIt) {
     station.MixWSets(u"Mode", GetParam().mixw);
-    EXPECT_THAT(Tick(),
-                ElementsAre(u"<APP_FORCE_MODE:" + DecimalDigits(Text(GetParam().logger32).size()) +
-                            u">" + GetParam().logger32));
+    EXPECT_THAT(Tick(), ElementsAre(GetParam().command));
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Table, ModeMapping,
-    ::testing::Values(ModeCase{u"BPSK31", u"PSK31"}, ModeCase{u"BPSK63", u"PSK63"},
-                      ModeCase{u"BPSK62", u"PSK63"}, ModeCase{u"BPSK125", u"PSK125"},
-                      ModeCase{u"BPSK250", u"PSK250"}, ModeCase{u"MFSK", u"MFSK16"},
-                      ModeCase{u"USB", u"USB"}, ModeCase{u"ssb", u"ssb"}, ModeCase{u"", u""}));
+    ::testing::Values(ModeCase{u"BPSK31",  u"<APP_FORCE_MODE:5>PSK31"},
+                      ModeCase{u"BPSK63",  u"<APP_FORCE_MODE:5>PSK63"},
+                      ModeCase{u"BPSK62",  u"<APP_FORCE_MODE:5>PSK63"},
+                      ModeCase{u"BPSK125", u"<APP_FORCE_MODE:6>PSK125"},
+                      ModeCase{u"BPSK250", u"<APP_FORCE_MODE:6>PSK250"},
+                      ModeCase{u"MFSK",    u"<APP_FORCE_MODE:6>MFSK16"},
+                      ModeCase{u"USB",     u"<APP_FORCE_MODE:3>USB"},
+                      ModeCase{u"ssb",     u"<APP_FORCE_MODE:3>ssb"},
+                      ModeCase{u"",        u"<APP_FORCE_MODE:0>"}));
+// clang-format on
 
 TEST_F(Forwarding, LowerCaseSsbIsADataModeAndTakesTheAudioOffset) {
     station.MixWSets(u"Mode", u"ssb");

@@ -4,7 +4,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "SimulatedStation.h"
+#include "LinkedStationTest.h"
 
 namespace pontara::testing {
 namespace {
@@ -12,13 +12,10 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-class Logging : public ::testing::Test {
+class Logging : public LinkedStationTest {
   protected:
     void SetUp() override {
-        station.host.mixw.items[u"qso|time"] = u"1234";
-        station.host.mixw.items[u"qso|command"] = u"";
-        station.host.mixw.items[u"qso|call"] = u"";
-        station.LaunchAndOpenLinks();
+        LaunchReadyToLog();
         station.host.RunFor(3000);
     }
 
@@ -27,8 +24,6 @@ class Logging : public ::testing::Test {
         station.MixWSets(u"Command", command);
         return station.host.TraceSince(mark);
     }
-
-    SimulatedStation station;
 };
 
 TEST_F(Logging, SaveWithNoRecordYetLogsTheTimesAloneThenPostsFifteenAndSixteen) {

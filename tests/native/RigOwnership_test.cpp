@@ -49,9 +49,7 @@ TEST_F(Ownership, HandoverToLogger32TogglesPortsPostsItsFiveCodesAndStopsForward
     EXPECT_EQ(station.host.Interval(TimerId::Timer2), 0);
     EXPECT_FALSE(station.host.Enabled(TimerId::Timer2));
     EXPECT_EQ(station.host.FieldText(Field::Text1), u"         Logger32 control active !");
-    std::size_t quiet = station.host.TraceMark();
-    station.host.RunFor(5000);
-    EXPECT_THAT(station.host.TraceSince(quiet), ElementsAre());
+    EXPECT_THAT(station.TraceDuring(5000), ElementsAre());
 }
 
 TEST_F(Ownership, HandoverBackToMixWAsksTheOperatorThenRestartsForwardingAndTogglesPorts) {

@@ -47,6 +47,13 @@ class SimulatedStation {
         Settle();
     }
 
+    // What the host traced while it ran `milliseconds` on.
+    std::vector<std::string> TraceDuring(int milliseconds) {
+        std::size_t mark = host.TraceMark();
+        host.RunFor(milliseconds);
+        return host.TraceSince(mark);
+    }
+
     std::vector<Text> TextsSince(int time) const {
         std::vector<Text> texts;
         for (const auto& text : host.logger32.texts) {

@@ -5,7 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "SimulatedStation.h"
+#include "LinkedStationTest.h"
 #include "logger32/SentTexts.h"
 
 namespace pontara::testing {
@@ -14,11 +14,10 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-class Spots : public ::testing::Test {
+class Spots : public LinkedStationTest {
   protected:
     void SetUp() override {
-        station.host.mixw.items[u"qso|call"] = u"";
-        station.LaunchAndOpenLinks();
+        LaunchServing({{u"qso|call", u""}});
         station.host.RunFor(3000);
     }
 
@@ -41,8 +40,6 @@ class Spots : public ::testing::Test {
         station.Settle();
         station.host.RunFor(500);
     }
-
-    SimulatedStation station;
 };
 
 TEST_F(Spots, WorkedSpotTunesFillsTheCallAndSetsTheMode) {
@@ -159,9 +156,7 @@ TEST_F(Spots, Logger32QsoIsMirroredAndSavedInTheOrderGiven) {
                             "macro <FIXSTARTTIME>", "macro <SAVEQSO>", "macro <CLEARQSO>"));
     EXPECT_EQ(station.host.FieldText(Field::Sent), u"SAVE");
     // The "SAVE" write is a change: it posts code 10 and its own tick finds nothing to do.
-    std::size_t mark = station.host.TraceMark();
-    station.host.RunFor(1000);
-    EXPECT_THAT(station.host.TraceSince(mark), IsEmpty());
+    EXPECT_THAT(station.TraceDuring(1000), IsEmpty());
 }
 
 TEST_F(Spots, QsoWithoutModeLeavesRstAndNameAlone) {

@@ -105,12 +105,18 @@ TEST(Startup, LogMessagesThatArriveDuringTheSequencerAreHandledAfterItsTick) {
     EXPECT_THAT(station.host.logger32.Codes(), ::testing::Contains(2u));
 }
 
+// Launches; the operator closes the window `time` milliseconds later, and the host runs through
+// the close.
+void LaunchAndCloseAt(SimulatedStation& station, int time) {
+    station.host.At(time, [&station] { station.host.RequestClose(); });
+    station.Launch();
+    station.host.RunFor(time);
+}
+
 TEST(Startup, CloseWhileWaitingForLogger32EndsAtOnceSendingNothing) {
     SimulatedStation station;
     station.host.logger32.running = false;
-    station.host.At(10000, [&] { station.host.RequestClose(); });
-    station.Launch();
-    station.host.RunFor(10000);
+    LaunchAndCloseAt(station, 10000);
     EXPECT_TRUE(station.host.Ended());
     EXPECT_THAT(station.host.TraceSince(0),
                 ElementsAre("splash shown", "splash hidden", "main shown", "main topmost", "end"));
@@ -121,9 +127,7 @@ TEST(Startup, CloseWhileWaitingForLogger32EndsAtOnceSendingNothing) {
 TEST(Startup, CloseWhileWaitingForMixWUnhooksAndSaysGoodbyeWithoutTheSoundcardBox) {
     SimulatedStation station;
     station.host.mixw.running = false;
-    station.host.At(8000, [&] { station.host.RequestClose(); });
-    station.Launch();
-    station.host.RunFor(8000);
+    LaunchAndCloseAt(station, 8000);
     EXPECT_TRUE(station.host.Ended());
     EXPECT_TRUE(station.host.MessageBoxes().empty());
     EXPECT_TRUE(station.host.mixw.calls.empty());

@@ -15,6 +15,7 @@
 
 #include "logger32/Logger32Protocol.h"
 #include "station/Harness.h"
+#include "win32/WinUtil_win.h"
 
 namespace pontara {
 namespace {
@@ -68,12 +69,7 @@ class FakeBridge {
 
   private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == WM_NCCREATE) {
-            SetWindowLongPtrA(window, GWLP_USERDATA,
-                              reinterpret_cast<LONG_PTR>(
-                                  reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
-        }
-        auto* self = reinterpret_cast<FakeBridge*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        auto* self = WindowOwner<FakeBridge>(window, message, lParam);
         if (self != nullptr) {
             for (std::size_t index = 0; index < self->ids_.size(); ++index) {
                 if (message == self->ids_[index]) {

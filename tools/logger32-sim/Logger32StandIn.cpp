@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "logger32/Logger32Protocol.h"
+#include "win32/WinUtil_win.h"
 
 namespace pontara::standin {
 
@@ -48,23 +49,19 @@ bool PumpUntil(Predicate done, std::chrono::milliseconds timeout) {
 void RegisterClasses(HINSTANCE instance, WNDPROC mainProc, WNDPROC textProc) {
     static std::once_flag once;
     std::call_once(once, [&] {
-        WNDCLASSEXA main{};
-        main.cbSize = sizeof main;
-        main.lpfnWndProc = mainProc;
-        main.hInstance = instance;
-        main.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        main.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        main.lpszClassName = MainClassName;
-        RegisterClassExA(&main);
-
-        WNDCLASSEXA text{};
-        text.cbSize = sizeof text;
-        text.lpfnWndProc = textProc;
-        text.hInstance = instance;
-        text.hCursor = LoadCursor(nullptr, IDC_ARROW);
-        text.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-        text.lpszClassName = TextClassName;
-        RegisterClassExA(&text);
+        auto registerClass = [instance](const char* name, WNDPROC proc, int background) {
+            WNDCLASSEXA windowClass{};
+            windowClass.cbSize = sizeof windowClass;
+            windowClass.lpfnWndProc = proc;
+            windowClass.hInstance = instance;
+            windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+            windowClass.hbrBackground =
+                reinterpret_cast<HBRUSH>(background + 1);  // a system colour
+            windowClass.lpszClassName = name;
+            RegisterClassExA(&windowClass);
+        };
+        registerClass(MainClassName, mainProc, COLOR_BTNFACE);
+        registerClass(TextClassName, textProc, COLOR_WINDOW);
     });
 }
 
@@ -330,15 +327,12 @@ void Logger32StandIn::Write(std::string_view event, std::string_view details, Co
 
 LRESULT CALLBACK Logger32StandIn::MainProc(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self =
-            static_cast<Logger32StandIn*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-        self->window_ = window;
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<Logger32StandIn*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* self = WindowOwner<Logger32StandIn>(window, message, lParam);
     if (self == nullptr) {
         return DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (message == WM_NCCREATE) {
+        self->window_ = window;
     }
     if (const int nameIndex = self->NameIndexOf(message); nameIndex != 0) {
         self->OnLinkMessage(nameIndex, static_cast<std::uint32_t>(wParam),
@@ -346,7 +340,6 @@ LRESULT CALLBACK Logger32StandIn::MainProc(HWND window, UINT message, WPARAM wPa
         return 0;
     }
     if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         self->window_ = nullptr;
         self->textWindow_ = nullptr;
     } else if (self->otherMessages_) {
@@ -359,12 +352,7 @@ LRESULT CALLBACK Logger32StandIn::MainProc(HWND window, UINT message, WPARAM wPa
 
 LRESULT CALLBACK Logger32StandIn::TextProc(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        SetWindowLongPtrA(
-            window, GWLP_USERDATA,
-            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Logger32StandIn*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* self = WindowOwner<Logger32StandIn>(window, message, lParam);
     switch (message) {
         case WM_SETTEXT: {
             if (self != nullptr && self->textWindow_ == window) {
@@ -389,9 +377,6 @@ LRESULT CALLBACK Logger32StandIn::TextProc(HWND window, UINT message, WPARAM wPa
             EndPaint(window, &paint);
             return 0;
         }
-        case WM_NCDESTROY:
-            SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-            break;
         default:
             break;
     }

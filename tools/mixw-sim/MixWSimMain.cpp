@@ -9,6 +9,7 @@
 #include <cwchar>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,17 @@ struct SimWindow {
         return FromWide(text.data(), static_cast<std::size_t>(length));
     }
 
+    // The control's text as a number, none unless the whole text is one.
+    std::optional<double> ControlNumber(int id) const {
+        Text text = ControlText(id);
+        wchar_t* end = nullptr;
+        double number = std::wcstod(Wide(text), &end);
+        if (text.empty() || *end != L'\0') {
+            return std::nullopt;
+        }
+        return number;
+    }
+
     void ShowStatus(const Text& status) const {
         SetWindowTextW(Control(window::kStatusLine), Wide(status));
     }
@@ -104,9 +116,8 @@ struct SimWindow {
         }
         Text name = ControlText(window::kItemBox);
         Text value = ControlText(window::kValueBox);
-        std::wstring wideName(name.begin(), name.end());
         wchar_t* end = nullptr;
-        long index = std::wcstol(wideName.c_str(), &end, 10);
+        long index = std::wcstol(Wide(name), &end, 10);
         if (!name.empty() && end != nullptr && *end == L'\0' && index >= -32768 && index <= 32767) {
             standIn->SetQsoData(static_cast<std::int16_t>(index), value);
             ShowStatus(u"QSO data " + name + u" set");
@@ -126,19 +137,13 @@ struct SimWindow {
         if (!standIn) {
             return;
         }
-        Text fqAText = ControlText(window::kFqABox);
-        Text audioText = ControlText(window::kAudioFqBox);
-        std::wstring fqA(fqAText.begin(), fqAText.end());
-        std::wstring audio(audioText.begin(), audioText.end());
-        wchar_t* fqAEnd = nullptr;
-        wchar_t* audioEnd = nullptr;
-        double fqAValue = std::wcstod(fqA.c_str(), &fqAEnd);
-        double audioValue = std::wcstod(audio.c_str(), &audioEnd);
-        if (fqA.empty() || audio.empty() || *fqAEnd != L'\0' || *audioEnd != L'\0') {
+        std::optional<double> fqA = ControlNumber(window::kFqABox);
+        std::optional<double> audioFq = ControlNumber(window::kAudioFqBox);
+        if (!fqA || !audioFq) {
             ShowStatus(u"FqA and AudioFq must be numbers in hertz");
             return;
         }
-        standIn->SetFrequency(fqAValue, audioValue);
+        standIn->SetFrequency(*fqA, *audioFq);
         ShowStatus(u"Frequency set");
     }
 
@@ -152,19 +157,17 @@ struct SimWindow {
                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
             SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         };
-        add(L"STATIC", L"Item (name or QSO-data index)", 0, 0, 10, 8, 200, 16);
-        add(L"STATIC", L"Value", 0, 0, 220, 8, 200, 16);
-        add(L"EDIT", L"Call", ES_AUTOHSCROLL | WS_TABSTOP, window::kItemBox, 10, 26, 200, 22,
-            WS_EX_CLIENTEDGE);
-        add(L"EDIT", L"", ES_AUTOHSCROLL | WS_TABSTOP, window::kValueBox, 220, 26, 200, 22,
-            WS_EX_CLIENTEDGE);
+        // An edit box with its label above it.
+        auto addBox = [&](const wchar_t* label, int id, const wchar_t* text, int x, int y) {
+            add(L"STATIC", label, 0, 0, x, y, 200, 16);
+            add(L"EDIT", text, ES_AUTOHSCROLL | WS_TABSTOP, id, x, y + 18, 200, 22,
+                WS_EX_CLIENTEDGE);
+        };
+        addBox(L"Item (name or QSO-data index)", window::kItemBox, L"Call", 10, 8);
+        addBox(L"Value", window::kValueBox, L"", 220, 8);
         add(L"BUTTON", L"Set", BS_PUSHBUTTON | WS_TABSTOP, window::kSetButton, 430, 26, 110, 22);
-        add(L"STATIC", L"FqA (Hz)", 0, 0, 10, 56, 200, 16);
-        add(L"STATIC", L"AudioFq (Hz)", 0, 0, 220, 56, 200, 16);
-        add(L"EDIT", L"14070000", ES_AUTOHSCROLL | WS_TABSTOP, window::kFqABox, 10, 74, 200, 22,
-            WS_EX_CLIENTEDGE);
-        add(L"EDIT", L"1500", ES_AUTOHSCROLL | WS_TABSTOP, window::kAudioFqBox, 220, 74, 200, 22,
-            WS_EX_CLIENTEDGE);
+        addBox(L"FqA (Hz)", window::kFqABox, L"14070000", 10, 56);
+        addBox(L"AudioFq (Hz)", window::kAudioFqBox, L"1500", 220, 56);
         add(L"BUTTON", L"Set frequency", BS_PUSHBUTTON | WS_TABSTOP, window::kSetFrequencyButton,
             430, 74, 110, 22);
         add(L"STATIC", L"", SS_LEFTNOWORDWRAP, window::kStatusLine, 10, 104, 530, 16);
@@ -175,16 +178,12 @@ struct SimWindow {
 };
 
 LRESULT CALLBACK SimWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* sim = reinterpret_cast<SimWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* sim = WindowOwner<SimWindow>(window, message, lParam);
     switch (message) {
-        case WM_CREATE: {
-            auto* created = reinterpret_cast<CREATESTRUCTW*>(lParam);
-            sim = static_cast<SimWindow*>(created->lpCreateParams);
+        case WM_CREATE:
             sim->window = window;
-            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(sim));
             sim->CreateControls();
             return 0;
-        }
         case WM_COMMAND:
             if (sim != nullptr && HIWORD(wParam) == BN_CLICKED) {
                 try {

@@ -3,6 +3,7 @@
 #include <array>
 #include <cassert>
 
+#include "bridge/StatusTexts.h"
 #include "mixw/MixWAutomation.h"
 
 namespace pontara::window_model {
@@ -25,7 +26,7 @@ constexpr Colour Yellow = colours::FieldBack;
 constexpr std::array kFields{
     FieldModel{Field::Text1,
                u"Text1",
-               u"Waiting start Logger32 and MixW2",
+               status::WaitingForLogger32AndMixW,
                {120, 120, 3012, 375},
                Yellow,
                Font::BoldItalic,

@@ -4,7 +4,6 @@
 #include <initializer_list>
 
 #include "bridge/QsoForwarding.h"
-#include "bridge/SpotClick.h"
 #include "bridge/StatusTexts.h"
 #include "mixw/DeferringMixW.h"
 #include "platform/PlatformError.h"
@@ -14,8 +13,6 @@ namespace pontara {
 
 namespace {
 constexpr int LookInterval = 2000;
-constexpr int PauseBeforeMixW = 1000;
-constexpr int SequencerDelay = 1000;
 }  // namespace
 
 void Startup::Load() {
@@ -31,7 +28,7 @@ void Startup::Timer4Tick() {
     host_.SetEnabled(TimerId::Timer4, false);
     host_.HideSplash();
     host_.ShowMainWindow();
-    host_.SetInterval(TimerId::Timer1, SequencerDelay);
+    host_.SetInterval(TimerId::Timer1, window_model::SequencerDelay);
     host_.SetEnabled(TimerId::Timer1, true);
 }
 
@@ -85,7 +82,7 @@ void Startup::StartBridge() {
         [this] { members_.MixWHasRig = true; },
         [this] { host_.SetFieldText(Field::Text1, Text(status::MixWControlActive)); },
         [this] {
-            host_.SetInterval(TimerId::Timer3, bridge::SpotInterval);
+            host_.SetInterval(TimerId::Timer3, window_model::SpotInterval);
             host_.SetEnabled(TimerId::Timer3, true);
         },
         [this] { bridge::StartForwarding(host_); },

@@ -12,7 +12,6 @@ constexpr TextView RemoveCommand = u"Remove";
 // Any text but "Save" and "Remove": the next "Save" from MixW is a change again. Kept exactly,
 // as it shows in the field.
 constexpr TextView Logged = u"Korvex_Send";
-constexpr int PauseAfterLogging = 700;
 }  // namespace
 
 void QsoLogging::TextCommandChanged() {

@@ -13,6 +13,10 @@
 
 namespace pontara::bridge {
 
+// The pause after a saved QSO is handed to Logger32, with forwarding stopped; Timer2 then starts
+// again.
+inline constexpr int PauseAfterLogging = 700;
+
 class QsoLogging {
   public:
     QsoLogging(Host& host, MainWindowMembers& members, logger32::MessageLink& link,

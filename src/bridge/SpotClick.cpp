@@ -5,6 +5,7 @@
 #include "logger32/SentTexts.h"
 #include "logger32/TextCommands.h"
 #include "mixw/MixWMacros.h"
+#include "ui/WindowModel.h"
 
 namespace pontara::bridge {
 
@@ -58,7 +59,7 @@ void SpotClick::SentChanged() {
     }
     link_.PostCode(logger32::ClusterWindow,
                    static_cast<std::int32_t>(host_.FieldWindow(Field::Cluster)));
-    host_.SetInterval(TimerId::Timer3, SpotInterval);
+    host_.SetInterval(TimerId::Timer3, window_model::SpotInterval);
     host_.SetEnabled(TimerId::Timer3, true);
 }
 

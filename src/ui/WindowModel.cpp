@@ -198,9 +198,9 @@ constexpr std::array kButtons{
 // In the order of the TimerId enumeration.
 constexpr std::array kTimers{
     TimerModel{TimerId::Timer, u"Timer", 0, true},
-    TimerModel{TimerId::Timer1, u"Timer1", 1000, false},
+    TimerModel{TimerId::Timer1, u"Timer1", SequencerDelay, false},
     TimerModel{TimerId::Timer2, u"Timer2", 300, false},
-    TimerModel{TimerId::Timer3, u"Timer3", 500, true},
+    TimerModel{TimerId::Timer3, u"Timer3", SpotInterval, true},
     TimerModel{TimerId::Timer4, u"Timer4", 3000, true},
     TimerModel{TimerId::Timer5, u"Timer5", 2000, false},
 };

@@ -1,6 +1,6 @@
 #pragma once
-// MixW's automation object, attached to the running MixW (class "MixW2.Application"; a new
-// instance is never started) and called by member name.
+// MixW's automation object, attached to the running MixW (class mixw::ProgId; a new instance
+// is never started) and called by member name.
 // Responsibilities: the calls the bridge makes on MixW, in the bridge's own types.
 // Collaborations: obtained from Host::AttachMixW; every failure is a PlatformError.
 //
@@ -32,6 +32,11 @@
 #include "platform/WindowControls.h"
 
 namespace pontara {
+
+namespace mixw {
+// The class under which MixW registers its running automation object.
+inline constexpr std::u16string_view ProgId = u"MixW2.Application";
+}  // namespace mixw
 
 class MixWAutomation {
   public:

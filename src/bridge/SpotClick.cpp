@@ -39,9 +39,9 @@ struct QsoField {
 
 // Read only when the text names a mode, in this order.
 constexpr std::array<QsoField, 3> FieldsAfterMode{{
-    {u"RST_SENT", mixw::RstSentIndex},
-    {u"RST_RCVD", mixw::RstReceivedIndex},
-    {u"NAME", mixw::NameIndex},
+    {logger32::tags::RstSent, mixw::RstSentIndex},
+    {logger32::tags::RstRcvd, mixw::RstReceivedIndex},
+    {logger32::tags::Name, mixw::NameIndex},
 }};
 
 bool Contains(TextView text, TextView word) {
@@ -53,7 +53,7 @@ bool Contains(TextView text, TextView word) {
 void SpotClick::SentChanged() {
     members_.DX_SPOT = host_.FieldText(Field::Sent);
     members_.DX_SPOT = Text(logger32::SpotClickMark(members_.DX_SPOT));
-    if (members_.DX_SPOT == logger32::SpotClickTag) {
+    if (members_.DX_SPOT == logger32::tags::AppDxSpotClicked) {
         members_.DX_SPOT = host_.FieldText(Field::Sent);
         members_.DX_SPOT1 = members_.DX_SPOT;
     }
@@ -69,7 +69,7 @@ void SpotClick::Timer3Tick() {
     Text spotText = members_.DX_SPOT1;
     // Shortening the pending text means each spot click is acted on by one tick only.
     members_.DX_SPOT1 = Text(logger32::SpotClickMark(members_.DX_SPOT1));
-    if (members_.MixWIsLoaded && members_.DX_SPOT1 == logger32::SpotClickTag) {
+    if (members_.MixWIsLoaded && members_.DX_SPOT1 == logger32::tags::AppDxSpotClicked) {
         TuneToSpot(spotText);
     }
     if (!members_.Logger32HasRig) {
@@ -98,11 +98,11 @@ void SpotClick::MirrorLogger32Qso() {
     if (Contains(sent(), logger32::EndOfRecord)) {
         mixw.ExecuteMacros(Text(macros::ClearQso));
     }
-    if (std::optional<Text> call = logger32::ReadTokenValue(sent(), u"CALL")) {
+    if (std::optional<Text> call = logger32::ReadTokenValue(sent(), logger32::tags::Call)) {
         mixw.SetQsoData(mixw::CallIndex, *call);
     }
-    if (Contains(sent(), u"MODE")) {
-        if (std::optional<Text> mode = logger32::ReadTokenValue(sent(), u"MODE")) {
+    if (Contains(sent(), logger32::tags::Mode)) {
+        if (std::optional<Text> mode = logger32::ReadTokenValue(sent(), logger32::tags::Mode)) {
             SetMode(*mode, true);
         }
         for (const QsoField& field : FieldsAfterMode) {

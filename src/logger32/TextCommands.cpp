@@ -15,31 +15,32 @@ Text FormatTextToken(TextView tag, TextView value) {
 }
 
 Text ForceFrequencyCommand(TextView kilohertz) {
-    return FormatTextToken(u"APP_FORCE_FREQ", kilohertz);
+    return FormatTextToken(tags::AppForceFreq, kilohertz);
 }
 
 Text ForceModeCommand(TextView mode) {
-    return FormatTextToken(u"APP_FORCE_MODE", mode);
+    return FormatTextToken(tags::AppForceMode, mode);
 }
 
 Text QsoRecord(const QsoRecordValues& values) {
-    return FormatTextToken(u"CALL", values.call) +
-           FormatTextToken(u"RST_RCVD", values.rstReceived) +
-           FormatTextToken(u"RST_SENT", values.rstSent) + FormatTextToken(u"QTH", values.qth) +
-           FormatTextToken(u"NAME", values.name) + FormatTextToken(u"COMMENT", values.comment) +
-           FormatTextToken(u"GRIDSQUARE", values.gridSquare) +
-           FormatTextToken(u"IOTA", values.iota) + FormatTextToken(u"STATE", values.state) +
-           FormatTextToken(u"QSL_VIA", values.qslVia);
+    return FormatTextToken(tags::Call, values.call) +
+           FormatTextToken(tags::RstRcvd, values.rstReceived) +
+           FormatTextToken(tags::RstSent, values.rstSent) + FormatTextToken(tags::Qth, values.qth) +
+           FormatTextToken(tags::Name, values.name) +
+           FormatTextToken(tags::Comment, values.comment) +
+           FormatTextToken(tags::GridSquare, values.gridSquare) +
+           FormatTextToken(tags::Iota, values.iota) + FormatTextToken(tags::State, values.state) +
+           FormatTextToken(tags::QslVia, values.qslVia);
 }
 
 Text TimeOnToken(TextView time) {
-    return FormatTextToken(u"APP_TIME_ON", time);
+    return FormatTextToken(tags::AppTimeOn, time);
 }
 Text TimeOffToken(TextView time) {
-    return FormatTextToken(u"APP_TIME_OFF", time);
+    return FormatTextToken(tags::AppTimeOff, time);
 }
 Text LogQsoCommand(TextView payload) {
-    return FormatTextToken(u"APP_LOGQSO", payload);
+    return FormatTextToken(tags::AppLogQso, payload);
 }
 
 }  // namespace pontara::logger32

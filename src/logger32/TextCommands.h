@@ -26,6 +26,29 @@
 
 namespace pontara::logger32 {
 
+// The tags of the tokens the bridge writes, and of those it reads in Sent (logger32/SentTexts.h).
+namespace tags {
+// clang-format off
+inline constexpr TextView AppForceFreq     = u"APP_FORCE_FREQ";
+inline constexpr TextView AppForceMode     = u"APP_FORCE_MODE";
+inline constexpr TextView AppLogQso        = u"APP_LOGQSO";
+inline constexpr TextView AppTimeOn        = u"APP_TIME_ON";
+inline constexpr TextView AppTimeOff       = u"APP_TIME_OFF";
+inline constexpr TextView AppDxSpotClicked = u"APP_DXSPOT_CLICKED";
+inline constexpr TextView Call             = u"CALL";
+inline constexpr TextView RstRcvd          = u"RST_RCVD";
+inline constexpr TextView RstSent          = u"RST_SENT";
+inline constexpr TextView Qth              = u"QTH";
+inline constexpr TextView Name             = u"NAME";
+inline constexpr TextView Comment          = u"COMMENT";
+inline constexpr TextView GridSquare       = u"GRIDSQUARE";
+inline constexpr TextView Iota             = u"IOTA";
+inline constexpr TextView State            = u"STATE";
+inline constexpr TextView QslVia           = u"QSL_VIA";
+inline constexpr TextView Mode             = u"MODE";
+// clang-format on
+}  // namespace tags
+
 inline constexpr TextView EndOfRecord = u"<EOR>";
 inline constexpr TextView EndOfFile = u"<EOF>";
 

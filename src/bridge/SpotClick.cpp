@@ -5,6 +5,7 @@
 #include "logger32/SentTexts.h"
 #include "logger32/TextCommands.h"
 #include "mixw/MixWMacros.h"
+#include "platform/Timers.h"
 #include "ui/WindowModel.h"
 
 namespace pontara::bridge {
@@ -59,13 +60,11 @@ void SpotClick::SentChanged() {
     }
     link_.PostCode(logger32::ClusterWindow,
                    static_cast<std::int32_t>(host_.FieldWindow(Field::Cluster)));
-    host_.SetInterval(TimerId::Timer3, window_model::SpotInterval);
-    host_.SetEnabled(TimerId::Timer3, true);
+    StartTimer(host_, TimerId::Timer3, window_model::SpotInterval);
 }
 
 void SpotClick::Timer3Tick() {
-    host_.SetInterval(TimerId::Timer3, 0);
-    host_.SetEnabled(TimerId::Timer3, false);
+    StopTimer(host_, TimerId::Timer3);
     Text spotText = members_.DX_SPOT1;
     // Shortening the pending text means each spot click is acted on by one tick only.
     members_.DX_SPOT1 = Text(logger32::SpotClickMark(members_.DX_SPOT1));

@@ -1,7 +1,7 @@
 #pragma once
-// A stand-in for MixW that speaks MixW's real interfaces: its automation object, registered as
-// the running mixw::ProgId, and its DDE server "MixW". It keeps the QSO entry and the
-// dial as plain values, lets a script change them, and records every call it receives.
+// A stand-in for MixW that speaks MixW's real interfaces (mixw/MixWAutomation.h): its automation
+// object, registered as the running mixw::ProgId, and its DDE server. It keeps the QSO entry and
+// the dial as plain values, lets a script change them, and records every call it receives.
 // Collaborations: used by MixWSim.exe (its own window) and by tests, directly or on a thread
 // of its own (StandInThread.h). Lives on the thread that creates it, which must be a COM
 // single-threaded apartment that dispatches messages: COM calls and DDE transactions reach
@@ -12,7 +12,7 @@
 // RegisterActiveObject(ACTIVEOBJECT_STRONG) from start until the stand-in goes. The key is
 // left in place; a stand-in that has gone leaves a registered class with no running object.
 //
-// Automation members (IDispatch, names compared without regard to case; DISPIDs 1 to 5):
+// Automation members (IDispatch, names compared without regard to case):
 //   GetQsoData(index)                 method: the QSO-data item; index coerced to a 16-bit
 //                                     integer; the value as stored (text, number, empty, null)
 //   SetQsoData(index, text)           method: text must be VT_BSTR | VT_BYREF; stores it and
@@ -25,14 +25,11 @@
 // DISP_E_BADPARAMCOUNT, named arguments with DISP_E_NONAMEDARGS, an argument of the wrong
 // type with DISP_E_TYPEMISMATCH. A member made to fail raises DISP_E_EXCEPTION with source
 // mixw::ProgId, code kFailureCode and the description given to FailMember.
-// QSO-data items 0, 1, 2 and 5 are the QSO entry's call, name, RST received and RST sent:
-// the same values as the DDE items "Call", "Name", "RstRcv" and "RstSnt".
+// The QSO-data items of mixw::QsoEntryFields hold the same values as their DDE items.
 //
-// DDE server "MixW", CF_TEXT only, names compared without regard to case: topic "QSO" with
-// items "Call", "RstRcv", "RstSnt", "Name", "qth", "time", "Mode", "Command", "Notes", "IOTA",
-// "Loc", "Manager"; topic "CAT" with item "khz". Answers connects, requests and advise links;
-// a changed item is advised to every link on it. Wildcard connects, pokes and executes are
-// refused.
+// DDE server mixw::DdeService, CF_TEXT only, names compared without regard to case, with the
+// topics and items of mixw::DdeItems. Answers connects, requests and advise links; a changed
+// item is advised to every link on it. Wildcard connects, pokes and executes are refused.
 //
 // At start every DDE item and QSO-data item is empty, FqA is 14 070 000 and AudioFq 1 500.
 //

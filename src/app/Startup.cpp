@@ -4,18 +4,16 @@
 #include <initializer_list>
 
 #include "bridge/QsoForwarding.h"
-#include "bridge/SpotClick.h"
 #include "bridge/StatusTexts.h"
 #include "mixw/DeferringMixW.h"
 #include "platform/PlatformError.h"
+#include "platform/Timers.h"
 #include "ui/WindowModel.h"
 
 namespace pontara {
 
 namespace {
 constexpr int LookInterval = 2000;
-constexpr int PauseBeforeMixW = 1000;
-constexpr int SequencerDelay = 1000;
 }  // namespace
 
 void Startup::Load() {
@@ -31,14 +29,12 @@ void Startup::Timer4Tick() {
     host_.SetEnabled(TimerId::Timer4, false);
     host_.HideSplash();
     host_.ShowMainWindow();
-    host_.SetInterval(TimerId::Timer1, SequencerDelay);
-    host_.SetEnabled(TimerId::Timer1, true);
+    StartTimer(host_, TimerId::Timer1, window_model::SequencerDelay);
 }
 
 void Startup::Timer1Tick() {
     host_.MakeMainWindowTopmost();
-    host_.SetInterval(TimerId::Timer1, 0);
-    host_.SetEnabled(TimerId::Timer1, false);
+    StopTimer(host_, TimerId::Timer1);
     link_.State().Logger32Message = host_.RegisterMessage(logger32::MessageNames[0]);
     if (!WaitForLogger32()) {
         return;
@@ -84,10 +80,7 @@ void Startup::StartBridge() {
     std::initializer_list<std::function<void()>> steps{
         [this] { members_.MixWHasRig = true; },
         [this] { host_.SetFieldText(Field::Text1, Text(status::MixWControlActive)); },
-        [this] {
-            host_.SetInterval(TimerId::Timer3, bridge::SpotInterval);
-            host_.SetEnabled(TimerId::Timer3, true);
-        },
+        [this] { StartTimer(host_, TimerId::Timer3, window_model::SpotInterval); },
         [this] { bridge::StartForwarding(host_); },
         [this] { rig_.GiveRigToMixW(); },
         [this] { host_.SetEnabled(TimerId::Timer5, true); },

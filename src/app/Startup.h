@@ -15,6 +15,9 @@
 
 namespace pontara {
 
+// The sequencer's pause between the connect request to Logger32 and its first look for MixW.
+inline constexpr int PauseBeforeMixW = 1000;
+
 class Startup {
   public:
     Startup(Host& host, MainWindowMembers& members, logger32::MessageLink& link,

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "bridge/QsoForwarding.h"
+#include "bridge/QsoLogging.h"
 #include "bridge/StatusTexts.h"
 
 namespace pontara::bridge {
@@ -113,9 +114,7 @@ void Logger32Watch::Return() {
     held_.clear();
     host_.SetShutdownBlockReason(std::nullopt);
     for (const HeldQso& qso : held) {
-        link_.SendTextCommand(qso.logging);
-        link_.PostCode(logger32::QsoLogged, 1);
-        link_.PostCode(logger32::QsoLoggedFollowUp, 1);
+        HandOverLogging(link_, qso.logging);
     }
     if (held.empty()) {
         ShowOwner();

@@ -43,6 +43,8 @@ class Logger32Watch {
     void RigHandedOver();
     // A code from Logger32, after the link has handled it.
     void CodeArrived(std::uint32_t code, std::int32_t lParam);
+    // Names on the status line who has the rig.
+    void ShowOwner();
 
   private:
     enum class State {
@@ -54,7 +56,6 @@ class Logger32Watch {
     void NoticeClosed();
     void ShowAway();
     void Return();
-    void ShowOwner();
     // True after Logger32's silence has lasted long enough.
     bool SilenceHint();
 

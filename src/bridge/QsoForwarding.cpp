@@ -6,18 +6,17 @@
 #include "logger32/TextCommands.h"
 #include "platform/NumberText.h"
 #include "platform/PlatformError.h"
+#include "platform/Timers.h"
 #include "ui/WindowModel.h"
 
 namespace pontara::bridge {
 
 void StartForwarding(Host& host) {
-    host.SetInterval(TimerId::Timer2, ForwardingInterval);
-    host.SetEnabled(TimerId::Timer2, true);
+    StartTimer(host, TimerId::Timer2, ForwardingInterval);
 }
 
 void StopForwarding(Host& host) {
-    host.SetInterval(TimerId::Timer2, 0);
-    host.SetEnabled(TimerId::Timer2, false);
+    StopTimer(host, TimerId::Timer2);
 }
 
 namespace {

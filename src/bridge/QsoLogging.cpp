@@ -12,8 +12,13 @@ constexpr TextView RemoveCommand = u"Remove";
 // Any text but "Save" and "Remove": the next "Save" from MixW is a change again. Kept exactly,
 // as it shows in the field.
 constexpr TextView Logged = u"Korvex_Send";
-constexpr int PauseAfterLogging = 700;
 }  // namespace
+
+void HandOverLogging(logger32::MessageLink& link, const Text& logQsoCommand) {
+    link.SendTextCommand(logQsoCommand);
+    link.PostCode(logger32::QsoLogged, 1);
+    link.PostCode(logger32::QsoLoggedFollowUp, 1);
+}
 
 void QsoLogging::TextCommandChanged() {
     if (members_.Logger32HasRig) {
@@ -40,9 +45,7 @@ void QsoLogging::LogQso() {
     }
     WindowHandle textWindow = link_.State().Logger32TextWindow;
     ShowWhetherLogged(textWindow != 0 && host_.IsWindow(textWindow));
-    link_.SendTextCommand(logger32::LogQsoCommand(members_.QsoRecordText));
-    link_.PostCode(logger32::QsoLogged, 1);
-    link_.PostCode(logger32::QsoLoggedFollowUp, 1);
+    HandOverLogging(link_, logger32::LogQsoCommand(members_.QsoRecordText));
     host_.SetFieldText(Field::TextCommand, Text(Logged));
 }
 
@@ -51,9 +54,7 @@ void QsoLogging::ShowWhetherLogged(bool reachable) {
     if (!reachable) {
         host_.SetFieldText(Field::Text1, Text(status::QsoNotLogged));
     } else if (warning) {
-        host_.SetFieldText(Field::Text1,
-                           Text(members_.Logger32HasRig ? status::Logger32ControlActive
-                                                        : status::MixWControlActive));
+        watch_.ShowOwner();
     }
 }
 

@@ -13,6 +13,14 @@
 
 namespace pontara::bridge {
 
+// The pause after a saved QSO is handed to Logger32, with forwarding stopped; Timer2 then starts
+// again.
+inline constexpr int PauseAfterLogging = 700;
+
+// Delivers a logging (the whole APP_LOGQSO text) to Logger32's text window, then posts codes 15
+// and 16.
+void HandOverLogging(logger32::MessageLink& link, const Text& logQsoCommand);
+
 class QsoLogging {
   public:
     QsoLogging(Host& host, MainWindowMembers& members, logger32::MessageLink& link,

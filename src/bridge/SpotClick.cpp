@@ -6,6 +6,8 @@
 #include "logger32/SentTexts.h"
 #include "logger32/TextCommands.h"
 #include "mixw/MixWMacros.h"
+#include "platform/Timers.h"
+#include "ui/WindowModel.h"
 
 namespace pontara::bridge {
 
@@ -52,23 +54,21 @@ bool Contains(TextView text, TextView word) {
 void SpotClick::SentChanged() {
     members_.DX_SPOT = host_.FieldText(Field::Sent);
     members_.DX_SPOT = Text(logger32::SpotClickMark(members_.DX_SPOT));
-    if (members_.DX_SPOT == logger32::SpotClickTag) {
+    if (members_.DX_SPOT == logger32::tags::AppDxSpotClicked) {
         members_.DX_SPOT = host_.FieldText(Field::Sent);
         members_.DX_SPOT1 = members_.DX_SPOT;
     }
     link_.PostCode(logger32::ClusterWindow,
                    static_cast<std::int32_t>(host_.FieldWindow(Field::Cluster)));
-    host_.SetInterval(TimerId::Timer3, SpotInterval);
-    host_.SetEnabled(TimerId::Timer3, true);
+    StartTimer(host_, TimerId::Timer3, window_model::SpotInterval);
 }
 
 void SpotClick::Timer3Tick() {
-    host_.SetInterval(TimerId::Timer3, 0);
-    host_.SetEnabled(TimerId::Timer3, false);
+    StopTimer(host_, TimerId::Timer3);
     Text spotText = members_.DX_SPOT1;
     // Shortening the pending text means each spot click is acted on by one tick only.
     members_.DX_SPOT1 = Text(logger32::SpotClickMark(members_.DX_SPOT1));
-    if (members_.MixWIsLoaded && members_.DX_SPOT1 == logger32::SpotClickTag) {
+    if (members_.MixWIsLoaded && members_.DX_SPOT1 == logger32::tags::AppDxSpotClicked) {
         TuneToSpot(spotText);
     }
     if (!members_.Logger32HasRig) {
@@ -100,8 +100,8 @@ void SpotClick::MirrorLogger32Qso() {
     if (std::optional<Text> call = logger32::ReadTokenValue(sent(), Call.tag)) {
         mixw.SetQsoData(*Call.index, *call);
     }
-    if (Contains(sent(), u"MODE")) {
-        if (std::optional<Text> mode = logger32::ReadTokenValue(sent(), u"MODE")) {
+    if (Contains(sent(), logger32::tags::Mode)) {
+        if (std::optional<Text> mode = logger32::ReadTokenValue(sent(), logger32::tags::Mode)) {
             SetMode(*mode, true);
         }
         for (const ForwardedField* field : FieldsAfterMode) {

@@ -11,9 +11,6 @@
 
 namespace pontara::bridge {
 
-// The interval of Timer3 once the bridge runs, and after each change of Sent.
-inline constexpr int SpotInterval = 500;
-
 class SpotClick {
   public:
     SpotClick(Host& host, MainWindowMembers& members, logger32::MessageLink& link)

@@ -1,12 +1,14 @@
 #pragma once
 // The texts the bridge shows: on the status line Text1, and in its message box to the operator.
-// The text Text1 holds at creation is the window model's (ui/WindowModel.cpp); the caption of
-// the main window and of every message box is window_model::Caption.
+// The caption of the main window and of every message box is window_model::Caption.
 
 #include <string_view>
 
 namespace pontara::status {
 
+// Text1 holds this from the window's creation until Logger32 is found.
+inline constexpr std::u16string_view WaitingForLogger32AndMixW =
+    u"Waiting start Logger32 and MixW2";
 inline constexpr std::u16string_view WaitingForMixW = u"Waiting start MixW.";
 inline constexpr std::u16string_view MixWControlActive = u"            MixW2 control active !";
 inline constexpr std::u16string_view Logger32ControlActive = u"         Logger32 control active !";

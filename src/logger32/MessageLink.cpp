@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "platform/Timers.h"
+
 namespace pontara::logger32 {
 
 namespace {
@@ -62,8 +64,7 @@ WindowHandle MessageLink::FindLogger32() const {
 }
 
 void MessageLink::LookForLogger32() {
-    host_.SetInterval(TimerId::Timer, ConnectRetryInterval);
-    host_.SetEnabled(TimerId::Timer, true);
+    StartTimer(host_, TimerId::Timer, ConnectRetryInterval);
 }
 
 bool MessageLink::Logger32Present() const {
@@ -106,8 +107,7 @@ std::optional<std::int32_t> MessageLink::BridgeWindowProc(MessageId message, std
                 PostCode(SentWindow, 0);
                 PostCode(SentWindow, AsLParam(host_.FieldWindow(WrittenByLogger32)));
             } else {
-                host_.SetInterval(TimerId::Timer, RejectRetryInterval);
-                host_.SetEnabled(TimerId::Timer, true);
+                StartTimer(host_, TimerId::Timer, RejectRetryInterval);
             }
             break;
         case TextWindow:
@@ -157,8 +157,7 @@ void MessageLink::RequestConnection(MessageId message) {
 }
 
 void MessageLink::StopRetryTimer() {
-    host_.SetInterval(TimerId::Timer, 0);
-    host_.SetEnabled(TimerId::Timer, false);
+    StopTimer(host_, TimerId::Timer);
 }
 
 Text KilohertzText(std::int32_t hertz, TextView decimalSeparator) {

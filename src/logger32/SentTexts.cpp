@@ -38,11 +38,11 @@ TextView SpotClickMark(TextView text) {
 }
 
 std::optional<SpotClick> ReadSpotClick(TextView text) {
-    if (!text.starts_with(Opening(SpotClickTag))) {
+    if (!text.starts_with(Opening(tags::AppDxSpotClicked))) {
         return std::nullopt;
     }
     // Logger32's count is not relied on: the value is everything after the token's ">".
-    std::size_t close = text.find(u'>', SpotClickTag.size() + 2);
+    std::size_t close = text.find(u'>', tags::AppDxSpotClicked.size() + 2);
     if (close == TextView::npos) {
         return std::nullopt;
     }

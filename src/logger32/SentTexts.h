@@ -18,13 +18,13 @@
 
 #include <optional>
 
+#include "logger32/TextCommands.h"
 #include "platform/Text.h"
 
 namespace pontara::logger32 {
 
 // Characters 2 to 19 of a text (fewer when it is shorter): what marks a spot click.
 TextView SpotClickMark(TextView text);
-inline constexpr TextView SpotClickTag = u"APP_DXSPOT_CLICKED";
 
 struct SpotClick {
     Text call;

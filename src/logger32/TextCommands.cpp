@@ -15,21 +15,21 @@ Text FormatTextToken(TextView tag, TextView value) {
 }
 
 Text ForceFrequencyCommand(TextView kilohertz) {
-    return FormatTextToken(u"APP_FORCE_FREQ", kilohertz);
+    return FormatTextToken(tags::AppForceFreq, kilohertz);
 }
 
 Text ForceModeCommand(TextView mode) {
-    return FormatTextToken(u"APP_FORCE_MODE", mode);
+    return FormatTextToken(tags::AppForceMode, mode);
 }
 
 Text TimeOnToken(TextView time) {
-    return FormatTextToken(u"APP_TIME_ON", time);
+    return FormatTextToken(tags::AppTimeOn, time);
 }
 Text TimeOffToken(TextView time) {
-    return FormatTextToken(u"APP_TIME_OFF", time);
+    return FormatTextToken(tags::AppTimeOff, time);
 }
 Text LogQsoCommand(TextView payload) {
-    return FormatTextToken(u"APP_LOGQSO", payload);
+    return FormatTextToken(tags::AppLogQso, payload);
 }
 
 }  // namespace pontara::logger32

@@ -23,6 +23,20 @@
 
 namespace pontara::logger32 {
 
+// The tags of the commands the bridge writes, and of those it reads in Sent (logger32/SentTexts.h).
+// The QSO record's tags are those of the forwarded fields (bridge/ForwardedFields.h).
+namespace tags {
+// clang-format off
+inline constexpr TextView AppForceFreq     = u"APP_FORCE_FREQ";
+inline constexpr TextView AppForceMode     = u"APP_FORCE_MODE";
+inline constexpr TextView AppLogQso        = u"APP_LOGQSO";
+inline constexpr TextView AppTimeOn        = u"APP_TIME_ON";
+inline constexpr TextView AppTimeOff       = u"APP_TIME_OFF";
+inline constexpr TextView AppDxSpotClicked = u"APP_DXSPOT_CLICKED";
+inline constexpr TextView Mode             = u"MODE";
+// clang-format on
+}  // namespace tags
+
 inline constexpr TextView EndOfRecord = u"<EOR>";
 inline constexpr TextView EndOfFile = u"<EOF>";
 

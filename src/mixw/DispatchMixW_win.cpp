@@ -17,8 +17,6 @@ namespace pontara {
 
 namespace {
 
-constexpr wchar_t kProgId[] = L"MixW2.Application";
-
 Text Quoted(const Text& text) {
     return u"\"" + text + u"\"";
 }
@@ -156,7 +154,7 @@ class DispatchMixW final : public MixWAutomation {
 
 std::unique_ptr<MixWAutomation> AttachRunningMixW() {
     CLSID classId{};
-    if (FAILED(CLSIDFromProgID(kProgId, &classId))) {
+    if (FAILED(CLSIDFromProgID(Wide(Text(mixw::ProgId)), &classId))) {
         return nullptr;
     }
     ComPtr<IUnknown> running;

@@ -10,7 +10,7 @@
 
 namespace pontara {
 
-// The object registered as active for "MixW2.Application" (CLSIDFromProgID, GetActiveObject),
+// The object registered as active for mixw::ProgId (CLSIDFromProgID, GetActiveObject),
 // or none when MixW is not running or has not registered it. COM must be initialised on the
 // calling thread.
 std::unique_ptr<MixWAutomation> AttachRunningMixW();

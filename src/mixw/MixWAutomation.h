@@ -1,28 +1,9 @@
 #pragma once
-// MixW's automation object, attached to the running MixW (class "MixW2.Application"; a new
-// instance is never started) and called by member name.
+// MixW's protocol: its automation object (attached to the running MixW of class ProgId, never
+// started anew, and called by member name), its QSO-data indices and its DDE service; the
+// macros are in mixw/MixWMacros.h, the DDE items in bridge/ForwardedFields.h.
 // Responsibilities: the calls the bridge makes on MixW, in the bridge's own types.
 // Collaborations: obtained from Host::AttachMixW; every failure is a PlatformError.
-//
-// clang-format off
-// Members, as MixW's IDispatch names them:
-//   GetQsoData(index: 16-bit integer) -> value shown as text   item 19 the locator, 13 the state
-//   SetQsoData(index: 16-bit integer, value: text by reference) 0 call, 1 name, 2 RST rcvd, 5 RST sent
-//   ExecuteMacros(macro: text)                                  result ignored
-//   FqA      (property) -> number, hertz: the dial frequency
-//   AudioFq  (property) -> number, hertz: the audio offset
-//
-// Macros the bridge sends (mixw/MixWMacros.h holds them as constants):
-//   "<TOGGLECATPORT>" "<TOGGLEPTTPORT>"         MixW opens or closes its CAT and PTT ports
-//   "<ZFQ:" kHz ">"                              MixW tunes
-//   "<MODE:CW>" "<MODE:SSB>" "<MODE:RTTY>" "<MODE:BPSK31>" "<BAUDRATE:63>" "<BAUDRATE:125>"
-//   "<MODE:MFSK>"                                mode changes
-//   "<CLEARQSO>" "<FIXSTARTTIME>" "<SAVEQSO>"    QSO entry actions
-//
-// DDE server "MixW" (the fields' automatic links): topics "QSO" and "CAT", items as in
-// bridge/ForwardedFields.h. Names compare without regard to case. "Command" reads "Save" when
-// the operator saves the QSO and "Remove" when the operator removes it.
-// clang-format on
 
 #include <cstdint>
 #include <string_view>
@@ -31,6 +12,11 @@
 
 namespace pontara {
 
+namespace mixw {
+// The class under which MixW registers its running automation object.
+inline constexpr std::u16string_view ProgId = u"MixW2.Application";
+}  // namespace mixw
+
 class MixWAutomation {
   public:
     virtual ~MixWAutomation() = default;
@@ -38,6 +24,7 @@ class MixWAutomation {
     virtual Text GetQsoData(std::int16_t index) = 0;
     virtual void SetQsoData(std::int16_t index, Text& value) = 0;
     virtual void ExecuteMacros(const Text& macro) = 0;
+    // Properties of MixW, in hertz: the dial frequency and the audio offset.
     virtual double FqA() = 0;
     virtual double AudioFq() = 0;
 };

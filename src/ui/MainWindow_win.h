@@ -5,16 +5,6 @@
 // at the screen's DPI, the owner-drawn rig buttons, the timers' Win32 ids.
 // Collaborations: owned by the Win32 host (win32/Win32Host_win.h), which it tells about
 // edits, clicks, timer ticks and close requests through MainWindowListener.
-//
-// Control ids, stable for the life of the program (GetDlgCtrlID of each child):
-//   fields    100 + index in Field                   Text1 = 100 ... Freq_logger32 = 116
-//   buttons   200 + index in Button                  Command1 = 200 ... CommandSend = 203
-//   captions  300 + index in window_model::Labels()  Label8 = 300 ... Label6 = 313
-// Timer ids (SetTimer on the main window): 1 + index in TimerId, Timer = 1 ... Timer4 = 5.
-// Ids 1 and 2 are not used by controls: the dialog manager sends IDOK and IDCANCEL for Enter
-// and Escape.
-// Private message: WM_APP, posted by the host to itself, carries work the bridge put off
-// (WorkArrived, one message per piece of work).
 
 #include <windows.h>
 
@@ -30,10 +20,15 @@ namespace pontara {
 // The whole text of a window (a field's text, a button's caption).
 Text WindowText(HWND window);
 
+// Control ids (GetDlgCtrlID of each child), stable for the life of the program, and timer ids
+// (SetTimer on the main window): the first id plus the index in Field, Button,
+// window_model::Labels() or TimerId. Ids 1 and 2 are not used by controls: the dialog manager
+// sends IDOK and IDCANCEL for Enter and Escape.
 inline constexpr int FirstFieldId = 100;
 inline constexpr int FirstButtonId = 200;
 inline constexpr int FirstLabelId = 300;
 inline constexpr int FirstTimerId = 1;
+// Posted by the host to itself: work the bridge put off, one message per piece (WorkArrived).
 inline constexpr UINT PostedWorkMessage = WM_APP;
 
 class MainWindowListener {

@@ -4,6 +4,7 @@
 #include <cassert>
 
 #include "bridge/ForwardedFields.h"
+#include "bridge/StatusTexts.h"
 
 namespace pontara::window_model {
 
@@ -58,7 +59,7 @@ constexpr std::array kQsoRows{
     QsoRow{Field::Notes,    u"Notes",    u"Notes",         1575,  375,   Yellow,               u"Label9",  u"Notes",    855,   255},
 };
 
-constexpr FieldModel StatusLine{Field::Text1, u"Text1", u"Waiting start Logger32 and MixW2", {120, 120, 3012, 375}, Yellow, Font::BoldItalic, std::nullopt};
+constexpr FieldModel StatusLine{Field::Text1, u"Text1", status::WaitingForLogger32AndMixW, {120, 120, 3012, 375}, Yellow, Font::BoldItalic, std::nullopt};
 
 // Below the visible part of the client area, in the order of the Field enumeration.
 constexpr std::array kFieldsBelow{
@@ -160,9 +161,9 @@ constexpr std::array kButtons{
 // In the order of the TimerId enumeration.
 constexpr std::array kTimers{
     TimerModel{TimerId::Timer, u"Timer", 0, true},
-    TimerModel{TimerId::Timer1, u"Timer1", 1000, false},
+    TimerModel{TimerId::Timer1, u"Timer1", SequencerDelay, false},
     TimerModel{TimerId::Timer2, u"Timer2", 300, false},
-    TimerModel{TimerId::Timer3, u"Timer3", 500, true},
+    TimerModel{TimerId::Timer3, u"Timer3", SpotInterval, true},
     TimerModel{TimerId::Timer4, u"Timer4", 3000, true},
     TimerModel{TimerId::Timer5, u"Timer5", 2000, false},
 };

@@ -78,6 +78,12 @@ inline constexpr std::u16string_view FontFace = u"MS Sans Serif";
 inline constexpr double FontPoints = 8.25;
 inline constexpr int FontCharset = 204;
 
+// Timer1's interval at creation and when Timer4's tick starts it: the start-up sequencer runs
+// this long after the main window is shown.
+inline constexpr int SequencerDelay = 1000;
+// Timer3's interval at creation, when the bridge starts and each time a change of Sent arms it.
+inline constexpr int SpotInterval = 500;
+
 std::span<const FieldModel> Fields();
 std::span<const LabelModel> Labels();
 std::span<const ButtonModel> Buttons();

@@ -22,6 +22,7 @@
 #include "StandInThread.h"
 #include "mixw/DdeClient_win.h"
 #include "mixw/DispatchMixW_win.h"
+#include "mixw/MixWAutomation.h"
 #include "platform/PlatformError.h"
 #include "station/Harness.h"
 #include "station/TestCase.h"
@@ -66,7 +67,7 @@ std::optional<PlatformError> ErrorOf(const std::function<void()>& call) {
 TEST(MixWAttach, GivesNoneWhenTheMixWClassIsNotRegistered) {
     const ScopedComApartment apartment;
     ASSERT_TRUE(apartment.Entered());
-    LSTATUS removed = RegDeleteTreeW(HKEY_CLASSES_ROOT, L"MixW2.Application");
+    LSTATUS removed = RegDeleteTreeW(HKEY_CLASSES_ROOT, Wide(Text(mixw::ProgId)));
     ASSERT_TRUE(removed == ERROR_SUCCESS || removed == ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(AttachRunningMixW(), nullptr);
 }

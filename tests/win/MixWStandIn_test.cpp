@@ -17,9 +17,11 @@
 #include "MixWStandIn.h"
 #include "StandInThread.h"
 #include "mixw/DdeClient_win.h"
+#include "mixw/MixWAutomation.h"
 #include "station/Harness.h"
 #include "station/TestCase.h"
 #include "win32/ScopedCom_win.h"
+#include "win32/WinUtil_win.h"
 
 namespace pontara {
 namespace {
@@ -35,7 +37,7 @@ ComPtr<IDispatch> RunningObject() {
     CLSID classId{};
     ComPtr<IUnknown> running;
     ComPtr<IDispatch> object;
-    if (SUCCEEDED(CLSIDFromProgID(standin::kProgId, &classId)) &&
+    if (SUCCEEDED(CLSIDFromProgID(Wide(Text(mixw::ProgId)), &classId)) &&
         SUCCEEDED(GetActiveObject(classId, nullptr, running.Put()))) {
         running->QueryInterface(IID_IDispatch, object.PutVoid());
     }

@@ -8,6 +8,7 @@
 
 #include "logger32/Logger32Protocol.h"
 #include "win32/WinUtil_win.h"
+#include "win32/WindowHandle_win.h"
 
 namespace pontara::standin {
 
@@ -68,11 +69,11 @@ void RegisterClasses(HINSTANCE instance, WNDPROC mainProc, WNDPROC textProc) {
 }  // namespace
 
 HWND WindowFromParameter(std::int32_t value) {
-    return reinterpret_cast<HWND>(static_cast<std::intptr_t>(value));
+    return HwndOf(static_cast<WindowHandle>(value));
 }
 
 std::int32_t ParameterFromWindow(HWND window) {
-    return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window));
+    return static_cast<std::int32_t>(HandleOf(window));
 }
 
 Logger32StandIn::Logger32StandIn() : Logger32StandIn(Options{}) {}

@@ -54,8 +54,7 @@ inline constexpr std::string_view WriteSentDone = "write-sent-done";  // the wri
 // The window class of the text window, by which another program finds it from outside.
 inline constexpr const char* TextClassName = "Logger32StandInText";
 
-// Handles travel as 32-bit values in lParam; a 64-bit build widens them with sign extension,
-// as Windows itself does for handles passed between 32- and 64-bit processes.
+// Handles as they travel in lParam, converted as win32/WindowHandle_win.h converts them.
 HWND WindowFromParameter(std::int32_t value);
 std::int32_t ParameterFromWindow(HWND window);
 

@@ -15,6 +15,7 @@
 
 #include "MixWSimWindow.h"
 #include "MixWStandIn.h"
+#include "mixw/MixWAutomation.h"
 #include "platform/PlatformError.h"
 #include "win32/ScopedCom_win.h"
 #include "win32/WinError_win.h"
@@ -94,7 +95,7 @@ struct SimWindow {
         if (!standIn) {
             return;
         }
-        Text view = u"MixW2.Application running   FqA " + TextOf(standIn->FqA()) +
+        Text view = Text(mixw::ProgId) + u" running   FqA " + TextOf(standIn->FqA()) +
                     u" Hz   AudioFq " + TextOf(standIn->AudioFq()) + u" Hz\r\n\r\n";
         for (const ItemState& item : standIn->Items()) {
             view += item.topic + u" " + item.item + u" = \"" + item.value + u"\"\r\n";

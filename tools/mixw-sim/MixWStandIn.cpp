@@ -581,7 +581,7 @@ HRESULT MixWStandIn::Impl::Invoke(DISPID id, WORD flags, const DISPPARAMS& param
     if (failure != failing.end()) {
         if (exception != nullptr) {
             *exception = EXCEPINFO{};
-            exception->bstrSource = SysAllocString(kProgId);
+            exception->bstrSource = SysAllocString(Wide(Text(mixw::ProgId)));
             exception->bstrDescription =
                 SysAllocStringLen(reinterpret_cast<const OLECHAR*>(failure->second.data()),
                                   static_cast<UINT>(failure->second.size()));
@@ -630,16 +630,18 @@ void MixWStandIn::Impl::Start() {
 
     // The class name, so that CLSIDFromProgID finds the running object's class.
     HKEY key = nullptr;
-    LSTATUS created = RegCreateKeyExW(HKEY_CLASSES_ROOT, L"MixW2.Application\\CLSID", 0, nullptr, 0,
+    const Text classKey = Text(mixw::ProgId) + u"\\CLSID";
+    LSTATUS created = RegCreateKeyExW(HKEY_CLASSES_ROOT, Wide(classKey), 0, nullptr, 0,
                                       KEY_SET_VALUE, nullptr, &key, nullptr);
+    const Text registering = attempted + u": registering " + Text(mixw::ProgId);
     if (created != ERROR_SUCCESS) {
-        throw ComError(attempted + u": registering MixW2.Application", HRESULT_FROM_WIN32(created));
+        throw ComError(registering, HRESULT_FROM_WIN32(created));
     }
     LSTATUS written = RegSetValueExW(
         key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(kClassIdText), sizeof kClassIdText);
     RegCloseKey(key);
     if (written != ERROR_SUCCESS) {
-        throw ComError(attempted + u": registering MixW2.Application", HRESULT_FROM_WIN32(written));
+        throw ComError(registering, HRESULT_FROM_WIN32(written));
     }
 
     // The DDE service before the object: a client that finds the object finds the service too.

@@ -1,18 +1,18 @@
 #pragma once
-// A stand-in for MixW that speaks MixW's real interfaces: its automation object, registered as
-// the running "MixW2.Application", and its DDE server "MixW". It keeps the QSO entry and the
-// dial as plain values, lets a script change them, and records every call it receives.
+// A stand-in for MixW that speaks MixW's real interfaces (mixw/MixWAutomation.h): its automation
+// object, registered as the running mixw::ProgId, and its DDE server. It keeps the QSO entry and
+// the dial as plain values, lets a script change them, and records every call it receives.
 // Collaborations: used by MixWSim.exe (its own window) and by tests, directly or on a thread
 // of its own (StandInThread.h). Lives on the thread that creates it, which must be a COM
 // single-threaded apartment that dispatches messages: COM calls and DDE transactions reach
 // the stand-in as messages of that thread.
 //
-// Registration: HKEY_CLASSES_ROOT\MixW2.Application\CLSID = kClassIdText (HKCU's classes are
+// Registration: HKEY_CLASSES_ROOT\<mixw::ProgId>\CLSID = kClassIdText (HKCU's classes are
 // not consulted by Wine's CLSIDFromProgID), and the object is registered with
 // RegisterActiveObject(ACTIVEOBJECT_STRONG) from start until the stand-in goes. The key is
 // left in place; a stand-in that has gone leaves a registered class with no running object.
 //
-// Automation members (IDispatch, names compared without regard to case; DISPIDs 1 to 5):
+// Automation members (IDispatch, names compared without regard to case):
 //   GetQsoData(index)                 method: the QSO-data item; index coerced to a 16-bit
 //                                     integer; the value as stored (text, number, empty, null)
 //   SetQsoData(index, text)           method: text must be VT_BSTR | VT_BYREF; stores it and
@@ -24,15 +24,13 @@
 // anything else is refused with DISP_E_MEMBERNOTFOUND, a wrong argument count with
 // DISP_E_BADPARAMCOUNT, named arguments with DISP_E_NONAMEDARGS, an argument of the wrong
 // type with DISP_E_TYPEMISMATCH. A member made to fail raises DISP_E_EXCEPTION with source
-// "MixW2.Application", code kFailureCode and the description given to FailMember.
-// QSO-data items 0, 1, 2 and 5 are the QSO entry's call, name, RST received and RST sent:
-// the same values as the DDE items "Call", "Name", "RstRcv" and "RstSnt".
+// mixw::ProgId, code kFailureCode and the description given to FailMember.
+// A QSO-data index of a forwarded field (bridge::ForwardedFields) holds the same value as
+// the field's DDE item.
 //
-// DDE server "MixW", CF_TEXT only, names compared without regard to case: topic "QSO" with
-// items "Call", "RstRcv", "RstSnt", "Name", "qth", "time", "Mode", "Command", "Notes", "IOTA",
-// "Loc", "Manager"; topic "CAT" with item "khz". Answers connects, requests and advise links;
-// a changed item is advised to every link on it. Wildcard connects, pokes and executes are
-// refused.
+// DDE server mixw::DdeService, CF_TEXT only, names compared without regard to case, with the
+// topics and items of bridge::ForwardedFields. Answers connects, requests and advise links; a changed
+// item is advised to every link on it. Wildcard connects, pokes and executes are refused.
 //
 // At start every DDE item and QSO-data item is empty, FqA is 14 070 000 and AudioFq 1 500.
 //
@@ -84,7 +82,6 @@ inline constexpr std::string_view DdeDisconnect = "dde-disconnect";
 inline constexpr std::string_view DdeClientGone = "dde-client-gone";
 }  // namespace mixw_events
 
-inline constexpr wchar_t kProgId[] = L"MixW2.Application";
 inline constexpr wchar_t kClassIdText[] = L"{BFACD3A5-5463-4027-8BD9-ED103322728E}";
 inline constexpr HRESULT kFailureCode = static_cast<HRESULT>(0x80040201);  // FACILITY_ITF
 

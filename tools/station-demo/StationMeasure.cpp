@@ -3,14 +3,13 @@
 // started by it). It prints each figure with the design value it is compared with; nothing
 // here passes or fails.
 //
-//   start-up: launch and window creation to the connect request (Timer4 3000 ms + Timer1
-//     1000 ms), connect request to MixW attached (the sequencer's 1000 ms pause), attached to
-//     the first Timer2 tick (800 ms);
+//   start-up: launch and window creation to the connect request (Timer4 + Timer1), connect
+//     request to MixW attached (the sequencer's pause), attached to the first Timer2 tick;
 //   Timer2's period while MixW's frequency changes on every tick, between successive forwarded
-//     frequency commands and between tick starts (800 ms);
+//     frequency commands and between tick starts;
 //   end-to-end latency from a change of a MixW item to Logger32's receipt of the record;
-//   Timer3: a text written into Sent to Pontara's first call of MixW (500 ms);
-//   the pause after a QSO is logged: "Save" to the next Timer2 tick (700 + 800 ms);
+//   Timer3: a text written into Sent to Pontara's first call of MixW;
+//   the pause after a QSO is logged: "Save" to the next Timer2 tick (the pause + Timer2);
 //   an idle run and a busy run (a QSO change every second) while MixW owns the rig, and a
 //   run at rest while Logger32 owns it (Timer2 stopped): processor time and memory.
 //
@@ -29,11 +28,15 @@
 #include "Logger32StandIn.h"
 #include "MixWStandIn.h"
 #include "Statistics.h"
+#include "app/Startup.h"
+#include "bridge/QsoForwarding.h"
+#include "bridge/QsoLogging.h"
 #include "logger32/Logger32Protocol.h"
 #include "station/MessageBoxes.h"
 #include "station/Paths.h"
 #include "station/WindowQueries.h"
 #include "station/WineStation.h"
+#include "ui/WindowModel.h"
 
 namespace pontara::station {
 namespace {
@@ -44,6 +47,16 @@ using harness::WineStation;
 using std::chrono::milliseconds;
 
 constexpr milliseconds Soon = 10000ms;
+
+// The design's times, as Pontara's own constants give them.
+const int SplashTime = window_model::Of(TimerId::Timer4).interval;
+constexpr int SequencerDelay = window_model::SequencerDelay;
+constexpr int ForwardingInterval = bridge::ForwardingInterval;
+constexpr int SpotInterval = window_model::SpotInterval;
+
+std::string Design(int milliseconds) {
+    return "design " + std::to_string(milliseconds) + " ms";
+}
 
 struct Settings {
     int latencyChanges = 60;
@@ -178,23 +191,25 @@ class Measure {
             return false;
         }
         Row("launch -> connect request", Milliseconds(request->seconds * 1000),
-            "design 4000 ms after the window's creation (Timer4 + Timer1)");
+            Design(SplashTime + SequencerDelay) + " after the window's creation (Timer4 + Timer1)");
         if (window != nullptr) {
             Row("main window first seen -> connect request",
                 Milliseconds((request->seconds - windowSeen) * 1000),
-                "design 4000 ms (Timer4 3000 + Timer1 1000); launch -> window " +
+                Design(SplashTime + SequencerDelay) + " (Timer4 " + std::to_string(SplashTime) +
+                    " + Timer1 " + std::to_string(SequencerDelay) + "); launch -> window " +
                     Milliseconds(windowSeen * 1000));
             Row("  main window first seen -> shown (Timer4's tick)",
-                Milliseconds((windowShown - windowSeen) * 1000), "design 3000 ms");
+                Milliseconds((windowShown - windowSeen) * 1000), Design(SplashTime));
             Row("  main window shown -> connect request (Timer1's tick)",
                 Milliseconds((request->seconds - windowShown) * 1000),
-                "design 1000 ms + the sequencer's first steps");
+                Design(SequencerDelay) + " + the sequencer's first steps");
         }
         Row("connect request -> MixW attached (rig codes)",
             Milliseconds((attached->seconds - request->seconds) * 1000),
-            "design 1000 ms (the sequencer's pause) + the attach");
+            Design(PauseBeforeMixW) + " (the sequencer's pause) + the attach");
         Row("MixW attached -> first Timer2 tick (links opened)",
-            Milliseconds((firstTick->seconds - attached->seconds) * 1000), "design 800 ms");
+            Milliseconds((firstTick->seconds - attached->seconds) * 1000),
+            Design(ForwardingInterval));
 
         // Start-up's own traffic: the frequency and the mode twice.
         station_.WaitForEvent(0, TextStartsWith("<APP_FORCE_MODE:"), Soon);
@@ -229,9 +244,11 @@ class Measure {
         }
         const std::vector<const Event*> ticks = log_.FindAll(start, IsTickStart);
         Row("Timer2: between successive forwarded frequency commands",
-            Summarise(Intervals(commands), 800), 800, "design 800 ms");
-        Row("Timer2: between tick starts (same run)", Summarise(Intervals(ticks), 800), 800,
-            "design 800 ms");
+            Summarise(Intervals(commands), ForwardingInterval), ForwardingInterval,
+            Design(ForwardingInterval));
+        Row("Timer2: between tick starts (same run)",
+            Summarise(Intervals(ticks), ForwardingInterval), ForwardingInterval,
+            Design(ForwardingInterval));
         station_.Pause(2000ms);
     }
 
@@ -277,7 +294,8 @@ class Measure {
         std::snprintf(value, sizeof value, "median %.0f ms, worst %.0f ms (best %.0f, n=%zu)",
                       latency.median, latency.maximum, latency.minimum, latency.count);
         Row("MixW item changed -> Logger32 has the record", value,
-            "expected: up to one Timer2 period (800 ms) + delivery");
+            "expected: up to one Timer2 period (" + std::to_string(ForwardingInterval) +
+                " ms) + delivery");
         const Summary share = Summarise(bridgeShares);
         std::snprintf(value, sizeof value, "median %.0f ms, worst %.0f ms (n=%zu)", share.median,
                       share.maximum, share.count);
@@ -308,8 +326,8 @@ class Measure {
             }
             station_.Pause(1500ms);
         }
-        Row("Timer3: Sent written -> Pontara's first call of MixW", Summarise(deferrals, 500), 500,
-            "design 500 ms");
+        Row("Timer3: Sent written -> Pontara's first call of MixW",
+            Summarise(deferrals, SpotInterval), SpotInterval, Design(SpotInterval));
     }
 
     void LoggingPause() {
@@ -335,13 +353,15 @@ class Measure {
             }
             station_.Pause(1500ms);
         }
-        Row("Save -> next Timer2 tick", Summarise(pauses, 1500), 1500,
-            "design 1500 ms (700 ms pause + 800 ms)");
+        constexpr int design = bridge::PauseAfterLogging + ForwardingInterval;
+        Row("Save -> next Timer2 tick", Summarise(pauses, design), design,
+            Design(design) + " (" + std::to_string(bridge::PauseAfterLogging) + " ms pause + " +
+                std::to_string(ForwardingInterval) + " ms)");
     }
 
     enum class RunKind { Idle, Busy, Rest };
 
-    // Idle: MixW owns the rig and nothing changes (Timer2 still reads MixW every 800 ms).
+    // Idle: MixW owns the rig and nothing changes (Timer2 still reads MixW on every tick).
     // Busy: the same with a QSO change every second. Rest: Logger32 owns the rig, so Timer2
     // stands still and Pontara only waits for messages.
     void Cost(RunKind run, int seconds) {
@@ -428,8 +448,9 @@ class Measure {
             }
             station_.WaitForEvent(handover, IsTickStart, Soon);
         } else {
-            Row(kind + " run: Timer2 between tick starts", Summarise(Intervals(ticks), 800), 800,
-                "design 800 ms");
+            Row(kind + " run: Timer2 between tick starts",
+                Summarise(Intervals(ticks), ForwardingInterval), ForwardingInterval,
+                Design(ForwardingInterval));
         }
         if (busy) {
             const std::size_t records = log_.Count(mark, [](const Event& event) {

@@ -412,7 +412,7 @@ TEST(TextCommands, Logger32WritingSentInsideADeliveryIsTakenWithinItWithoutDeadl
     ASSERT_TRUE(
         PumpUntil([&] { return logger32.CountCode(logger32::ClusterWindow) >= 1; }, 3000ms));
     PumpFor(500ms);
-    const std::vector<standin::ReceivedMessage> code10 =
+    const std::vector<standin::LinkMessage> code10 =
         logger32.MessagesWithCode(logger32::ClusterWindow);
     ASSERT_EQ(code10.size(), 1u);
     EXPECT_EQ(code10.front().lParam, ParameterFromWindow(cluster));

@@ -184,7 +184,7 @@ bool WineStation::WaitUntilRunning(milliseconds timeout) {
     }
     return WaitUntil(
         [&] {
-            const std::vector<standin::ReceivedMessage> last =
+            const std::vector<standin::LinkMessage> last =
                 logger32_->MessagesWithCode(logger32::RigHandoverLast);
             if (last.empty() || last.back().lParam != 0) {
                 return false;

@@ -160,18 +160,9 @@ class Measure {
                 return window != nullptr && IsWindowVisible(window);
             },
             15000ms);
-        const Event* request = station_.WaitForEvent(
-            0,
-            [](const Event& event) {
-                return event.kind == Kind::Code && event.code == logger32::ConnectRequest;
-            },
-            30000ms);
-        const Event* attached = station_.WaitForEvent(
-            0,
-            [](const Event& event) {
-                return event.kind == Kind::Code && event.code == logger32::RigHandoverFirst;
-            },
-            30000ms);
+        const Event* request = station_.WaitForEvent(0, CodeIs(logger32::ConnectRequest), 30000ms);
+        const Event* attached =
+            station_.WaitForEvent(0, CodeIs(logger32::RigHandoverFirst), 30000ms);
         const Event* firstTick = station_.WaitForEvent(
             0, [](const Event& event) { return event.kind == Kind::Dde; }, Soon);
         if (request == nullptr || attached == nullptr || firstTick == nullptr) {
@@ -357,12 +348,7 @@ class Measure {
         if (run == RunKind::Rest) {
             const std::size_t handover = log_.Mark();
             station_.Click(Button::Command2);
-            station_.WaitForEvent(
-                handover,
-                [](const Event& event) {
-                    return event.kind == Kind::Code && event.code == logger32::RigHandoverLast;
-                },
-                Soon);
+            station_.WaitForEvent(handover, CodeIs(logger32::RigHandoverLast), Soon);
             station_.Pause(1000ms);
         }
         const ProcessFigures before = station_.PontaraFigures();

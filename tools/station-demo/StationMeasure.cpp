@@ -354,28 +354,15 @@ class Measure {
         const ProcessFigures before = station_.PontaraFigures();
         const std::size_t mark = log_.Mark();
         const Clock::time_point start = Clock::now();
-        int changes = 0;
-        const int total = seconds;
         // Under Wine the peak working set is Linux's VmHWM, which the kernel brings up to date
         // only now and then; the working set is also sampled every 10 s.
-        std::uint64_t largest = before.workingSet;
-        for (int second = 1; second <= total; ++second) {
-            if (busy) {
-                char name[16];
-                std::snprintf(name, sizeof name, "B%05d", ++changes);
-                station_.MixW().Run([&](standin::MixWStandIn& mixw) {
-                    mixw.SetItem(u"QSO", u"Name", AsciiText(name));
-                });
-            }
-            station_.WaitUntil([&] { return Clock::now() >= start + std::chrono::seconds(second); },
-                               2000ms);
-            if (second % 10 == 0) {
-                largest = std::max(largest, station_.PontaraFigures().workingSet);
-            }
-            if (second % 60 == 0 && second < total) {
-                Say(kind + ": " + std::to_string(second) + " s of " + std::to_string(total));
-            }
-        }
+        const std::uint64_t largest = std::max(
+            before.workingSet,
+            station_.RunSeconds(start, seconds, busy ? "B" : "", [&](int second) {
+                if (second % 60 == 0 && second < seconds) {
+                    Say(kind + ": " + std::to_string(second) + " s of " + std::to_string(seconds));
+                }
+            }));
         station_.Pause(1500ms);  // the last change's record
         const double wall = std::chrono::duration<double>(Clock::now() - start).count();
         const ProcessFigures after = station_.PontaraFigures();
@@ -423,7 +410,7 @@ class Measure {
                        event.text.find("<NAME:6>B") != std::string::npos;
             });
             Row("busy run: QSO changes made / records received",
-                std::to_string(changes) + " / " + std::to_string(records), "");
+                std::to_string(seconds) + " / " + std::to_string(records), "");
         }
     }
 

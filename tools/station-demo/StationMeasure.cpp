@@ -55,6 +55,23 @@ struct Settings {
     int restSeconds = 60;
 };
 
+// The command line's options, each setting one of the figures above.
+struct Option {
+    const char* name;
+    int Settings::*setting;
+};
+// clang-format off
+constexpr Option Options[] = {
+    {"--latency-changes", &Settings::latencyChanges},
+    {"--period-ticks",    &Settings::periodTicks},
+    {"--spots",           &Settings::spots},
+    {"--saves",           &Settings::saves},
+    {"--idle-seconds",    &Settings::idleSeconds},
+    {"--busy-seconds",    &Settings::busySeconds},
+    {"--rest-seconds",    &Settings::restSeconds},
+};
+// clang-format on
+
 std::vector<double> Intervals(const std::vector<const Event*>& events) {
     std::vector<double> intervals;
     for (std::size_t index = 1; index < events.size(); ++index) {
@@ -439,31 +456,21 @@ class Measure {
 }  // namespace pontara::station
 
 int main(int argc, char** argv) {
+    using pontara::station::Option;
+    using pontara::station::Options;
     pontara::station::Settings settings;
     for (int index = 1; index + 1 < argc; index += 2) {
         const std::string name = argv[index];
         const int value = std::atoi(argv[index + 1]);
-        if (name == "--latency-changes") {
-            settings.latencyChanges = value;
-        } else if (name == "--period-ticks") {
-            settings.periodTicks = value;
-        } else if (name == "--spots") {
-            settings.spots = value;
-        } else if (name == "--saves") {
-            settings.saves = value;
-        } else if (name == "--idle-seconds") {
-            settings.idleSeconds = value;
-        } else if (name == "--busy-seconds") {
-            settings.busySeconds = value;
-        } else if (name == "--rest-seconds") {
-            settings.restSeconds = value;
-        } else {
+        const auto* option = std::ranges::find(Options, name, &Option::name);
+        if (option == std::end(Options)) {
             std::fprintf(stderr,
                          "usage: StationMeasure.exe [--latency-changes N] [--period-ticks N] "
                          "[--spots N] [--saves N] [--idle-seconds S] [--busy-seconds S] "
                          "[--rest-seconds S]\n");
             return 2;
         }
+        settings.*(option->setting) = value;
     }
     if (argc % 2 == 0) {
         std::fprintf(stderr, "StationMeasure: every option takes a value\n");

@@ -85,6 +85,7 @@ std::optional<Arrival> WaitForText(WineStation& station, const WineStation::Mark
 // so the next tick forces the mode (empty while MixW has none). Quiet means no text for longer
 // than a tick.
 void WaitUntilForwarding(WineStation& station) {
+    ASSERT_NE(station.MainWindow(), nullptr) << "no window captioned \"Pontara\"";
     ASSERT_TRUE(station.WaitUntilRunning()) << "the bridge did not start forwarding";
     ASSERT_TRUE(WaitForText(
         station, {}, [](const std::string& text) { return text.starts_with("<APP_FORCE_FREQ:"); },
@@ -182,11 +183,7 @@ TEST(ForwardingLinks, FirstTickLinksTheThirteenFieldsInOrderAndEachShowsMixWsVal
 
 TEST(QsoForwarding, AQsoTypedInMixWReachesLogger32AsTheExactRecordAndTheCommandFieldIsCleared) {
     WineStation station(WineStation::Options{.artifactName = TestName()});
-    ASSERT_NE(station.MainWindow(), nullptr);
-    WaitUntilForwarding(station);
-    if (HasFatalFailure()) {
-        return;
-    }
+    ASSERT_NO_FATAL_FAILURE(WaitUntilForwarding(station));
     const QsoEntry qso{.call = "Q1ABC",
                        .rstReceived = "579",
                        .rstSent = "599",
@@ -235,11 +232,7 @@ TEST(QsoForwarding, AQsoTypedInMixWReachesLogger32AsTheExactRecordAndTheCommandF
 
 TEST(QsoForwarding, ADialChangeIsForcedWithinATickAndAModeChangeGoesAsLogger32NamesIt) {
     WineStation station(WineStation::Options{.artifactName = TestName()});
-    ASSERT_NE(station.MainWindow(), nullptr);
-    WaitUntilForwarding(station);
-    if (HasFatalFailure()) {
-        return;
-    }
+    ASSERT_NO_FATAL_FAILURE(WaitUntilForwarding(station));
 
     // A data mode (MixW's mode is empty): the dial plus the audio offset, in kilohertz.
     const WineStation::Mark tuned = station.MarkNow();
@@ -269,11 +262,7 @@ TEST(QsoForwarding, ADialChangeIsForcedWithinATickAndAModeChangeGoesAsLogger32Na
 
 TEST(QsoForwarding, EachChangeOfAWatchedFieldReachesLogger32WithinAboutOneTick) {
     WineStation station(WineStation::Options{.artifactName = TestName()});
-    ASSERT_NE(station.MainWindow(), nullptr);
-    WaitUntilForwarding(station);
-    if (HasFatalFailure()) {
-        return;
-    }
+    ASSERT_NO_FATAL_FAILURE(WaitUntilForwarding(station));
     QsoEntry qso;
     qso.call = "Q1ABC";
     const WineStation::Mark called = station.MarkNow();
@@ -316,11 +305,7 @@ TEST(QsoForwarding, EachChangeOfAWatchedFieldReachesLogger32WithinAboutOneTick) 
 void ExpectCommaAndRecordInLocale(const std::u16string& name, const std::u16string& qth,
                                   const std::string& expectedRecord) {
     WineStation station(WineStation::Options{.artifactName = TestName()});
-    ASSERT_NE(station.MainWindow(), nullptr);
-    WaitUntilForwarding(station);
-    if (::testing::Test::HasFatalFailure()) {
-        return;
-    }
+    ASSERT_NO_FATAL_FAILURE(WaitUntilForwarding(station));
     const std::vector<std::string> first = station.Logger32TextsSince({});
     ASSERT_FALSE(first.empty());
     EXPECT_EQ(first.front(), "<APP_FORCE_FREQ:7>14071,5");
@@ -365,11 +350,7 @@ TEST(QsoForwardingUtf8, CyrillicAndUmlautsArriveAsUtf8BytesCountedInCharacters) 
 
 TEST(TextCommands, Logger32WritingSentInsideADeliveryIsTakenWithinItWithoutDeadlock) {
     WineStation station(WineStation::Options{.artifactName = TestName()});
-    ASSERT_NE(station.MainWindow(), nullptr);
-    WaitUntilForwarding(station);
-    if (HasFatalFailure()) {
-        return;
-    }
+    ASSERT_NO_FATAL_FAILURE(WaitUntilForwarding(station));
     standin::Logger32StandIn& logger32 = station.Logger32();
     const HWND sent = FieldAt(station.MainWindow(), Field::Sent);
     const HWND cluster = FieldAt(station.MainWindow(), Field::Cluster);
@@ -463,11 +444,7 @@ void ExpectOneErrorBoxThenTheEndWithoutNotices(WineStation& station, const WineS
 // which no test can arrange; MixW quitting is the end that a station can bring about.
 TEST(MixWLost, MixWQuittingWhileForwardingEndsTheBridgeAfterOneErrorBoxAndNoShutdownNotices) {
     WineStation station(WineStation::Options{.artifactName = TestName()});
-    ASSERT_NE(station.MainWindow(), nullptr);
-    WaitUntilForwarding(station);
-    if (HasFatalFailure()) {
-        return;
-    }
+    ASSERT_NO_FATAL_FAILURE(WaitUntilForwarding(station));
     const WineStation::Mark mark = station.MarkNow();
     station.StopMixW();
     ExpectOneErrorBoxThenTheEndWithoutNotices(station, mark);

@@ -2,7 +2,9 @@
 # The simulated host (tests/sim): the bridge's logic against a virtual clock and scripted peers.
 file(GLOB sim_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/tests/sim/*_sim.cpp)
 add_library(pontara_sim STATIC ${sim_sources})
-target_include_directories(pontara_sim PUBLIC ${PROJECT_SOURCE_DIR}/tests)
+# The simulated Logger32 records link messages in the shape the Logger32 stand-in does.
+target_include_directories(pontara_sim PUBLIC ${PROJECT_SOURCE_DIR}/tests
+                                              ${PROJECT_SOURCE_DIR}/tools/transcript)
 target_link_libraries(pontara_sim PUBLIC pontara_core)
 
 # The station simulator: the whole station in virtual time, from a seed or a fuzzer's input.

@@ -44,7 +44,7 @@ class Logger32Return : public LinkedStationTest {
         std::vector<Received> received;
         for (const auto& message : station.host.logger32.received) {
             if (message.time >= time) {
-                received.push_back({message.nameNumber, message.code, message.lParam});
+                received.push_back({message.name, message.code, message.lParam});
             }
         }
         return received;

@@ -19,7 +19,7 @@ std::vector<int> ConnectRequestNames(const sim::SimLogger32& logger32) {
     std::vector<int> names;
     for (const auto& message : logger32.received) {
         if (message.code == 1) {
-            names.push_back(message.nameNumber);
+            names.push_back(message.name);
         }
     }
     return names;

@@ -36,7 +36,7 @@ TEST(Startup, BothPeersRunningConnectsAtFourSecondsAndAttachesMixWASecondLater) 
     EXPECT_EQ(received[0].code, 1u);
     EXPECT_EQ(received[0].time, ConnectRequestTime);
     EXPECT_EQ(received[0].lParam, static_cast<std::int32_t>(sim::SimHost::MainWindowHandle));
-    EXPECT_EQ(received[0].nameNumber, 1);
+    EXPECT_EQ(received[0].name, 1);
     EXPECT_EQ(station.host.mixw.attachAttempts, 1);
     EXPECT_EQ(station.host.FieldText(Field::Text1), u"            MixW2 control active !");
     EXPECT_EQ(station.host.Interval(TimerId::Timer2), 800);

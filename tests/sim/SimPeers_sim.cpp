@@ -9,7 +9,7 @@ namespace pontara::sim {
 
 std::vector<std::uint32_t> SimLogger32::Codes() const {
     std::vector<std::uint32_t> codes;
-    for (const Message& message : received) {
+    for (const standin::LinkMessage& message : received) {
         codes.push_back(message.code);
     }
     return codes;

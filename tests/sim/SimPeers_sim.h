@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "LinkMessage.h"
 #include "platform/Host.h"
 
 namespace pontara::sim {
@@ -29,13 +30,6 @@ class SimLogger32 {
     static constexpr WindowHandle MainWindowHandle = 0x00010032;
     static constexpr WindowHandle TextWindowHandle = 0x00010034;
 
-    struct Message {
-        int time;
-        int nameNumber;  // 1 to 5; 0 for an id of no Logger32 name
-        std::uint32_t code;
-        std::int32_t lParam;
-        bool sent;  // SendMessage rather than PostMessage
-    };
     struct TextReceived {
         int time;
         Text text;
@@ -51,7 +45,8 @@ class SimLogger32 {
     std::set<int> rejectedNames;  // name numbers Logger32 rejects
     bool namesTextWindow = true;  // code 3 follows an accept
     WindowHandle sentWindow = 0;  // the last non-zero code-2 lParam
-    std::vector<Message> received;
+    // Timed by the virtual clock.
+    std::vector<standin::LinkMessage> received;
     std::vector<TextReceived> texts;
     // Runs inside a delivery, while the bridge waits in its own WM_SETTEXT (Logger32 may write
     // back into Sent then).

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "logger32/Logger32Protocol.h"
+
 namespace pontara::simulation {
 
 namespace {
@@ -403,15 +405,11 @@ void StationSimulator::Logger32WritesQso() {
 
 void StationSimulator::Logger32Code() {
     sim::SimHost& host = station_.host;
-    struct Code {
-        std::uint32_t code;
-        std::int32_t lParam;
-    };
-    const std::vector<Code> codes{
+    const std::vector<logger32::CodeWithParameter> codes{
         {0, 1},  {0, 0},   {1, 0}, {3, static_cast<std::int32_t>(host.logger32.textWindow)},
         {17, 0}, {101, 5},
     };
-    const Code& code = Pick(codes);
+    const logger32::CodeWithParameter& code = Pick(codes);
     if (host.logger32.running) {
         Logger32PostsOrSends(code.code, code.lParam);
     }

@@ -69,6 +69,7 @@ std::optional<Arrival> WaitForText(WineStation& station, const WineStation::Mark
 // so the next tick forces the mode (empty while MixW has none). Quiet means no text for longer
 // than a tick.
 void WaitUntilForwarding(WineStation& station) {
+    ASSERT_NE(station.MainWindow(), nullptr) << "no window captioned \"Pontara\"";
     ASSERT_TRUE(station.WaitUntilRunning()) << "the bridge did not start forwarding";
     ASSERT_TRUE(WaitForText(
         station, {}, [](const std::string& text) { return text.starts_with("<APP_FORCE_FREQ:"); },
@@ -166,11 +167,7 @@ TEST(ForwardingLinks, FirstTickLinksTheThirteenFieldsInOrderAndEachShowsMixWsVal
 
 TEST(QsoForwarding, AQsoTypedInMixWReachesLogger32AsTheExactRecordAndTheCommandFieldIsCleared) {
     WineStation station(WineStation::Options{.artifactName = TestName()});
-    ASSERT_NE(station.MainWindow(), nullptr);
-    WaitUntilForwarding(station);
-    if (HasFatalFailure()) {
-        return;
-    }
+    ASSERT_NO_FATAL_FAILURE(WaitUntilForwarding(station));
     // "tnx fer QSO" has a two-digit length; GRIDSQUARE is MixW's item 19, not the Loc item.
     const std::string expected =
         "<CALL:5>Q1ABC<RST_RCVD:3>579<RST_SENT:3>599<QTH:5>Tartu<NAME:4>Jaan"
@@ -212,11 +209,7 @@ TEST(QsoForwarding, AQsoTypedInMixWReachesLogger32AsTheExactRecordAndTheCommandF
 
 TEST(QsoForwarding, ADialChangeIsForcedWithinATickAndAModeChangeGoesAsLogger32NamesIt) {
     WineStation station(WineStation::Options{.artifactName = TestName()});
-    ASSERT_NE(station.MainWindow(), nullptr);
-    WaitUntilForwarding(station);
-    if (HasFatalFailure()) {
-        return;
-    }
+    ASSERT_NO_FATAL_FAILURE(WaitUntilForwarding(station));
 
     // A data mode (MixW's mode is empty): the dial plus the audio offset, in kilohertz.
     const WineStation::Mark tuned = station.MarkNow();
@@ -246,11 +239,7 @@ TEST(QsoForwarding, ADialChangeIsForcedWithinATickAndAModeChangeGoesAsLogger32Na
 
 TEST(QsoForwarding, EachChangeOfAWatchedFieldReachesLogger32WithinAboutOneTick) {
     WineStation station(WineStation::Options{.artifactName = TestName()});
-    ASSERT_NE(station.MainWindow(), nullptr);
-    WaitUntilForwarding(station);
-    if (HasFatalFailure()) {
-        return;
-    }
+    ASSERT_NO_FATAL_FAILURE(WaitUntilForwarding(station));
     // The record with the name typed; the others stay empty.
     auto recordWithName = [](const std::string& name) {
         return "<CALL:5>Q1ABC<RST_RCVD:0><RST_SENT:0><QTH:0><NAME:" + std::to_string(name.size()) +
@@ -297,11 +286,7 @@ TEST(QsoForwarding, EachChangeOfAWatchedFieldReachesLogger32WithinAboutOneTick) 
 void ExpectCommaAndRecordInLocale(const std::u16string& name, const std::u16string& qth,
                                   const std::string& expectedRecord) {
     WineStation station(WineStation::Options{.artifactName = TestName()});
-    ASSERT_NE(station.MainWindow(), nullptr);
-    WaitUntilForwarding(station);
-    if (::testing::Test::HasFatalFailure()) {
-        return;
-    }
+    ASSERT_NO_FATAL_FAILURE(WaitUntilForwarding(station));
     const std::vector<std::string> first = station.Logger32TextsSince({});
     ASSERT_FALSE(first.empty());
     EXPECT_EQ(first.front(), "<APP_FORCE_FREQ:7>14071,5");
@@ -346,11 +331,7 @@ TEST(QsoForwardingUtf8, CyrillicAndUmlautsArriveAsUtf8BytesCountedInCharacters) 
 
 TEST(TextCommands, Logger32WritingSentInsideADeliveryIsTakenWithinItWithoutDeadlock) {
     WineStation station(WineStation::Options{.artifactName = TestName()});
-    ASSERT_NE(station.MainWindow(), nullptr);
-    WaitUntilForwarding(station);
-    if (HasFatalFailure()) {
-        return;
-    }
+    ASSERT_NO_FATAL_FAILURE(WaitUntilForwarding(station));
     standin::Logger32StandIn& logger32 = station.Logger32();
     const HWND sent = FieldAt(station.MainWindow(), Field::Sent);
     const HWND cluster = FieldAt(station.MainWindow(), Field::Cluster);
@@ -393,7 +374,7 @@ TEST(TextCommands, Logger32WritingSentInsideADeliveryIsTakenWithinItWithoutDeadl
     ASSERT_TRUE(
         PumpUntil([&] { return logger32.CountCode(logger32::ClusterWindow) >= 1; }, 3000ms));
     PumpFor(500ms);
-    const std::vector<standin::ReceivedMessage> code10 =
+    const std::vector<standin::LinkMessage> code10 =
         logger32.MessagesWithCode(logger32::ClusterWindow);
     ASSERT_EQ(code10.size(), 1u);
     EXPECT_EQ(code10.front().lParam, ParameterFromWindow(cluster));
@@ -444,11 +425,7 @@ void ExpectOneErrorBoxThenTheEndWithoutNotices(WineStation& station, const WineS
 // which no test can arrange; MixW quitting is the end that a station can bring about.
 TEST(MixWLost, MixWQuittingWhileForwardingEndsTheBridgeAfterOneErrorBoxAndNoShutdownNotices) {
     WineStation station(WineStation::Options{.artifactName = TestName()});
-    ASSERT_NE(station.MainWindow(), nullptr);
-    WaitUntilForwarding(station);
-    if (HasFatalFailure()) {
-        return;
-    }
+    ASSERT_NO_FATAL_FAILURE(WaitUntilForwarding(station));
     const WineStation::Mark mark = station.MarkNow();
     station.StopMixW();
     ExpectOneErrorBoxThenTheEndWithoutNotices(station, mark);

@@ -185,11 +185,11 @@ TEST_F(Logger32StandInTest, RecordsNameCodeParameterAndWhetherPostedOrSent) {
     sender.join();
 
     const auto messages = standIn_.Messages();
-    EXPECT_EQ(messages[0].nameIndex, 2);
+    EXPECT_EQ(messages[0].name, 2);
     EXPECT_EQ(messages[0].code, logger32::QsoLogged);
     EXPECT_EQ(messages[0].lParam, 1);
     EXPECT_FALSE(messages[0].sent);
-    EXPECT_EQ(messages[1].nameIndex, 3);
+    EXPECT_EQ(messages[1].name, 3);
     EXPECT_EQ(messages[1].code, logger32::Leaving);
     EXPECT_TRUE(messages[1].sent);
 }

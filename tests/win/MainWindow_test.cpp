@@ -67,6 +67,16 @@ class PontaraMainWindow : public ::testing::Test {
         return pontara_->SinceStart();
     }
 
+    // A control that the window model places: there, a window of class `className` (Edit,
+    // Static, Button), with the text it was designed with.
+    void ExpectControl(HWND control, const std::string& name, const char* className,
+                       const std::string& text) {
+        ASSERT_NE(control, nullptr) << "no child window at the place of " << name << " among\n"
+                                    << DescribeChildren(window_);
+        EXPECT_TRUE(SameIgnoringCase(ClassName(control), className)) << ClassName(control);
+        EXPECT_EQ(ControlText(control), text);
+    }
+
     std::optional<ChildProcess> pontara_;
     HWND window_ = nullptr;
 };
@@ -121,11 +131,8 @@ TEST_F(PontaraMainWindow, FieldsLieWhereTheModelPutsThemWithTheirTextsAtCreation
     for (const FieldModel& field : window_model::Fields()) {
         const std::string name = AsciiOf(field.name);
         SCOPED_TRACE(name);
-        const HWND control = FieldAt(window_, field.field);
-        ASSERT_NE(control, nullptr) << "no child window at the place of " << name << " among\n"
-                                    << DescribeChildren(window_);
-        EXPECT_TRUE(SameIgnoringCase(ClassName(control), "Edit")) << ClassName(control);
-        EXPECT_EQ(ControlText(control), AsciiOf(field.textAtCreation));
+        ASSERT_NO_FATAL_FAILURE(ExpectControl(FieldAt(window_, field.field), name, "Edit",
+                                              AsciiOf(field.textAtCreation)));
     }
 }
 
@@ -133,11 +140,8 @@ TEST_F(PontaraMainWindow, CaptionsBesideTheFieldsReadAsDesigned) {
     for (const LabelModel& label : window_model::Labels()) {
         const std::string name = AsciiOf(label.name);
         SCOPED_TRACE(name);
-        const HWND control = ChildAt(window_, label.rect);
-        ASSERT_NE(control, nullptr) << "no child window at the place of " << name << " among\n"
-                                    << DescribeChildren(window_);
-        EXPECT_TRUE(SameIgnoringCase(ClassName(control), "Static")) << ClassName(control);
-        EXPECT_EQ(ControlText(control), AsciiOf(label.caption));
+        ASSERT_NO_FATAL_FAILURE(
+            ExpectControl(ChildAt(window_, label.rect), name, "Static", AsciiOf(label.caption)));
     }
 }
 
@@ -146,10 +150,7 @@ TEST_F(PontaraMainWindow, ButtonsHaveTheirCaptionsAndOnlyTheRigButtonsStartDisab
         const std::string name = AsciiOf(button.name);
         SCOPED_TRACE(name);
         const HWND control = ButtonAt(window_, button.button);
-        ASSERT_NE(control, nullptr) << "no child window at the place of " << name << " among\n"
-                                    << DescribeChildren(window_);
-        EXPECT_TRUE(SameIgnoringCase(ClassName(control), "Button")) << ClassName(control);
-        EXPECT_EQ(ControlText(control), AsciiOf(button.caption));
+        ASSERT_NO_FATAL_FAILURE(ExpectControl(control, name, "Button", AsciiOf(button.caption)));
         EXPECT_EQ(IsWindowEnabled(control) != FALSE, button.enabled);
     }
 }

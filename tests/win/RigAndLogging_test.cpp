@@ -49,14 +49,13 @@ std::vector<Arrival> Only(std::vector<Arrival> arrivals, const std::string& pref
 }
 
 // A running station, MixW owning the rig, forwarding through its first commands.
-class RunningStation : public ::testing::Test {
+class RunningStation : public RunningStationTest {
   protected:
     void SetUp() override {
-        station_.emplace(WineStation::Options{.artifactName = TestName()});
-        ASSERT_NE(station_->MainWindow(), nullptr) << "no window captioned \"Pontara\"";
-        ASSERT_TRUE(station_->WaitUntilRunning())
-            << "the start-up did not hand the rig to MixW and open the links\n"
-            << Listed(station_->AtLogger32Since({}));
+        RunningStationTest::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
         // With MixW's entry empty, forwarding sends the frequency, then the mode, then nothing.
         ASSERT_TRUE(PumpUntil(
             [&] {
@@ -67,14 +66,6 @@ class RunningStation : public ::testing::Test {
             10s))
             << Listed(station_->AtLogger32Since({}));
     }
-
-    void TearDown() override {
-        if (HasFailure()) {
-            SaveScreenshot(ArtifactPath(TestName() + ".bmp"));
-        }
-    }
-
-    WineStation& S() { return *station_; }
 
     bool WaitForFieldText(Field field, const std::string& expected) {
         return PumpUntil([&] { return S().FieldText(field) == expected; }, 10s);
@@ -106,8 +97,6 @@ class RunningStation : public ::testing::Test {
     bool WaitForTexts(const WineStation::Mark& mark, std::size_t count) {
         return PumpUntil([&] { return S().Logger32TextsSince(mark).size() >= count; }, 10s);
     }
-
-    std::optional<WineStation> station_;
 };
 
 // ---- Handing the rig over ---------------------------------------------------------------------
@@ -239,11 +228,7 @@ struct ShownColour {
 
 class RigButtons : public ::testing::Test {
   protected:
-    void TearDown() override {
-        if (HasFailure()) {
-            SaveScreenshot(ArtifactPath(TestName() + ".bmp"));
-        }
-    }
+    void TearDown() override { SaveScreenshotOnFailure(); }
 
     // Waits until every button shows its colour (a repaint follows a change a little later),
     // then keeps a picture of the screen as test-artifacts/RigButtons-<picture>.bmp.

@@ -19,24 +19,15 @@ using namespace harness;
 using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 
-class SpotClick : public ::testing::Test {
+class SpotClick : public RunningStationTest {
   protected:
     void SetUp() override {
-        station_.emplace(WineStation::Options{.artifactName = TestName()});
-        ASSERT_NE(station_->MainWindow(), nullptr) << "no window captioned \"Pontara\"";
-        ASSERT_TRUE(station_->WaitUntilRunning())
-            << "the start-up did not hand the rig to MixW and open the links\n"
-            << Listed(station_->AtLogger32Since({}));
+        RunningStationTest::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
         ASSERT_EQ(station_->Logger32().SentWindow(), station_->FieldWindow(Field::Sent));
     }
-
-    void TearDown() override {
-        if (HasFailure()) {
-            SaveScreenshot(ArtifactPath(TestName() + ".bmp"));
-        }
-    }
-
-    WineStation& S() { return *station_; }
 
     // Logger32 writes `text` into Sent by the handle it was given; the arrival of the code 10
     // that every change of Sent posts.
@@ -85,8 +76,6 @@ class SpotClick : public ::testing::Test {
     bool WaitForCalls(const WineStation::Mark& mark, std::size_t count) {
         return PumpUntil([&] { return S().MixWCallsSince(mark).size() >= count; }, 10s);
     }
-
-    std::optional<WineStation> station_;
 };
 
 TEST_F(SpotClick, ClickedSpotTunesFillsTheCallAndSetsTheModeHalfASecondLater) {

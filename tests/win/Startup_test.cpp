@@ -25,8 +25,8 @@ namespace {
 using namespace harness;
 using namespace std::chrono_literals;
 using standin::ConnectAnswer;
+using standin::LinkMessage;
 using standin::ParameterFromWindow;
-using standin::ReceivedMessage;
 
 constexpr const char* WaitingForBoth = "Waiting start Logger32 and MixW2";
 constexpr const char* WaitingForMixW = "Waiting start MixW.";
@@ -55,9 +55,9 @@ void PrintTo(const Code& code, std::ostream* out) {
     *out << "{" << code.code << ", " << code.lParam << "}";
 }
 
-std::vector<Code> CodesOf(const std::vector<ReceivedMessage>& messages) {
+std::vector<Code> CodesOf(const std::vector<LinkMessage>& messages) {
     std::vector<Code> codes;
-    for (const ReceivedMessage& message : messages) {
+    for (const LinkMessage& message : messages) {
         codes.push_back({message.code, message.lParam});
     }
     return codes;
@@ -66,8 +66,8 @@ std::vector<Code> CodesOf(const std::vector<ReceivedMessage>& messages) {
 // The message name of each connect request, in order.
 std::vector<int> ConnectRequestNames(standin::Logger32StandIn& logger32) {
     std::vector<int> names;
-    for (const ReceivedMessage& message : logger32.MessagesWithCode(logger32::ConnectRequest)) {
-        names.push_back(message.nameIndex);
+    for (const LinkMessage& message : logger32.MessagesWithCode(logger32::ConnectRequest)) {
+        names.push_back(message.name);
     }
     return names;
 }
@@ -96,8 +96,8 @@ TEST(Startup, BothPeersAtLaunchAreConnectedAtFourSecondsAndMixWAttachedASecondLa
     expected.push_back({logger32::SentWindow, 0});
     expected.push_back({logger32::SentWindow, sent});
     EXPECT_EQ(CodesOf(logger32.Messages()), expected);
-    for (const ReceivedMessage& message : logger32.Messages()) {
-        EXPECT_EQ(message.nameIndex, 1) << "code " << message.code;
+    for (const LinkMessage& message : logger32.Messages()) {
+        EXPECT_EQ(message.name, 1) << "code " << message.code;
         EXPECT_FALSE(message.sent) << "code " << message.code << " was sent, not posted";
     }
     EXPECT_EQ(station.FieldText(Field::Text1), MixWControlActive);
@@ -141,12 +141,12 @@ TEST(Startup, Logger32StartedLateIsAskedToConnectWithinOneLookOfItsWindowAppeari
     ASSERT_TRUE(
         PumpUntil([&] { return logger32.CountCode(logger32::ConnectRequest) >= 1; }, 8000ms))
         << "no connect request after Logger32's window appeared";
-    const ReceivedMessage request = logger32.MessagesWithCode(logger32::ConnectRequest).front();
+    const LinkMessage request = logger32.MessagesWithCode(logger32::ConnectRequest).front();
     // The stand-in's clock starts with its window.
-    Measure("logger32_window_to_connect_ms", request.milliseconds);
+    Measure("logger32_window_to_connect_ms", request.time);
     // The sequencer looks every 2000 ms; the connect-retry timer would take 5000 ms.
-    EXPECT_LE(request.milliseconds, 3000);
-    EXPECT_EQ(request.nameIndex, 1);
+    EXPECT_LE(request.time, 3000);
+    EXPECT_EQ(request.name, 1);
     EXPECT_EQ(request.lParam, ParameterFromWindow(station.MainWindow()));
 
     ASSERT_TRUE(
@@ -239,7 +239,7 @@ TEST(Startup, MixWStartedLateKeepsTheStatusWaitingAndTheRigUntilItIsAttached) {
         << "MixW was not attached after it started";
     EXPECT_EQ(station.FieldText(Field::Text1), MixWControlActive);
     std::vector<Code> handover;
-    for (const ReceivedMessage& message : logger32.Messages()) {
+    for (const LinkMessage& message : logger32.Messages()) {
         if (message.code != logger32::ConnectRequest && message.code != logger32::SentWindow) {
             handover.push_back({message.code, message.lParam});
         }
@@ -284,24 +284,22 @@ TEST(Logger32Link, RejectedNamesAreRetriedOneByOneAbout200msLaterUntilLogger32Fi
         << "no name was accepted";
 
     EXPECT_EQ(ConnectRequestNames(logger32), (std::vector<int>{1, 2, 3, 4, 5}));
-    const std::vector<ReceivedMessage> requests =
-        logger32.MessagesWithCode(logger32::ConnectRequest);
-    for (const ReceivedMessage& request : requests) {
+    const std::vector<LinkMessage> requests = logger32.MessagesWithCode(logger32::ConnectRequest);
+    for (const LinkMessage& request : requests) {
         EXPECT_EQ(request.lParam, ParameterFromWindow(station.MainWindow()));
     }
-    const std::vector<ReceivedMessage> sentCodes = logger32.MessagesWithCode(logger32::SentWindow);
+    const std::vector<LinkMessage> sentCodes = logger32.MessagesWithCode(logger32::SentWindow);
     ASSERT_EQ(sentCodes.size(), 2u);
-    EXPECT_EQ(sentCodes[0].nameIndex, 5);
+    EXPECT_EQ(sentCodes[0].name, 5);
     EXPECT_EQ(sentCodes[0].lParam, 0);
-    EXPECT_EQ(sentCodes[1].nameIndex, 5);
+    EXPECT_EQ(sentCodes[1].name, 5);
     EXPECT_EQ(sentCodes[1].lParam, ParameterFromWindow(FieldAt(station.MainWindow(), Field::Sent)));
 
     ASSERT_EQ(requests.size(), 5u);
     for (int name = 1; name <= 4; ++name) {
         const std::optional<std::int64_t> rejected = RejectPostedAt(logger32, name);
         ASSERT_TRUE(rejected) << "name " << name;
-        const std::int64_t spacing =
-            requests[static_cast<std::size_t>(name)].milliseconds - *rejected;
+        const std::int64_t spacing = requests[static_cast<std::size_t>(name)].time - *rejected;
         Measure("reject_to_retry_ms_name" + std::to_string(name), spacing);
         // The first reject waits for the end of the start (MixW's attach) before its 200 ms.
         EXPECT_GE(spacing, 100) << "name " << name;

@@ -206,21 +206,20 @@ int Logger32StandIn::NameInUse() const {
     return nameInUse_;
 }
 
-std::vector<ReceivedMessage> Logger32StandIn::Messages() const {
-    std::vector<ReceivedMessage> messages;
+std::vector<LinkMessage> Logger32StandIn::Messages() const {
+    std::vector<LinkMessage> messages;
     for (const Record& record : transcript_.RecordsFrom(0)) {
         const auto* message = std::get_if<LinkMessage>(&record.content);
         if (message != nullptr && record.event == logger32_events::Received) {
-            messages.push_back({record.milliseconds, message->name, message->code, message->lParam,
-                                message->sent});
+            messages.push_back(*message);
         }
     }
     return messages;
 }
 
-std::vector<ReceivedMessage> Logger32StandIn::MessagesWithCode(std::uint32_t code) const {
-    std::vector<ReceivedMessage> found = Messages();
-    std::erase_if(found, [code](const ReceivedMessage& message) { return message.code != code; });
+std::vector<LinkMessage> Logger32StandIn::MessagesWithCode(std::uint32_t code) const {
+    std::vector<LinkMessage> found = Messages();
+    std::erase_if(found, [code](const LinkMessage& message) { return message.code != code; });
     return found;
 }
 
@@ -271,7 +270,7 @@ void Logger32StandIn::OnLinkMessage(int nameIndex, std::uint32_t code, std::int3
     Write(logger32_events::Received,
           "name=" + std::to_string(nameIndex) + " code=" + std::to_string(code) +
               " lparam=" + std::to_string(lParam) + (sent ? " sent" : " posted"),
-          LinkMessage{nameIndex, code, lParam, sent});
+          LinkMessage{.name = nameIndex, .code = code, .lParam = lParam, .sent = sent});
 
     if (code != logger32::ConnectRequest) {
         return;
@@ -315,7 +314,7 @@ bool Logger32StandIn::Post(int nameIndex, std::uint32_t code, std::int32_t lPara
         return false;
     }
     Write(logger32_events::Posted, what + " to=" + Hex(bridge),
-          LinkMessage{nameIndex, code, lParam, false});
+          LinkMessage{.name = nameIndex, .code = code, .lParam = lParam});
     return true;
 }
 

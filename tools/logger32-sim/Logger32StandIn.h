@@ -65,14 +65,6 @@ enum class ConnectAnswer {
     Ignore,  // no answer
 };
 
-struct ReceivedMessage {
-    std::int64_t milliseconds;
-    int nameIndex;  // 1 for "Logger32 1" ... 5 for "Logger32 5"
-    std::uint32_t code;
-    std::int32_t lParam;
-    bool sent;  // true: SendMessage from another thread or process; false: posted
-};
-
 struct ReceivedText {
     std::int64_t milliseconds;
     std::string ansi;  // the bytes as they arrived with WM_SETTEXT
@@ -125,8 +117,9 @@ class Logger32StandIn {
     HWND BridgeWindow() const;
     HWND SentWindow() const;
     int NameInUse() const;  // the name of the last connect request; 0 before the first
-    std::vector<ReceivedMessage> Messages() const;
-    std::vector<ReceivedMessage> MessagesWithCode(std::uint32_t code) const;
+    // The codes the bridge posted or sent, each timed by its record.
+    std::vector<LinkMessage> Messages() const;
+    std::vector<LinkMessage> MessagesWithCode(std::uint32_t code) const;
     std::size_t CountCode(std::uint32_t code) const;
     std::vector<ReceivedText> Texts() const;
     // Stays with the stand-in until it goes.

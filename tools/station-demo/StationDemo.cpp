@@ -127,27 +127,23 @@ class Demo {
         checks_.Expect(request->seconds >= 3.0 && request->seconds <= 7.0,
                        "the connect request comes about 4 s after launch (3 s splash + 1 s)",
                        SecondsText(request->seconds));
-        checks_.Expect(request->lParam == standin::ParameterFromWindow(station_.MainWindow()),
-                       "the connect request carries Pontara's main window");
+        checks_.Expect(
+            request->message.lParam == standin::ParameterFromWindow(station_.MainWindow()),
+            "the connect request carries Pontara's main window");
 
         const Event* sent = Wait(0, [](const Event& event) {
-            return event.kind == Kind::Code && event.code == logger32::SentWindow &&
-                   event.lParam != 0;
+            return event.kind == Kind::Code && event.message.code == logger32::SentWindow &&
+                   event.message.lParam != 0;
         });
         const auto codes2 = log_.FindAll(0, CodeIs(logger32::SentWindow));
-        checks_.Expect(sent != nullptr && codes2.size() == 2 && codes2[0]->lParam == 0 &&
-                           codes2[1]->lParam ==
+        checks_.Expect(sent != nullptr && codes2.size() == 2 && codes2[0]->message.lParam == 0 &&
+                           codes2[1]->message.lParam ==
                                standin::ParameterFromWindow(station_.FieldWindow(Field::Sent)),
                        "after the answer, code 2 twice: 0, then the Sent field's window",
                        Codes(codes2));
 
         const std::size_t before = 0;
-        Wait(
-            before,
-            [](const Event& event) {
-                return event.kind == Kind::Code && event.code == logger32::RigHandoverLast;
-            },
-            StartUp);
+        Wait(before, CodeIs(logger32::RigHandoverLast), StartUp);
         const auto rig = log_.FindAll(before, IsRigCode);
         checks_.ExpectText(Codes(rig), "18(1) 7(0) 11(0) 13(0) 19(0)",
                            "MixW attached: the rig goes to MixW (codes 18, 7, 11, 13, 19)");
@@ -254,8 +250,8 @@ class Demo {
             logged ? logged->text : "nothing");
         Wait(mark, CodeIs(logger32::QsoLoggedFollowUp));
         const auto after = log_.FindAll(mark, [](const Event& event) {
-            return event.kind == Kind::Code &&
-                   (event.code == logger32::QsoLogged || event.code == logger32::QsoLoggedFollowUp);
+            return event.kind == Kind::Code && (event.message.code == logger32::QsoLogged ||
+                                                event.message.code == logger32::QsoLoggedFollowUp);
         });
         checks_.Expect(logged != nullptr && Codes(after) == "15(1) 16(1)" &&
                            after[0]->seconds >= logged->seconds,
@@ -319,7 +315,7 @@ class Demo {
         const Event* written =
             log_.Find(mark, [](const Event& event) { return event.kind == Kind::WriteSent; });
         checks_.Expect(cluster != nullptr &&
-                           cluster->lParam ==
+                           cluster->message.lParam ==
                                standin::ParameterFromWindow(station_.FieldWindow(Field::Cluster)),
                        "Pontara answers the change of Sent with code 10 and its Cluster field");
         Wait(mark, CallIs("ExecuteMacros", {"<BAUDRATE:63>"}));
@@ -351,9 +347,7 @@ class Demo {
         log_.Heading("The rig handed to Logger32 (Lg32)");
         std::size_t mark = log_.Mark();
         station_.Click(Button::Command2);
-        Wait(mark, [](const Event& event) {
-            return event.kind == Kind::Code && event.code == logger32::RigHandoverLast;
-        });
+        Wait(mark, CodeIs(logger32::RigHandoverLast));
         const auto macros = log_.FindAll(mark, ChangesMixW);
         checks_.ExpectText(Accounts(macros),
                            "ExecuteMacros(\"<TOGGLECATPORT>\"), ExecuteMacros(\"<TOGGLEPTTPORT>\")",
@@ -457,9 +451,9 @@ class Demo {
         const bool ended = station_.WaitUntil([&] { return !station_.PontaraRunning(); }, 20000ms);
         const auto codes =
             log_.FindAll(mark, [](const Event& event) { return event.kind == Kind::Code; });
-        checks_.Expect(
-            Codes(codes) == "4(0) 5(0)" && codes.size() == 2 && codes[0]->sent && codes[1]->sent,
-            "Logger32 is told Pontara is leaving: codes 4 and 5, sent", Codes(codes));
+        checks_.Expect(Codes(codes) == "4(0) 5(0)" && codes.size() == 2 && codes[0]->message.sent &&
+                           codes[1]->message.sent,
+                       "Logger32 is told Pontara is leaving: codes 4 and 5, sent", Codes(codes));
         checks_.Expect(log_.Count(mark, ChangesMixW) == 0,
                        "MixW owned the rig: no hand-over and no macros on closing");
         DWORD exitCode = 0;

@@ -68,6 +68,23 @@ struct Settings {
     int restSeconds = 60;
 };
 
+// The command line's options, each setting one of the figures above.
+struct Option {
+    const char* name;
+    int Settings::*setting;
+};
+// clang-format off
+constexpr Option Options[] = {
+    {"--latency-changes", &Settings::latencyChanges},
+    {"--period-ticks",    &Settings::periodTicks},
+    {"--spots",           &Settings::spots},
+    {"--saves",           &Settings::saves},
+    {"--idle-seconds",    &Settings::idleSeconds},
+    {"--busy-seconds",    &Settings::busySeconds},
+    {"--rest-seconds",    &Settings::restSeconds},
+};
+// clang-format on
+
 std::vector<double> Intervals(const std::vector<const Event*>& events) {
     std::vector<double> intervals;
     for (std::size_t index = 1; index < events.size(); ++index) {
@@ -173,18 +190,9 @@ class Measure {
                 return window != nullptr && IsWindowVisible(window);
             },
             15000ms);
-        const Event* request = station_.WaitForEvent(
-            0,
-            [](const Event& event) {
-                return event.kind == Kind::Code && event.code == logger32::ConnectRequest;
-            },
-            30000ms);
-        const Event* attached = station_.WaitForEvent(
-            0,
-            [](const Event& event) {
-                return event.kind == Kind::Code && event.code == logger32::RigHandoverFirst;
-            },
-            30000ms);
+        const Event* request = station_.WaitForEvent(0, CodeIs(logger32::ConnectRequest), 30000ms);
+        const Event* attached =
+            station_.WaitForEvent(0, CodeIs(logger32::RigHandoverFirst), 30000ms);
         const Event* firstTick = station_.WaitForEvent(
             0, [](const Event& event) { return event.kind == Kind::Dde; }, Soon);
         if (request == nullptr || attached == nullptr || firstTick == nullptr) {
@@ -377,39 +385,21 @@ class Measure {
         if (run == RunKind::Rest) {
             const std::size_t handover = log_.Mark();
             station_.Click(Button::Command2);
-            station_.WaitForEvent(
-                handover,
-                [](const Event& event) {
-                    return event.kind == Kind::Code && event.code == logger32::RigHandoverLast;
-                },
-                Soon);
+            station_.WaitForEvent(handover, CodeIs(logger32::RigHandoverLast), Soon);
             station_.Pause(1000ms);
         }
         const ProcessFigures before = station_.PontaraFigures();
         const std::size_t mark = log_.Mark();
         const Clock::time_point start = Clock::now();
-        int changes = 0;
-        const int total = seconds;
         // Under Wine the peak working set is Linux's VmHWM, which the kernel brings up to date
         // only now and then; the working set is also sampled every 10 s.
-        std::uint64_t largest = before.workingSet;
-        for (int second = 1; second <= total; ++second) {
-            if (busy) {
-                char name[16];
-                std::snprintf(name, sizeof name, "B%05d", ++changes);
-                station_.MixW().Run([&](standin::MixWStandIn& mixw) {
-                    mixw.SetItem(u"QSO", u"Name", AsciiText(name));
-                });
-            }
-            station_.WaitUntil([&] { return Clock::now() >= start + std::chrono::seconds(second); },
-                               2000ms);
-            if (second % 10 == 0) {
-                largest = std::max(largest, station_.PontaraFigures().workingSet);
-            }
-            if (second % 60 == 0 && second < total) {
-                Say(kind + ": " + std::to_string(second) + " s of " + std::to_string(total));
-            }
-        }
+        const std::uint64_t largest = std::max(
+            before.workingSet,
+            station_.RunSeconds(start, seconds, busy ? "B" : "", [&](int second) {
+                if (second % 60 == 0 && second < seconds) {
+                    Say(kind + ": " + std::to_string(second) + " s of " + std::to_string(seconds));
+                }
+            }));
         station_.Pause(1500ms);  // the last change's record
         const double wall = std::chrono::duration<double>(Clock::now() - start).count();
         const ProcessFigures after = station_.PontaraFigures();
@@ -458,7 +448,7 @@ class Measure {
                        event.text.find("<NAME:6>B") != std::string::npos;
             });
             Row("busy run: QSO changes made / records received",
-                std::to_string(changes) + " / " + std::to_string(records), "");
+                std::to_string(seconds) + " / " + std::to_string(records), "");
         }
     }
 
@@ -487,31 +477,21 @@ class Measure {
 }  // namespace pontara::station
 
 int main(int argc, char** argv) {
+    using pontara::station::Option;
+    using pontara::station::Options;
     pontara::station::Settings settings;
     for (int index = 1; index + 1 < argc; index += 2) {
         const std::string name = argv[index];
         const int value = std::atoi(argv[index + 1]);
-        if (name == "--latency-changes") {
-            settings.latencyChanges = value;
-        } else if (name == "--period-ticks") {
-            settings.periodTicks = value;
-        } else if (name == "--spots") {
-            settings.spots = value;
-        } else if (name == "--saves") {
-            settings.saves = value;
-        } else if (name == "--idle-seconds") {
-            settings.idleSeconds = value;
-        } else if (name == "--busy-seconds") {
-            settings.busySeconds = value;
-        } else if (name == "--rest-seconds") {
-            settings.restSeconds = value;
-        } else {
+        const auto* option = std::ranges::find(Options, name, &Option::name);
+        if (option == std::end(Options)) {
             std::fprintf(stderr,
                          "usage: StationMeasure.exe [--latency-changes N] [--period-ticks N] "
                          "[--spots N] [--saves N] [--idle-seconds S] [--busy-seconds S] "
                          "[--rest-seconds S]\n");
             return 2;
         }
+        settings.*(option->setting) = value;
     }
     if (argc % 2 == 0) {
         std::fprintf(stderr, "StationMeasure: every option takes a value\n");

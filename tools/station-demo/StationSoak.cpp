@@ -82,24 +82,14 @@ class Soak {
         const ProcessFigures start = station_.PontaraFigures();
         const std::size_t mark = log_.Mark();
         const Clock::time_point begin = Clock::now();
-        std::uint64_t largest = start.workingSet;  // sampled every 10 s
-        for (int second = 1; second <= seconds_; ++second) {
-            char name[16];
-            std::snprintf(name, sizeof name, "K%05d", second);
-            station_.MixW().Run([&](standin::MixWStandIn& mixw) {
-                mixw.SetItem(u"QSO", u"Name", AsciiText(name));
-            });
-            station_.WaitUntil([&] { return Clock::now() >= begin + std::chrono::seconds(second); },
-                               2000ms);
-            if (second % 10 == 0) {
-                largest = std::max(largest, station_.PontaraFigures().workingSet);
-            }
-            if (second % 300 == 0 && second < seconds_) {
-                Say(std::to_string(second) + " s of " + std::to_string(seconds_) + ": " +
-                    std::to_string(log_.Count(mark, TextContains(NameToken))) +
-                    " records so far; " + Memory(station_.PontaraFigures()));
-            }
-        }
+        const std::uint64_t largest =
+            std::max(start.workingSet, station_.RunSeconds(begin, seconds_, "K", [&](int second) {
+                if (second % 300 == 0 && second < seconds_) {
+                    Say(std::to_string(second) + " s of " + std::to_string(seconds_) + ": " +
+                        std::to_string(log_.Count(mark, TextContains(NameToken))) +
+                        " records so far; " + Memory(station_.PontaraFigures()));
+                }
+            }));
         station_.Pause(2000ms);
         const double wall = std::chrono::duration<double>(Clock::now() - begin).count();
         const ProcessFigures end = station_.PontaraFigures();

@@ -54,17 +54,14 @@ Event Logger32Event(const standin::Record& record) {
         event.kind = received ? Kind::Code : Kind::Answer;
         event.from = received ? Party::Pontara : Party::Logger32;
         event.to = received ? Party::Logger32 : Party::Pontara;
-        event.name = message->name;
-        event.code = message->code;
-        event.lParam = message->lParam;
-        event.sent = message->sent;
-        event.account = "code " + std::to_string(event.code) + " (" +
-                        logger32::CodeName(event.code, event.lParam) +
-                        ") lParam=" + ParameterText(event.code, event.lParam);
-        if (event.name > 1) {
-            event.account += "  [\"Logger32 " + std::to_string(event.name) + "\"]";
+        event.message = *message;
+        event.account = "code " + std::to_string(message->code) + " (" +
+                        logger32::CodeName(message->code, message->lParam) +
+                        ") lParam=" + ParameterText(message->code, message->lParam);
+        if (message->name > 1) {
+            event.account += "  [\"Logger32 " + std::to_string(message->name) + "\"]";
         }
-        if (event.sent) {
+        if (message->sent) {
             event.account += "  (sent: Pontara waits for the answer)";
         }
     } else if (const auto* text = std::get_if<standin::LinkText>(&record.content)) {
@@ -189,7 +186,9 @@ Match TextContains(std::string part) {
 }
 
 Match CodeIs(std::uint32_t code) {
-    return [code](const Event& event) { return event.kind == Kind::Code && event.code == code; };
+    return [code](const Event& event) {
+        return event.kind == Kind::Code && event.message.code == code;
+    };
 }
 
 Match CallIs(std::string member, std::vector<std::string> arguments) {
@@ -204,7 +203,7 @@ bool ChangesMixW(const Event& event) {
 }
 
 bool IsRigCode(const Event& event) {
-    return event.kind == Kind::Code && logger32::IsRigCode(event.code);
+    return event.kind == Kind::Code && logger32::IsRigCode(event.message.code);
 }
 
 std::string Accounts(const std::vector<const Event*>& events) {
@@ -218,8 +217,8 @@ std::string Accounts(const std::vector<const Event*>& events) {
 std::string Codes(const std::vector<const Event*>& events) {
     std::string text;
     for (const Event* event : events) {
-        text += (text.empty() ? "" : " ") + std::to_string(event->code) + "(" +
-                std::to_string(event->lParam) + ")";
+        text += (text.empty() ? "" : " ") + std::to_string(event->message.code) + "(" +
+                std::to_string(event->message.lParam) + ")";
     }
     return text.empty() ? "none" : text;
 }

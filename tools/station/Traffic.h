@@ -57,11 +57,8 @@ struct Event {
     bool poll = false;    // one of the reads of every Timer2 tick
     bool failed = false;  // refused, raised, or not delivered
 
-    // Kind::Code and Kind::Answer
-    int name = 0;  // 1 for "Logger32 1" ...
-    std::uint32_t code = 0;
-    std::int32_t lParam = 0;
-    bool sent = false;  // SendMessage rather than PostMessage
+    // Kind::Code and Kind::Answer: the message as the Logger32 stand-in recorded it.
+    standin::LinkMessage message;
 
     // Kind::Text, Kind::WriteSent: the text; Kind::Call, Kind::Get, Kind::Dde: the member or
     // transaction and its arguments (texts unquoted).

@@ -166,6 +166,30 @@ void WineStation::Pause(milliseconds duration) {
     WaitUntil([] { return false; }, duration);
 }
 
+std::uint64_t WineStation::RunSeconds(std::chrono::steady_clock::time_point begin, int seconds,
+                                      const std::string& namePrefix,
+                                      const std::function<void(int second)>& afterSecond) {
+    std::uint64_t largest = 0;
+    for (int second = 1; second <= seconds; ++second) {
+        if (!namePrefix.empty()) {
+            char number[16];
+            std::snprintf(number, sizeof number, "%05d", second);
+            const Text name = AsciiText(namePrefix + number);
+            mixw_->Run([&](standin::MixWStandIn& mixw) { mixw.SetItem(u"QSO", u"Name", name); });
+        }
+        WaitUntil(
+            [&] {
+                return std::chrono::steady_clock::now() >= begin + std::chrono::seconds(second);
+            },
+            2000ms);
+        if (second % 10 == 0) {
+            largest = std::max(largest, PontaraFigures().workingSet);
+        }
+        afterSecond(second);
+    }
+    return largest;
+}
+
 const station::Event* WineStation::WaitForEvent(std::size_t from, const station::Match& match,
                                                 milliseconds timeout) {
     const station::Event* found = nullptr;
@@ -184,7 +208,7 @@ bool WineStation::WaitUntilRunning(milliseconds timeout) {
     }
     return WaitUntil(
         [&] {
-            const std::vector<standin::ReceivedMessage> last =
+            const std::vector<standin::LinkMessage> last =
                 logger32_->MessagesWithCode(logger32::RigHandoverLast);
             if (last.empty() || last.back().lParam != 0) {
                 return false;

@@ -105,6 +105,15 @@ class WineStation {
     // whether it did within `timeout`.
     bool WaitUntil(const std::function<bool()>& done, milliseconds timeout);
     void Pause(milliseconds duration);
+    // A long run as the soak and the measurements make it, a second at a time from `begin` for
+    // `seconds` seconds. At each second's start, unless `namePrefix` is empty, the operator in
+    // MixW types the QSO's Name "<namePrefix><the second in five digits>" ("K00001"), which the
+    // traffic does not note (a flood); then the station waits for the second's end, looks at
+    // Pontara's working set every tenth second and calls `afterSecond(second)`. The largest
+    // working set it saw; 0 in a run shorter than 10 s.
+    std::uint64_t RunSeconds(std::chrono::steady_clock::time_point begin, int seconds,
+                             const std::string& namePrefix,
+                             const std::function<void(int second)>& afterSecond);
     // The first event of the traffic at or after `from` that satisfies `match`, waiting for it;
     // null after `timeout`.
     const station::Event* WaitForEvent(std::size_t from, const station::Match& match,

@@ -55,6 +55,9 @@ Record Transcript::Add(std::string_view event, std::string_view details, Content
     record.event = event;
     record.details = details;
     record.content = std::move(content);
+    if (auto* message = std::get_if<LinkMessage>(&record.content)) {
+        message->time = record.milliseconds;
+    }
     std::lock_guard lock(mutex_);
     records_.push_back(record);
     if (!file_.empty()) {

@@ -24,17 +24,10 @@
 #include <variant>
 #include <vector>
 
+#include "LinkMessage.h"
 #include "platform/Text.h"
 
 namespace pontara::standin {
-
-// A registered message of Logger32's link, as Logger32 received or posted it.
-struct LinkMessage {
-    int name = 0;  // 1 for "Logger32 1" ... 5 for "Logger32 5"
-    std::uint32_t code = 0;
-    std::int32_t lParam = 0;
-    bool sent = false;  // SendMessage rather than PostMessage
-};
 
 // A text between the bridge and Logger32, as the bytes went: a text command Logger32 received,
 // or a text Logger32 wrote into the bridge's Sent field.
@@ -92,7 +85,8 @@ class Transcript {
     Transcript(const Transcript&) = delete;
     Transcript& operator=(const Transcript&) = delete;
 
-    // Records one event now; the record as kept.
+    // Records one event now; the record as kept. A LinkMessage it carries takes the record's
+    // milliseconds as its time.
     Record Add(std::string_view event, std::string_view details, Content content = {});
 
     // When the transcript started: the time its milliseconds count from.

@@ -32,7 +32,6 @@ namespace pontara::station {
 namespace {
 
 using namespace std::chrono_literals;
-using harness::Megabytes;
 using harness::WineStation;
 using std::chrono::milliseconds;
 

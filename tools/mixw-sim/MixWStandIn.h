@@ -29,8 +29,8 @@
 // the field's DDE item.
 //
 // DDE server mixw::DdeService, CF_TEXT only, names compared without regard to case, with the
-// topics and items of bridge::ForwardedFields. Answers connects, requests and advise links; a changed
-// item is advised to every link on it. Wildcard connects, pokes and executes are refused.
+// topics and items of bridge::ForwardedFields. Answers connects, requests and advise links; a
+// changed item is advised to every link on it. Wildcard connects, pokes and executes are refused.
 //
 // At start every DDE item and QSO-data item is empty, FqA is 14 070 000 and AudioFq 1 500.
 //

@@ -1,7 +1,6 @@
 #include "ui/WindowModel.h"
 
 #include <array>
-#include <cassert>
 
 #include "bridge/ForwardedFields.h"
 #include "bridge/StatusTexts.h"
@@ -115,17 +114,6 @@ constexpr std::array kLabels = [] {
     return labels;
 }();
 
-static_assert(
-    [] {
-        for (std::size_t index = 0; index < kFields.size(); ++index) {
-            if (kFields[index].field != static_cast<Field>(index)) {
-                return false;
-            }
-        }
-        return true;
-    }(),
-    "kFields must follow the order of Field");
-
 // In the order of the Button enumeration.
 constexpr std::array kButtons{
     ButtonModel{Button::Command1,
@@ -168,9 +156,23 @@ constexpr std::array kTimers{
     TimerModel{TimerId::Timer5, u"Timer5", 2000, false},
 };
 
-static_assert(kFields.size() == FieldCount);
-static_assert(kButtons.size() == ButtonCount);
-static_assert(kTimers.size() == TimerCount);
+// Whether a table has one row for each value of its enumeration, in its order, so that Of() is
+// an index.
+template <typename Table, typename Key>
+constexpr bool InOrderOf(const Table& table, Key(Table::value_type::*key), int count) {
+    if (static_cast<int>(table.size()) != count) {
+        return false;
+    }
+    for (std::size_t index = 0; index < table.size(); ++index) {
+        if (table[index].*key != static_cast<Key>(index)) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(InOrderOf(kFields, &FieldModel::field, FieldCount));
+static_assert(InOrderOf(kButtons, &ButtonModel::button, ButtonCount));
+static_assert(InOrderOf(kTimers, &TimerModel::timer, TimerCount));
 
 }  // namespace
 
@@ -192,15 +194,11 @@ const FieldModel& Of(Field field) {
 }
 
 const ButtonModel& Of(Button button) {
-    const ButtonModel& model = kButtons[static_cast<std::size_t>(button)];
-    assert(model.button == button && "kButtons must follow the order of Button");
-    return model;
+    return kButtons[static_cast<std::size_t>(button)];
 }
 
 const TimerModel& Of(TimerId timer) {
-    const TimerModel& model = kTimers[static_cast<std::size_t>(timer)];
-    assert(model.timer == timer && "kTimers must follow the order of TimerId");
-    return model;
+    return kTimers[static_cast<std::size_t>(timer)];
 }
 
 }  // namespace pontara::window_model

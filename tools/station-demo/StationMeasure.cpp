@@ -50,9 +50,9 @@ constexpr milliseconds Soon = 10000ms;
 
 // The design's times, as Pontara's own constants give them.
 const int SplashTime = window_model::Of(TimerId::Timer4).interval;
-constexpr int SequencerDelay = window_model::SequencerDelay;
-constexpr int ForwardingInterval = bridge::ForwardingInterval;
-constexpr int SpotInterval = window_model::SpotInterval;
+using bridge::ForwardingInterval;
+using window_model::SequencerDelay;
+using window_model::SpotInterval;
 
 std::string Design(int milliseconds) {
     return "design " + std::to_string(milliseconds) + " ms";
@@ -72,16 +72,17 @@ struct Settings {
 struct Option {
     const char* name;
     int Settings::*setting;
+    const char* value;  // as the usage names it: N a count, S seconds
 };
 // clang-format off
 constexpr Option Options[] = {
-    {"--latency-changes", &Settings::latencyChanges},
-    {"--period-ticks",    &Settings::periodTicks},
-    {"--spots",           &Settings::spots},
-    {"--saves",           &Settings::saves},
-    {"--idle-seconds",    &Settings::idleSeconds},
-    {"--busy-seconds",    &Settings::busySeconds},
-    {"--rest-seconds",    &Settings::restSeconds},
+    {"--latency-changes", &Settings::latencyChanges, "N"},
+    {"--period-ticks",    &Settings::periodTicks,    "N"},
+    {"--spots",           &Settings::spots,          "N"},
+    {"--saves",           &Settings::saves,          "N"},
+    {"--idle-seconds",    &Settings::idleSeconds,    "S"},
+    {"--busy-seconds",    &Settings::busySeconds,    "S"},
+    {"--rest-seconds",    &Settings::restSeconds,    "S"},
 };
 // clang-format on
 
@@ -485,10 +486,11 @@ int main(int argc, char** argv) {
         const int value = std::atoi(argv[index + 1]);
         const auto* option = std::ranges::find(Options, name, &Option::name);
         if (option == std::end(Options)) {
-            std::fprintf(stderr,
-                         "usage: StationMeasure.exe [--latency-changes N] [--period-ticks N] "
-                         "[--spots N] [--saves N] [--idle-seconds S] [--busy-seconds S] "
-                         "[--rest-seconds S]\n");
+            std::string usage = "usage: StationMeasure.exe";
+            for (const Option& each : Options) {
+                usage += std::string(" [") + each.name + " " + each.value + "]";
+            }
+            std::fprintf(stderr, "%s\n", usage.c_str());
             return 2;
         }
         settings.*(option->setting) = value;

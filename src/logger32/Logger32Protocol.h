@@ -19,6 +19,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+
+#include "platform/WindowControls.h"
 
 namespace pontara::logger32 {
 
@@ -59,10 +62,24 @@ enum class Direction {
     Sent,          // SendMessageA to Logger32's main window
 };
 
+// How a code's lParam is written into the field it fills.
+enum class Written {
+    Kilohertz,  // hertz as kilohertz, "#.000" in the user's locale: 14075450 -> "14075.450"
+    Decimal,    // a signed decimal integer: -3 -> "-3"
+};
+
+// The field a code from Logger32 fills with its lParam, if any.
+struct FieldFilled {
+    std::optional<Field> field;
+    Written written;
+};
+inline constexpr FieldFilled NoField{std::nullopt, Written::Decimal};
+
 struct CodeInfo {
     Code code;
     Direction direction;
     bool carriesWindow;        // a non-zero lParam is a window handle
+    FieldFilled fills;         // the field a code from Logger32 writes its lParam into
     const char* name;          // for people: transcripts and the demo
     const char* nameWithZero;  // the name when lParam is 0, where it differs
 };
@@ -70,26 +87,26 @@ struct CodeInfo {
 // clang-format off
 // Every code of the link. The comment after each row says what lParam carries and when.
 inline constexpr std::array Codes{
-    //       code               direction              window  name                                nameWithZero
-    CodeInfo{ConnectAnswer,     Direction::FromLogger32, false, "connect answer: accepted",        "connect answer: rejected"},        // non-zero accepted, 0 rejected; the answer to the connect request
-    CodeInfo{ConnectRequest,    Direction::Posted,       true,  "connect request",                 nullptr},                           // the bridge's main window
-    CodeInfo{SentWindow,        Direction::Posted,       true,  "the Sent field",                  "Sent field follows"},              // posted twice on each accepting answer: 0, then the window of field Sent
-    CodeInfo{TextWindow,        Direction::FromLogger32, true,  "text window",                     nullptr},                           // Logger32's text window
-    CodeInfo{Leaving,           Direction::Sent,         false, "leaving",                         nullptr},                           // 0; shutdown, after unhooking
-    CodeInfo{Left,              Direction::Sent,         false, "left",                            nullptr},                           // 0; shutdown, right after code 4
-    CodeInfo{Logger32TakesRig2, Direction::Posted,       false, "Logger32 takes the rig, 2 of 5",  nullptr},                           // 0
-    CodeInfo{MixWTakesRig2,     Direction::Posted,       false, "MixW takes the rig, 2 of 5",      nullptr},                           // 0
-    CodeInfo{ClusterWindow,     Direction::Posted,       true,  "Sent changed; the Cluster field", nullptr},                           // the window of field Cluster; on every change of field Sent
-    CodeInfo{MixWTakesRig3,     Direction::Posted,       false, "MixW takes the rig, 3 of 5",      nullptr},                           // 0
-    CodeInfo{Logger32TakesRig3, Direction::Posted,       false, "Logger32 takes the rig, 3 of 5",  nullptr},                           // 0
-    CodeInfo{MixWTakesRig4,     Direction::Posted,       false, "MixW takes the rig, 4 of 5",      nullptr},                           // 0
-    CodeInfo{Logger32TakesRig4, Direction::Posted,       false, "Logger32 takes the rig, 4 of 5",  nullptr},                           // 0
-    CodeInfo{QsoLogged,         Direction::Posted,       false, "QSO logged",                      nullptr},                           // 1; after a QSO was delivered for logging
-    CodeInfo{QsoLoggedFollowUp, Direction::Posted,       false, "QSO logged, second notice",       nullptr},                           // 1; right after code 15
-    CodeInfo{RigHandoverFirst,  Direction::Posted,       false, "MixW takes the rig, 1 of 5",      "Logger32 takes the rig, 1 of 5"},  // 1 MixW takes, 0 Logger32 takes; first of five
-    CodeInfo{RigHandoverLast,   Direction::Posted,       false, "Logger32 takes the rig, 5 of 5",  "MixW takes the rig, 5 of 5"},      // 0 MixW takes, 1 Logger32 takes; last of five
-    CodeInfo{DialFrequency,     Direction::FromLogger32, false, "dial frequency",                  nullptr},                           // dial frequency in Hz (signed), shown in Freq_logger32 as kHz "#.000"
-    CodeInfo{ClusterValue,      Direction::FromLogger32, false, "cluster value",                   nullptr},                           // a signed integer, shown in Cluster as decimal text
+    //       code               direction              window  fills                                        name                                nameWithZero
+    CodeInfo{ConnectAnswer,     Direction::FromLogger32, false, NoField,                                     "connect answer: accepted",        "connect answer: rejected"},        // non-zero accepted, 0 rejected; the answer to the connect request
+    CodeInfo{ConnectRequest,    Direction::Posted,       true,  NoField,                                     "connect request",                 nullptr},                           // the bridge's main window
+    CodeInfo{SentWindow,        Direction::Posted,       true,  NoField,                                     "the Sent field",                  "Sent field follows"},              // posted twice on each accepting answer: 0, then the window of field Sent
+    CodeInfo{TextWindow,        Direction::FromLogger32, true,  NoField,                                     "text window",                     nullptr},                           // Logger32's text window
+    CodeInfo{Leaving,           Direction::Sent,         false, NoField,                                     "leaving",                         nullptr},                           // 0; shutdown, after unhooking
+    CodeInfo{Left,              Direction::Sent,         false, NoField,                                     "left",                            nullptr},                           // 0; shutdown, right after code 4
+    CodeInfo{Logger32TakesRig2, Direction::Posted,       false, NoField,                                     "Logger32 takes the rig, 2 of 5",  nullptr},                           // 0
+    CodeInfo{MixWTakesRig2,     Direction::Posted,       false, NoField,                                     "MixW takes the rig, 2 of 5",      nullptr},                           // 0
+    CodeInfo{ClusterWindow,     Direction::Posted,       true,  NoField,                                     "Sent changed; the Cluster field", nullptr},                           // the window of field Cluster; on every change of field Sent
+    CodeInfo{MixWTakesRig3,     Direction::Posted,       false, NoField,                                     "MixW takes the rig, 3 of 5",      nullptr},                           // 0
+    CodeInfo{Logger32TakesRig3, Direction::Posted,       false, NoField,                                     "Logger32 takes the rig, 3 of 5",  nullptr},                           // 0
+    CodeInfo{MixWTakesRig4,     Direction::Posted,       false, NoField,                                     "MixW takes the rig, 4 of 5",      nullptr},                           // 0
+    CodeInfo{Logger32TakesRig4, Direction::Posted,       false, NoField,                                     "Logger32 takes the rig, 4 of 5",  nullptr},                           // 0
+    CodeInfo{QsoLogged,         Direction::Posted,       false, NoField,                                     "QSO logged",                      nullptr},                           // 1; after a QSO was delivered for logging
+    CodeInfo{QsoLoggedFollowUp, Direction::Posted,       false, NoField,                                     "QSO logged, second notice",       nullptr},                           // 1; right after code 15
+    CodeInfo{RigHandoverFirst,  Direction::Posted,       false, NoField,                                     "MixW takes the rig, 1 of 5",      "Logger32 takes the rig, 1 of 5"},  // 1 MixW takes, 0 Logger32 takes; first of five
+    CodeInfo{RigHandoverLast,   Direction::Posted,       false, NoField,                                     "Logger32 takes the rig, 5 of 5",  "MixW takes the rig, 5 of 5"},      // 0 MixW takes, 1 Logger32 takes; last of five
+    CodeInfo{DialFrequency,     Direction::FromLogger32, false, {Field::Freq_logger32, Written::Kilohertz},  "dial frequency",                  nullptr},                           // dial frequency in Hz (signed), shown in Freq_logger32 as kHz "#.000"
+    CodeInfo{ClusterValue,      Direction::FromLogger32, false, {Field::Cluster, Written::Decimal},          "cluster value",                   nullptr},                           // a signed integer, shown in Cluster as decimal text
 };
 // clang-format on
 

@@ -113,17 +113,25 @@ std::optional<std::int32_t> MessageLink::BridgeWindowProc(MessageId message, std
         case TextWindow:
             state_.Logger32TextWindow = static_cast<WindowHandle>(lParam);
             break;
-        case DialFrequency:
-            host_.SetFieldText(Field::Freq_logger32,
-                               KilohertzText(lParam, host_.DecimalSeparator()));
-            break;
-        case ClusterValue:
-            host_.SetFieldText(Field::Cluster, AsciiText(std::to_string(lParam)));
-            break;
         default:
+            if (const CodeInfo* info = FindCode(wParam);
+                info != nullptr && info->direction == Direction::FromLogger32 &&
+                info->fills.field) {
+                host_.SetFieldText(*info->fills.field, FieldValue(info->fills.written, lParam));
+            }
             break;
     }
     return 0;
+}
+
+Text MessageLink::FieldValue(Written written, std::int32_t lParam) const {
+    switch (written) {
+        case Written::Kilohertz:
+            return KilohertzText(lParam, host_.DecimalSeparator());
+        case Written::Decimal:
+            break;
+    }
+    return AsciiText(std::to_string(lParam));
 }
 
 void MessageLink::PostCode(std::uint32_t code, std::int32_t lParam) {

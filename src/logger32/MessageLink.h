@@ -65,6 +65,8 @@ class MessageLink {
 
   private:
     void AllowLogger32FromLowerRank();
+    // A code's lParam as its field shows it.
+    Text FieldValue(Written written, std::int32_t lParam) const;
     void RequestConnection(MessageId message);
     void StopRetryTimer();
 

@@ -5,8 +5,8 @@
 // MixW's QSO-data index of the same entry field where MixW has one, whether a change sends the
 // record again, whether a hand-over of the rig forgets the value last sent, and Logger32's tag
 // with its place in the QSO record.
-// The window's links (ui/WindowModel.cpp), forwarding, the record, the spot click's QSO
-// mirroring and the simulated and stand-in MixW's DDE items all derive from this table.
+// Forwarding (which opens the window's links), the record, the spot click's QSO mirroring and
+// the simulated and stand-in MixW's DDE items all derive from this table.
 
 #include <array>
 #include <cstddef>
@@ -15,14 +15,13 @@
 
 #include "mixw/MixWAutomation.h"
 #include "platform/WindowControls.h"
-#include "ui/WindowModel.h"
 
 namespace pontara::bridge {
 
 struct ForwardedField {
     Field field;
     std::u16string_view placeholder;
-    DdeLink link;
+    mixw::DdeLink link;
     std::optional<mixw::QsoDataIndex> index;  // GetQsoData and SetQsoData reach the same value
     bool watched;                             // a change sends the record again
     bool forgotten;                           // a hand-over makes the next ticks send it again

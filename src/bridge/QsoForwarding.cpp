@@ -112,7 +112,7 @@ void QsoForwarding::OpenLinks() {
     for (const ForwardedField& linked : ForwardedFields) {
         host_.SetFieldText(linked.field, Text(linked.placeholder));
         try {
-            host_.OpenLink(linked.field);
+            host_.OpenLink(linked.field, linked.link);
         } catch (const PlatformError& error) {
             throw PlatformError(u"Opening the DDE link of field " +
                                     Text(window_model::Of(linked.field).name) + u" to " +

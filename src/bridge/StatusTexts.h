@@ -6,9 +6,7 @@
 
 namespace pontara::status {
 
-// Text1 holds this from the window's creation until Logger32 is found.
-inline constexpr std::u16string_view WaitingForLogger32AndMixW =
-    u"Waiting start Logger32 and MixW2";
+// Text1 holds window_model::StatusAtCreation from the window's creation until Logger32 is found.
 inline constexpr std::u16string_view WaitingForMixW = u"Waiting start MixW.";
 inline constexpr std::u16string_view MixWControlActive = u"            MixW2 control active !";
 inline constexpr std::u16string_view Logger32ControlActive = u"         Logger32 control active !";

@@ -1,7 +1,8 @@
 #pragma once
 // MixW's protocol: its automation object (attached to the running MixW of class ProgId, never
 // started anew, and called by member name), its QSO-data indices and its DDE service; the
-// macros are in mixw/MixWMacros.h, the DDE items in bridge/ForwardedFields.h.
+// macros are in mixw/MixWMacros.h, the DDE items that the fields link to in
+// bridge/ForwardedFields.h.
 // Responsibilities: the calls the bridge makes on MixW, in the bridge's own types.
 // Collaborations: obtained from Host::AttachMixW; every failure is a PlatformError.
 
@@ -43,6 +44,16 @@ enum QsoDataIndex : std::int16_t {
 
 // The service name of MixW's DDE server.
 inline constexpr std::u16string_view DdeService = u"MixW";
+
+// A field's DDE link to one of MixW's items, as the window stores it: "service|topic" and the
+// item. Opening it makes an automatic (advise) link in text format.
+struct DdeLink {
+    std::u16string_view topic;  // "MixW|QSO", "MIXW|QSO" or "MixW|CAT"
+    std::u16string_view item;
+
+    constexpr std::u16string_view Service() const { return topic.substr(0, topic.find(u'|')); }
+    constexpr std::u16string_view Topic() const { return topic.substr(topic.find(u'|') + 1); }
+};
 
 }  // namespace mixw
 

@@ -20,6 +20,9 @@
 namespace pontara {
 
 class MixWAutomation;  // mixw/MixWAutomation.h
+namespace mixw {
+struct DdeLink;  // mixw/MixWAutomation.h
+}
 
 // Handles and message ids travel as 32-bit values, as they do in Logger32's lParam.
 using WindowHandle = std::uint32_t;
@@ -68,10 +71,10 @@ class Host {
     virtual Text FieldText(Field field) const = 0;
     virtual void SetFieldText(Field field, const Text& text) = 0;
     virtual WindowHandle FieldWindow(Field field) const = 0;
-    // Switches the field's DDE link (ui/WindowModel.h) to automatic: the item's current value
+    // Links the field to MixW's item through an automatic DDE link: the item's current value
     // replaces the field's text at once, and every later change of the item replaces it again.
     // Throws PlatformError when the server does not answer for the service, topic or item.
-    virtual void OpenLink(Field field) = 0;
+    virtual void OpenLink(Field field, const mixw::DdeLink& link) = 0;
 
     // Buttons. The bridge only sets them.
     virtual void SetCaption(Button button, const Text& caption) = 0;

@@ -2,20 +2,9 @@
 
 #include <array>
 
-#include "bridge/ForwardedFields.h"
-#include "bridge/StatusTexts.h"
-
 namespace pontara::window_model {
 
 namespace {
-
-// The field's link, from the table of forwarded fields.
-constexpr std::optional<DdeLink> LinkOf(Field field) {
-    if (bridge::IsForwarded(field)) {
-        return bridge::ForwardedOf(field).link;
-    }
-    return std::nullopt;
-}
 
 constexpr Colour Yellow = colours::FieldBack;
 
@@ -72,14 +61,14 @@ constexpr int Below(int twips) {
 constexpr int ClientHeight = Below(1560);
 
 // clang-format off
-constexpr FieldModel StatusLine{Field::Text1, u"Text1", status::WaitingForLogger32AndMixW, {120, 120, 3012, 375}, Yellow, Font::BoldItalic, std::nullopt};
+constexpr FieldModel StatusLine{Field::Text1, u"Text1", StatusAtCreation, {120, 120, 3012, 375}, Yellow, Font::BoldItalic};
 
 // Below the visible part of the client area, in the order of the Field enumeration.
 constexpr std::array kFieldsBelow{
-    FieldModel{Field::TextCommand,   u"TextCommand",   u"Command",       {1560, Below(1800), 1335, 375}, std::nullopt, Font::Default, LinkOf(Field::TextCommand)},
-    FieldModel{Field::Sent,          u"Sent",          u"Sent",          {360,  Below(2160), 2535, 375}, std::nullopt, Font::Default, std::nullopt},
-    FieldModel{Field::Cluster,       u"Cluster",       u"Cluster",       {360,  Below(2640), 2532, 372}, std::nullopt, Font::Default, std::nullopt},
-    FieldModel{Field::Freq_logger32, u"Freq_logger32", u"Freq_Logger32", {360,  Below(3120), 2532, 492}, std::nullopt, Font::Default, std::nullopt},
+    FieldModel{Field::TextCommand,   u"TextCommand",   u"Command",       {1560, Below(1800), 1335, 375}, std::nullopt, Font::Default},
+    FieldModel{Field::Sent,          u"Sent",          u"Sent",          {360,  Below(2160), 2535, 375}, std::nullopt, Font::Default},
+    FieldModel{Field::Cluster,       u"Cluster",       u"Cluster",       {360,  Below(2640), 2532, 372}, std::nullopt, Font::Default},
+    FieldModel{Field::Freq_logger32, u"Freq_logger32", u"Freq_Logger32", {360,  Below(3120), 2532, 492}, std::nullopt, Font::Default},
 };
 
 constexpr std::array kLabelsBelow{
@@ -106,8 +95,7 @@ constexpr std::array kFields = [] {
         fields[next++] =
             FieldModel{qso.field,          qso.name,
                        qso.textAtCreation, {FieldLeft, RowTop(row), qso.width, qso.height},
-                       qso.back,           Font::Bold,
-                       LinkOf(qso.field)};
+                       qso.back,           Font::Bold};
     }
     for (const FieldModel& below : kFieldsBelow) {
         fields[next++] = below;

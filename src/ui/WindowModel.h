@@ -1,6 +1,6 @@
 #pragma once
 // The main window as designed: caption, size, colours, every field, caption label, button and
-// timer with its name, value at creation, layout and DDE link. The Win32 host builds the real
+// timer with its name, value at creation and layout. The Win32 host builds the real
 // window from these tables and the simulated host its model; nothing else restates them.
 // Layout is in twips (1440 to the inch); the host converts with the screen's real DPI.
 
@@ -24,16 +24,6 @@ struct TwipRect {
 // keeps the system's dialog font.
 enum class Font { Default, Bold, BoldItalic };
 
-// A field's DDE link as stored with it: "service|topic" and the item. Opening it makes an
-// automatic (advise) link in text format.
-struct DdeLink {
-    std::u16string_view topic;  // "MixW|QSO", "MIXW|QSO" or "MixW|CAT"
-    std::u16string_view item;
-
-    std::u16string_view Service() const { return topic.substr(0, topic.find(u'|')); }
-    std::u16string_view Topic() const { return topic.substr(topic.find(u'|') + 1); }
-};
-
 struct FieldModel {
     Field field;
     std::u16string_view name;
@@ -41,7 +31,6 @@ struct FieldModel {
     TwipRect rect;
     std::optional<Colour> back;  // none: the system's default for an edit field
     Font font;
-    std::optional<DdeLink> link;
 };
 
 struct LabelModel {
@@ -71,6 +60,8 @@ struct TimerModel {
 namespace window_model {
 // The main window's caption, which every message box of the program carries too.
 inline constexpr std::u16string_view Caption = u"Pontara";
+// The status line's text until the bridge finds Logger32.
+inline constexpr std::u16string_view StatusAtCreation = u"Waiting start Logger32 and MixW2";
 inline constexpr Colour Back = colours::WindowBack;
 inline constexpr int ClientWidthTwips = 3255;
 inline constexpr std::u16string_view FontFace = u"MS Sans Serif";

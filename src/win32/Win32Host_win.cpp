@@ -240,12 +240,7 @@ WindowHandle Win32Host::FieldWindow(Field field) const {
     return HandleOf(main_->FieldWindow(field));
 }
 
-void Win32Host::OpenLink(Field field) {
-    const std::optional<DdeLink>& link = window_model::Of(field).link;
-    assert(link && "OpenLink is only for the fields that have a DDE link in the window model");
-    if (!link) {
-        return;
-    }
+void Win32Host::OpenLink(Field field, const mixw::DdeLink& link) {
     if (!dde_) {
         dde_ = std::make_unique<DdeClient>([this](const PlatformError& error) {
             if (!ended_) {
@@ -254,7 +249,7 @@ void Win32Host::OpenLink(Field field) {
         });
     }
     EventGate::Call transaction(gate_);
-    dde_->OpenAutomaticLink(link->Service(), link->Topic(), link->item,
+    dde_->OpenAutomaticLink(link.Service(), link.Topic(), link.item,
                             [this, field](const Text& value) {
                                 if (!ended_) {
                                     Guarded([&] { SetFieldText(field, value); });

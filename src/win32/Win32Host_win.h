@@ -48,7 +48,7 @@ class Win32Host final : public Host, private MainWindowListener {
     Text FieldText(Field field) const override;
     void SetFieldText(Field field, const Text& text) override;
     WindowHandle FieldWindow(Field field) const override;
-    void OpenLink(Field field) override;
+    void OpenLink(Field field, const mixw::DdeLink& link) override;
 
     void SetCaption(Button button, const Text& caption) override;
     void SetBackColour(Button button, Colour colour) override;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "LinkedStationTest.h"
+#include "bridge/ForwardedFields.h"
 #include "ui/WindowModel.h"
 
 namespace pontara::testing {
@@ -53,8 +54,9 @@ TEST_F(Forwarding, FirstTickOpensTheThirteenLinksInOrderAfterWritingPlaceholders
         }
         for (const FieldModel& field : window_model::Fields()) {
             if (AsciiOf(field.name) == line.substr(5)) {
-                links.push_back(line.substr(5) + "=" + AsciiOf(field.link->topic) + "!" +
-                                AsciiOf(field.link->item));
+                const mixw::DdeLink& link = bridge::ForwardedOf(field.field).link;
+                links.push_back(line.substr(5) + "=" + AsciiOf(link.topic) + "!" +
+                                AsciiOf(link.item));
             }
         }
     }

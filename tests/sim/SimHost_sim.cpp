@@ -308,30 +308,29 @@ WindowHandle SimHost::FieldWindow(Field field) const {
     return FirstFieldHandle + static_cast<WindowHandle>(field);
 }
 
-std::u16string SimHost::LinkKey(Field field) {
-    const DdeLink& link = *window_model::Of(field).link;
+std::u16string SimHost::LinkKey(const mixw::DdeLink& link) {
     return LowerAscii(link.Service()) + u"|" + LowerAscii(link.Topic()) + u"|" +
            LowerAscii(link.item);
 }
 
-void SimHost::OpenLink(Field field) {
+void SimHost::OpenLink(Field field, const mixw::DdeLink& link) {
     Record("link " + AsciiOf(window_model::Of(field).name));
     WaitInDdeTransaction(mixw.linkTime);
-    std::u16string key = LinkKey(field);
+    std::u16string key = LinkKey(link);
     auto item = key.starts_with(u"mixw|") ? mixw.items.find(key.substr(5)) : mixw.items.end();
     if (!mixw.running || item == mixw.items.end()) {
         throw PlatformError(u"Opening a DDE link", DdeNotProcessed,
                             u"The DDE server did not answer for the item");
     }
-    linkedFields_.push_back(field);
+    linkedFields_.emplace_back(field, key);
     if (item->second) {
         SetFieldText(field, *item->second);
     }
 }
 
 void SimHost::AdviseItem(const std::u16string& key, const Text& value) {
-    for (Field field : linkedFields_) {
-        if (LinkKey(field) == u"mixw|" + key) {
+    for (const auto& [field, linkKey] : linkedFields_) {
+        if (linkKey == u"mixw|" + key) {
             Post([this, field, value] { SetFieldText(field, value); });
         }
     }

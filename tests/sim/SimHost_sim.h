@@ -118,7 +118,7 @@ class SimHost final : public Host {
     Text FieldText(Field field) const override;
     void SetFieldText(Field field, const Text& text) override;
     WindowHandle FieldWindow(Field field) const override;
-    void OpenLink(Field field) override;
+    void OpenLink(Field field, const mixw::DdeLink& link) override;
     void SetCaption(Button button, const Text& caption) override;
     void SetBackColour(Button button, Colour colour) override;
     void SetEnabled(Button button, bool enabled) override;
@@ -199,7 +199,7 @@ class SimHost final : public Host {
     // Whether a message passes between the bridge and Logger32 without being let in.
     bool ReachesLogger32() const { return elevated || !logger32.elevated; }
     bool ReachesBridge() const { return logger32.elevated || !elevated; }
-    static std::u16string LinkKey(Field field);
+    static std::u16string LinkKey(const mixw::DdeLink& link);
 
     HostEvents* events_ = nullptr;
     int now_ = 0;
@@ -223,8 +223,8 @@ class SimHost final : public Host {
     std::vector<Text> fields_;
     std::vector<ButtonState> buttons_;
     std::vector<TimerState> timers_;
-    std::vector<Field> linkedFields_;
-    std::set<MessageId> allowedMessages_;  // let in from a lower rank
+    std::vector<std::pair<Field, std::u16string>> linkedFields_;  // with their LinkKey
+    std::set<MessageId> allowedMessages_;                         // let in from a lower rank
     std::set<Field> allowedTexts_;
     std::vector<TraceEntry> trace_;
     std::vector<MessageBoxShown> boxes_;

@@ -20,6 +20,7 @@
 #include "MixWSimWindow.h"
 #include "MixWStandIn.h"
 #include "StandInThread.h"
+#include "bridge/ForwardedFields.h"
 #include "mixw/DdeClient_win.h"
 #include "mixw/DispatchMixW_win.h"
 #include "mixw/MixWAutomation.h"
@@ -292,24 +293,21 @@ TEST_F(MixWDdeTest, TimeInCapitalsSharesTheConversationOfQso) {
 TEST_F(MixWDdeTest, ThirteenFieldLinksOpenOneAfterAnother) {
     // The fields' own links, opened back to back as the first tick does: each request is
     // followed at once by the next link's transactions on the same conversation.
-    std::vector<const FieldModel*> linked;
-    for (const FieldModel& field : window_model::Fields()) {
-        if (field.link) {
-            linked.push_back(&field);
-        }
-    }
+    const auto& linked = bridge::ForwardedFields;
     ASSERT_EQ(linked.size(), 13u);
+    auto name = [](const bridge::ForwardedField& row) {
+        return Text(window_model::Of(row.field).name);
+    };
     mixw_.Run([&](MixWStandIn& standIn) {
-        for (const FieldModel* field : linked) {
-            standIn.SetItem(field->link->Topic(), field->link->item,
-                            Text(u"value of ") + Text(field->name));
+        for (const bridge::ForwardedField& row : linked) {
+            standIn.SetItem(row.link.Topic(), row.link.item, u"value of " + name(row));
         }
     });
     std::vector<std::vector<Text>> values(linked.size());
     for (std::size_t index = 0; index < linked.size(); ++index) {
-        const DdeLink& link = *linked[index]->link;
+        const mixw::DdeLink& link = linked[index].link;
         Open(link.Service(), link.Topic(), link.item, values[index]);
-        EXPECT_EQ(values[index], std::vector<Text>{u"value of " + Text(linked[index]->name)});
+        EXPECT_EQ(values[index], std::vector<Text>{u"value of " + name(linked[index])});
     }
     EXPECT_EQ(
         Matching(Events(), "dde-connect"),

@@ -1,9 +1,11 @@
 #include "bridge/QsoForwarding.h"
 
 #include <array>
+#include <utility>
 
 #include "bridge/ForwardedFields.h"
 #include "logger32/TextCommands.h"
+#include "mixw/MixWBusy.h"
 #include "platform/NumberText.h"
 #include "platform/PlatformError.h"
 #include "platform/Timers.h"
@@ -96,7 +98,12 @@ void QsoForwarding::Timer2Tick() {
             return;
         }
     }
-    ForwardQsoData();
+    try {
+        ForwardQsoData();
+    } catch (const mixw::MixWBusy&) {
+        // MixW's dialog is open: nothing this tick. Nothing was remembered before a read was
+        // answered, so a later tick forwards whatever is current then.
+    }
 }
 
 void QsoForwarding::OpenLinks() {
@@ -127,9 +134,13 @@ bool QsoForwarding::ForwardFrequency(MixWAutomation& mixw) {
     if (MegahertzKey(mixw) == last_.frequency) {
         return false;
     }
-    last_.frequency = MegahertzKey(mixw);
-    double kilohertz = KilohertzToSend(host_.FieldText(Field::Mode), members_.PacketUsb, mixw.FqA(),
-                                       mixw.AudioFq());
+    Text megahertz = MegahertzKey(mixw);
+    const double fqA = mixw.FqA();
+    const double audioFq = mixw.AudioFq();
+    // Remembered once MixW has answered every read: a frequency it turned away is not lost.
+    last_.frequency = std::move(megahertz);
+    double kilohertz =
+        KilohertzToSend(host_.FieldText(Field::Mode), members_.PacketUsb, fqA, audioFq);
     sent_.frequency = host_.FormatDouble(kilohertz);
     link_.SendTextCommand(logger32::ForceFrequencyCommand(sent_.frequency));
     return true;

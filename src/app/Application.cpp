@@ -4,6 +4,7 @@
 #include "app/Startup.h"
 #include "bridge/Logger32Watch.h"
 #include "bridge/MainWindowMembers.h"
+#include "bridge/MixWBusyWatch.h"
 #include "bridge/QsoForwarding.h"
 #include "bridge/QsoLogging.h"
 #include "bridge/RigOwnership.h"
@@ -21,7 +22,8 @@ struct Application::Parts {
           watch(host, members, link, forwarding),
           logging(host, members, link, forwarding, watch),
           spots(host, members, link),
-          startup(host, members, link, rig, watch) {}
+          busy(host, watch),
+          startup(host, members, link, rig, watch, busy) {}
 
     MainWindowMembers members;
     ErrorRule errors;
@@ -31,6 +33,7 @@ struct Application::Parts {
     bridge::Logger32Watch watch;
     bridge::QsoLogging logging;
     bridge::SpotClick spots;
+    bridge::MixWBusyWatch busy;
     Startup startup;
 };
 
@@ -75,6 +78,9 @@ void Application::TimerTick(TimerId timer) {
                 break;
             case TimerId::Timer5:
                 parts_->watch.Timer5Tick();
+                break;
+            case TimerId::Timer6:
+                parts_->busy.Timer6Tick();
                 break;
         }
     });

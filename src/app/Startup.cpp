@@ -65,7 +65,7 @@ bool Startup::WaitForMixW() {
     for (;;) {
         members_.MixWIsLoaded = true;
         if (std::unique_ptr<MixWAutomation> mixw = host_.AttachMixW()) {
-            members_.MixWApp = std::make_unique<mixw::DeferringMixW>(host_, std::move(mixw));
+            members_.MixWApp = std::make_unique<mixw::DeferringMixW>(host_, std::move(mixw), busy_);
             return true;
         }
         members_.MixWIsLoaded = false;

@@ -5,12 +5,13 @@
 // give the rig to MixW), the unload (asked first when QSOs are held for Logger32; rig back to
 // MixW, unhook, codes 4 and 5, release) and the end of the Windows session.
 // Collaborations: MessageLink for Logger32, RigOwnership for the handover, Logger32Watch for the
-// held QSOs, the host's waits.
+// held QSOs, the host's waits; the attached MixW is told about to a BusyListener.
 
 #include "bridge/Logger32Watch.h"
 #include "bridge/MainWindowMembers.h"
 #include "bridge/RigOwnership.h"
 #include "logger32/MessageLink.h"
+#include "mixw/DeferringMixW.h"
 #include "platform/Host.h"
 
 namespace pontara {
@@ -21,8 +22,8 @@ inline constexpr int PauseBeforeMixW = 1000;
 class Startup {
   public:
     Startup(Host& host, MainWindowMembers& members, logger32::MessageLink& link,
-            bridge::RigOwnership& rig, bridge::Logger32Watch& watch)
-        : host_(host), members_(members), link_(link), rig_(rig), watch_(watch) {}
+            bridge::RigOwnership& rig, bridge::Logger32Watch& watch, mixw::BusyListener& busy)
+        : host_(host), members_(members), link_(link), rig_(rig), watch_(watch), busy_(busy) {}
 
     void Load();
     void Timer4Tick();
@@ -47,6 +48,7 @@ class Startup {
     logger32::MessageLink& link_;
     bridge::RigOwnership& rig_;
     bridge::Logger32Watch& watch_;
+    mixw::BusyListener& busy_;
     bool askingToClose_ = false;
 };
 

@@ -1,9 +1,11 @@
 #include "bridge/QsoForwarding.h"
 
 #include <array>
+#include <utility>
 
 #include "bridge/ForwardedFields.h"
 #include "logger32/TextCommands.h"
+#include "mixw/MixWBusy.h"
 #include "platform/NumberText.h"
 #include "platform/PlatformError.h"
 #include "platform/Timers.h"
@@ -105,7 +107,12 @@ void QsoForwarding::Timer2Tick() {
             return;
         }
     }
-    ForwardQsoData();
+    try {
+        ForwardQsoData();
+    } catch (const mixw::MixWBusy&) {
+        // MixW's dialog is open: nothing this tick. Nothing was remembered before a read was
+        // answered, so a later tick forwards whatever is current then.
+    }
 }
 
 void QsoForwarding::OpenLinks() {
@@ -124,28 +131,38 @@ void QsoForwarding::OpenLinks() {
 
 QsoAsForwarded QsoForwarding::QsoNow() {
     MixWAutomation& mixw = members_.MixW();
-    host_.SetFieldText(Field::Locator, mixw.GetQsoData(mixw::LocatorIndex));
-    Text state = mixw.GetQsoData(mixw::StateIndex);
-    return {FrequencyText(mixw), Logger32ModeName(host_.FieldText(Field::Mode)),
-            QsoRecord(host_, state)};
+    try {
+        host_.SetFieldText(Field::Locator, mixw.GetQsoData(mixw::LocatorIndex));
+        heard_.state = mixw.GetQsoData(mixw::StateIndex);
+        heard_.frequency = FrequencyText(mixw);
+    } catch (const mixw::MixWBusy&) {
+        // MixW's dialog is open: the QSO keeps the state and dial MixW last told, and the
+        // fields its links keep up to date.
+    }
+    return {heard_.frequency, Logger32ModeName(host_.FieldText(Field::Mode)),
+            QsoRecord(host_, heard_.state)};
 }
 
 void QsoForwarding::ForwardQsoData() {
     MixWAutomation& mixw = members_.MixW();
     host_.SetFieldText(Field::Locator, mixw.GetQsoData(mixw::LocatorIndex));
-    Text state = mixw.GetQsoData(mixw::StateIndex);
+    heard_.state = mixw.GetQsoData(mixw::StateIndex);
     if (ForwardFrequency(mixw) || ForwardMode()) {
         return;
     }
-    ForwardRecord(state);
+    ForwardRecord(heard_.state);
 }
 
 bool QsoForwarding::ForwardFrequency(MixWAutomation& mixw) {
     if (MegahertzKey(mixw) == last_.frequency) {
         return false;
     }
-    last_.frequency = MegahertzKey(mixw);
-    link_.SendTextCommand(logger32::ForceFrequencyCommand(FrequencyText(mixw)));
+    Text megahertz = MegahertzKey(mixw);
+    Text kilohertz = FrequencyText(mixw);
+    // Remembered once MixW has answered every read: a frequency it turned away is not lost.
+    last_.frequency = std::move(megahertz);
+    heard_.frequency = kilohertz;
+    link_.SendTextCommand(logger32::ForceFrequencyCommand(kilohertz));
     return true;
 }
 

@@ -51,6 +51,7 @@ class QsoForwarding {
     void Forget() { last_.Forget(); }
     // MixW's QSO as it is now, read as ForwardQsoData reads it (the Locator field takes MixW's
     // item 19 first), whatever was forwarded before: what a QSO saved now must be logged with.
+    // A MixW busy in a dialog of its own leaves the state and the dial it last answered.
     QsoAsForwarded QsoNow();
 
   private:
@@ -65,6 +66,11 @@ class QsoForwarding {
     MainWindowMembers& members_;
     logger32::MessageLink& link_;
     Forwarded last_;
+    // What MixW last answered of the state and the dial, for a QSO held while MixW is busy.
+    struct {
+        Text state;
+        Text frequency;
+    } heard_;
 };
 
 // The frequency Logger32 is told, in kilohertz: the dial alone in the voice, CW, RTTY and SSTV

@@ -20,6 +20,8 @@ inline constexpr std::u16string_view QsosWaitingBefore = u" Logger32 closed, QSO
 // Once the new Logger32 has taken them, with their number between the two parts.
 inline constexpr std::u16string_view QsosLoggedBefore = u"       Waiting QSOs logged: ";
 inline constexpr std::u16string_view NumberAfter = u" !";
+// MixW turns calls away while a dialog of its own is open: what it is asked waits for it.
+inline constexpr std::u16string_view MixWBusy = u"      MixW busy, waiting for it !";
 // A window titled "Logger32" does not answer the connect request while Pontara runs without
 // administrator rights: Windows drops messages to a program started as administrator.
 inline constexpr std::u16string_view Logger32Silent = u"Logger32 silent: all as admin or none !";

@@ -2,17 +2,18 @@
 
 #include <utility>
 
+#include "mixw/MixWBusy.h"
+
 namespace pontara::mixw {
 
-DeferringMixW::DeferringMixW(Host& host, std::unique_ptr<MixWAutomation> mixw)
-    : host_(host), calls_(std::make_shared<Calls>()) {
-    calls_->mixw = std::move(mixw);
-}
+DeferringMixW::DeferringMixW(Host& host, std::unique_ptr<MixWAutomation> mixw,
+                             BusyListener& listener)
+    : host_(host), calls_(std::make_shared<Calls>(Calls{std::move(mixw), listener, {}})) {}
 
 DeferringMixW::~DeferringMixW() = default;
 
 Text DeferringMixW::GetQsoData(std::int16_t index) {
-    return Ready().GetQsoData(index);
+    return Read<Text>([index](MixWAutomation& mixw) { return mixw.GetQsoData(index); });
 }
 
 void DeferringMixW::SetQsoData(std::int16_t index, Text& value) {
@@ -24,19 +25,19 @@ void DeferringMixW::ExecuteMacros(const Text& macro) {
 }
 
 double DeferringMixW::FqA() {
-    return Ready().FqA();
+    return Read<double>([](MixWAutomation& mixw) { return mixw.FqA(); });
 }
 
 double DeferringMixW::AudioFq() {
-    return Ready().AudioFq();
+    return Read<double>([](MixWAutomation& mixw) { return mixw.AudioFq(); });
 }
 
-void DeferringMixW::Call(std::function<void(MixWAutomation&)> call) {
+void DeferringMixW::Call(PutOff call) {
+    calls_->queued.push_back(std::move(call));
     if (!host_.InsideSentMessage()) {
-        call(Ready());
+        TryQueued(calls_);
         return;
     }
-    calls_->queued.push_back(std::move(call));
     if (std::exchange(calls_->posted, true)) {
         return;
     }
@@ -46,23 +47,56 @@ void DeferringMixW::Call(std::function<void(MixWAutomation&)> call) {
     host_.PostToMainWindow([weak = std::weak_ptr<Calls>(calls_)] {
         if (std::shared_ptr<Calls> calls = weak.lock()) {
             calls->posted = false;
-            MakeQueued(*calls);
+            TryQueued(calls);
         }
     });
 }
 
-MixWAutomation& DeferringMixW::Ready() {
-    MakeQueued(*calls_);
-    return *calls_->mixw;
+template <typename Result>
+Result DeferringMixW::Read(const std::function<Result(MixWAutomation&)>& read) {
+    MakeQueued(calls_);
+    Result result{};
+    Made(calls_, [&](MixWAutomation& mixw) { result = read(mixw); });
+    return result;
 }
 
 // Each call leaves the queue before it is made: a call that waits lets other events run, and
 // those may queue or make calls of their own.
-void DeferringMixW::MakeQueued(Calls& calls) {
-    while (!calls.queued.empty()) {
-        std::function<void(MixWAutomation&)> next = std::move(calls.queued.front());
-        calls.queued.pop_front();
-        next(*calls.mixw);
+void DeferringMixW::MakeQueued(const std::shared_ptr<Calls>& calls) {
+    while (!calls->queued.empty()) {
+        PutOff next = std::move(calls->queued.front());
+        calls->queued.pop_front();
+        try {
+            Made(calls, next);
+        } catch (const MixWBusy&) {
+            calls->queued.push_front(std::move(next));
+            throw;
+        }
+    }
+}
+
+bool DeferringMixW::TryQueued(const std::shared_ptr<Calls>& calls) {
+    try {
+        MakeQueued(calls);
+    } catch (const MixWBusy&) {
+        return true;  // made when MixW answers again
+    }
+    return false;
+}
+
+void DeferringMixW::Made(const std::shared_ptr<Calls>& calls, const PutOff& call) {
+    try {
+        call(*calls->mixw);
+    } catch (const MixWBusy&) {
+        calls->busy = true;
+        calls->listener.MixWBusy([weak = std::weak_ptr<Calls>(calls)] {
+            std::shared_ptr<Calls> held = weak.lock();
+            return held && TryQueued(held);
+        });
+        throw;
+    }
+    if (std::exchange(calls->busy, false)) {
+        calls->listener.MixWAnswers();
     }
 }
 

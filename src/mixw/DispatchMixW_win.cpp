@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 
+#include "mixw/MixWBusy.h"
 #include "win32/ScopedCom_win.h"
 #include "win32/WinError_win.h"
 #include "win32/WinUtil_win.h"
@@ -36,6 +37,17 @@ PlatformError RaisedError(const Text& attempted, HRESULT result, EXCEPINFO& exce
     ScopedBstr helpFile = ScopedBstr::Adopt(exception.bstrHelpFile);
     HRESULT code = FAILED(exception.scode) ? exception.scode : result;
     return ComError(attempted, code, description.ToText());
+}
+
+// A failed call on MixW's object. Turned away as busy: RPC_E_CALL_REJECTED once the message
+// filter has cancelled it, or RPC_E_SERVERCALL_RETRYLATER ("the message filter indicated that
+// the application is busy").
+[[noreturn]] void ThrowCallFailure(const Text& attempted, HRESULT result) {
+    PlatformError error = ComError(attempted, result);
+    if (result == RPC_E_CALL_REJECTED || result == RPC_E_SERVERCALL_RETRYLATER) {
+        throw mixw::MixWBusy(error);
+    }
+    throw error;
 }
 
 // MixW's object, called only by member name (GetIDsOfNames, then Invoke), the way a
@@ -127,7 +139,7 @@ class DispatchMixW final : public MixWAutomation {
             throw RaisedError(attempted, invoked, exception);
         }
         if (FAILED(invoked)) {
-            throw ComError(attempted, invoked);
+            ThrowCallFailure(attempted, invoked);
         }
     }
 
@@ -140,7 +152,7 @@ class DispatchMixW final : public MixWAutomation {
         DISPID id = DISPID_UNKNOWN;
         HRESULT found = object_->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
         if (FAILED(found)) {
-            throw ComError(attempted, found);
+            ThrowCallFailure(attempted, found);
         }
         ids_.emplace(member, id);
         return id;

@@ -34,9 +34,10 @@ enum class Button { Command1, Command2, Command3, CommandSend };
 inline constexpr int ButtonCount = static_cast<int>(Button::CommandSend) + 1;
 
 // Timer is the Logger32 connect and retry timer; the others are numbered as the design names them.
-// Timer5 watches whether Logger32's window is still there, whoever owns the rig.
-enum class TimerId { Timer, Timer1, Timer2, Timer3, Timer4, Timer5 };
-inline constexpr int TimerCount = static_cast<int>(TimerId::Timer5) + 1;
+// Timer5 watches whether Logger32's window is still there, whoever owns the rig; Timer6 tries
+// again the calls a busy MixW turned away.
+enum class TimerId { Timer, Timer1, Timer2, Timer3, Timer4, Timer5, Timer6 };
+inline constexpr int TimerCount = static_cast<int>(TimerId::Timer6) + 1;
 
 // A colour as stored: 0x00BBGGRR (red in the low byte), or, with the top bit set, the index of
 // a system colour (0x8000000F is the button face, 0x80000004 the colour of menus).

@@ -128,6 +128,7 @@ constexpr std::array kTimers{
     TimerModel{TimerId::Timer3, u"Timer3", SpotInterval, true},
     TimerModel{TimerId::Timer4, u"Timer4", 3000, true},
     TimerModel{TimerId::Timer5, u"Timer5", 2000, false},
+    TimerModel{TimerId::Timer6, u"Timer6", MixWRetryInterval, false},
 };
 
 // Whether a table has one row for each value of its enumeration, in its order, so that Of() is

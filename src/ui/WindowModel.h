@@ -73,6 +73,8 @@ inline constexpr int FontCharset = 204;
 inline constexpr int SequencerDelay = 1000;
 // Timer3's interval at creation, when the bridge starts and each time a change of Sent arms it.
 inline constexpr int SpotInterval = 500;
+// Timer6's interval: how often the calls that a busy MixW turned away are tried again.
+inline constexpr int MixWRetryInterval = 1000;
 
 // The visible part ends a little under the rig buttons; the exchange fields and "Send!" lie
 // below it. It grows with the QSO column.

@@ -1,18 +1,12 @@
 #include "win32/MessageFilter_win.h"
 
-#include <optional>
-
-#include "mixw/BusyRetry.h"
-
 namespace pontara {
 
 namespace {
 
-// RetryRejectedCall's answers: -1 gives up (the call fails with RPC_E_CALL_REJECTED), 0 to 99
-// try again at once, 100 and more wait that many milliseconds first.
+// RetryRejectedCall's answer that cancels the call: COM then fails it with RPC_E_CALL_REJECTED
+// (0 to 99 would try again at once, 100 and more after that many milliseconds).
 constexpr DWORD GiveUp = static_cast<DWORD>(-1);
-constexpr int ShortestWait = 100;
-static_assert(mixw::BusyRetryPause >= ShortestWait, "COM tries again at once below 100 ms");
 
 }  // namespace
 
@@ -43,14 +37,11 @@ DWORD STDMETHODCALLTYPE MessageFilter::HandleInComingCall(DWORD, HTASK, DWORD, L
     return SERVERCALL_ISHANDLED;
 }
 
-// `tickCount` counts the milliseconds since the call was first made. A call turned away for
-// good (SERVERCALL_REJECTED) is not tried again.
-DWORD STDMETHODCALLTYPE MessageFilter::RetryRejectedCall(HTASK, DWORD tickCount, DWORD rejectType) {
-    if (rejectType != SERVERCALL_RETRYLATER) {
-        return GiveUp;
-    }
-    const std::optional<int> pause = mixw::BusyRetryPauseAfter(static_cast<int>(tickCount));
-    return pause ? static_cast<DWORD>(*pause) : GiveUp;
+// A call MixW turned away is never waited for inside the call (mixw/MixWBusy.h): COM's wait
+// between tries would keep the thread from the operator's input for as long as MixW's dialog
+// stays open. The bridge puts the call off instead and tries it again from its own timer.
+DWORD STDMETHODCALLTYPE MessageFilter::RetryRejectedCall(HTASK, DWORD, DWORD) {
+    return GiveUp;
 }
 
 // COM's default handling, as without a filter: while a call waits, painting and activation go

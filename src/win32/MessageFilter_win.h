@@ -1,14 +1,15 @@
 #pragma once
 // The user-interface thread's COM message filter, registered for the life of the program.
 // Responsibilities: what COM asks the bridge while a call to MixW waits: whether to try again a
-// call MixW turned away as busy (mixw/BusyRetry.h), what to do with messages that arrive, and
-// whether to take an incoming call.
+// call MixW turned away as busy (never: mixw/MixWBusy.h), what to do with messages that arrive,
+// and whether to take an incoming call.
 // Collaborations: registered by the program entry (app/Main_win.cpp) inside the thread's COM
 // apartment (win32/ScopedCom_win.h).
 //
-// Without a filter Windows' COM fails a call that MixW answers "retry later"
-// (SERVERCALL_RETRYLATER, as MixW does while a dialog of its own is open) at once with
-// RPC_E_CALL_REJECTED. Wine 8 delivers such a call anyway, so the retries only happen on Windows.
+// Windows' COM asks this filter about a call that MixW answers "retry later"
+// (SERVERCALL_RETRYLATER, as MixW does while a dialog of its own is open); the filter cancels it,
+// and the call fails at once with RPC_E_CALL_REJECTED. Wine 8 delivers such a call anyway and
+// never asks.
 
 #include <objbase.h>
 #include <windows.h>

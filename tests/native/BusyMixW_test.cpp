@@ -1,28 +1,24 @@
-// A MixW busy in a dialog of its own turns calls away: the bridge tries again for up to 10 s,
-// its ticks held meanwhile, and only then reports the call as failed.
+// A MixW busy in a dialog of its own, for however long: nothing ends and nothing is lost. The
+// status line says so, what the bridge asked of MixW meanwhile is made once, in order, when it
+// answers again, and forwarding then goes on with the current values. A MixW that has gone still
+// ends the program with one box.
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "SimulatedStation.h"
-#include "mixw/BusyRetry.h"
 
 namespace pontara::testing {
 namespace {
 
 using ::testing::Contains;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 
-TEST(BusyRetryPolicy, TriesAgainEveryQuarterSecondUntilTenSecondsHavePassed) {
-    struct Row {
-        int waited;
-        std::optional<int> pause;
-    };
-    const Row rows[] = {
-        {0, 250}, {9750, 250}, {9999, 250}, {10000, std::nullopt}, {10250, std::nullopt}};
-    for (const Row& row : rows) {
-        EXPECT_EQ(mixw::BusyRetryPauseAfter(row.waited), row.pause) << row.waited;
-    }
-}
+constexpr int Spell = 75000;
 
 class BusyMixW : public ::testing::Test {
   protected:
@@ -30,36 +26,92 @@ class BusyMixW : public ::testing::Test {
         station.LaunchAndOpenLinks();
         station.host.RunFor(3000);  // forwarding has sent what it had
         spellStart = station.host.Now() + 100;
+        spellEnd = spellStart + Spell;
+        station.host.mixw.busySpells = {{spellStart, spellEnd}};
+        station.host.RunFor(1000);  // the spell has begun; a Timer2 tick has met it
     }
+
+    // What reached MixW that changes it: macros and SetQsoData.
+    std::vector<std::string> MadeInMixW() const {
+        std::vector<std::string> made;
+        for (const auto& entry : station.host.Trace()) {
+            if (entry.time >= spellStart &&
+                (entry.what.starts_with("macro ") || entry.what.starts_with("SetQsoData "))) {
+                made.push_back(entry.what);
+            }
+        }
+        return made;
+    }
+
+    void RunToSpellEnd() { station.host.RunFor(spellEnd - station.host.Now()); }
 
     SimulatedStation station;
     int spellStart = 0;
+    int spellEnd = 0;
 };
 
-TEST_F(BusyMixW, ATwoSecondSpellIsWaitedOutAndTheQsoTypedMeanwhileReachesLogger32) {
-    station.host.mixw.busySpells = {{spellStart, spellStart + 2000}};
-    station.host.At(spellStart + 1000,
-                    [&] { station.host.mixw.SetItem(station.host, u"QSO", u"Call", u"Q1ABC"); });
-    station.host.RunFor(6000);
+TEST_F(BusyMixW, WhileMixWOwnsTheRigASpellOfMinutesPutsCallsOffAndForwardingResumesAfter) {
+    station.host.SetTextOfWindow(station.host.logger32.sentWindow,
+                                 u"<APP_DXSPOT_CLICKED:16>Q1ABC|14070.0|CW");
+    station.host.RunFor(20000);
+    station.MixWSets(u"Call", u"Q2XYZ");
+    station.host.mixw.fqA = 7074000;
+    station.host.RunFor(20000);
+    EXPECT_EQ(station.host.FieldText(Field::Text1), u"      MixW busy, waiting for it !");
+    EXPECT_THAT(MadeInMixW(), IsEmpty());
+    EXPECT_THAT(station.TextsSince(spellStart), IsEmpty());
+    EXPECT_TRUE(station.host.Enabled(TimerId::Timer2));
+
+    RunToSpellEnd();
+    station.host.RunFor(3000);
     EXPECT_TRUE(station.host.MessageBoxes().empty());
     EXPECT_FALSE(station.host.Ended());
     EXPECT_GT(station.host.mixw.rejectedCalls, 0);
-    // The ticks that fell due while the call was retried started no second call.
-    EXPECT_EQ(station.host.mixw.mostCallsInFlight, 1);
-    EXPECT_THAT(station.TextsSince(spellStart), Contains(BeginsWith(u"<CALL:5>Q1ABC")));
+    EXPECT_THAT(MadeInMixW(),
+                ElementsAre("macro <ZFQ:14070.0>", "SetQsoData 0 Q1ABC", "macro <MODE:CW>"));
+    const std::vector<Text> texts = station.TextsSince(spellEnd);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0], u"<APP_FORCE_FREQ:6>7075.5");
+    EXPECT_THAT(texts[1], BeginsWith(u"<CALL:5>Q2XYZ"));
+    EXPECT_EQ(station.host.FieldText(Field::Text1), u"            MixW2 control active !");
+    EXPECT_FALSE(station.host.Enabled(TimerId::Timer6));
 }
 
-TEST_F(BusyMixW, ASpellBeyondTenSecondsEndsInOneBoxNamingTheRejectedCall) {
-    station.host.mixw.busySpells = {{spellStart, spellStart + 15000}};
+TEST_F(BusyMixW, WhileLogger32OwnsTheRigItsTuningWaitsInOrderAndIsMadeOnceMixWAnswers) {
+    station.host.Click(Button::Command2);
+    station.host.RunFor(30000);
+    station.host.SendFromLogger32(100, 7074000);
+    station.host.RunFor(5000);
+    station.host.SendFromLogger32(100, 14074000);
+    station.host.RunFor(5000);
+    EXPECT_EQ(station.host.FieldText(Field::Text1), u"      MixW busy, waiting for it !");
+
+    RunToSpellEnd();
+    station.host.RunFor(1000);  // one Timer6 tick
+    EXPECT_THAT(MadeInMixW(), ElementsAre("macro <TOGGLECATPORT>", "macro <TOGGLEPTTPORT>",
+                                          "macro <ZFQ:7074.000>", "macro <ZFQ:14074.000>"));
+    EXPECT_EQ(station.host.FieldText(Field::Text1), u"         Logger32 control active !");
+    station.host.RunFor(10000);
+    EXPECT_EQ(MadeInMixW().size(), 4u);
+    EXPECT_FALSE(station.host.Enabled(TimerId::Timer6));
+}
+
+TEST_F(BusyMixW, TheOperatorClosesDuringTheSpellAndPontaraEndsAtOnceWithCodes4And5) {
+    station.host.RequestClose();
+    station.Settle();
+    EXPECT_TRUE(station.host.Ended());
+    EXPECT_THAT(station.host.TraceMatching("send "), ElementsAre("send 4 0", "send 5 0"));
+    EXPECT_TRUE(station.host.MessageBoxes().empty());
+}
+
+TEST_F(BusyMixW, AMixWThatEndsDuringTheSpellEndsPontaraWithOneBoxNamingTheDisconnectedCall) {
     station.host.RunFor(20000);
+    station.host.mixw.running = false;
+    station.host.RunFor(3000);
     ASSERT_EQ(station.host.MessageBoxes().size(), 1u);
-    const sim::SimHost::MessageBoxShown& box = station.host.MessageBoxes()[0];
-    // The first call of the spell comes with the next forwarding tick, within 800 ms.
-    EXPECT_GE(box.time, spellStart + 10000);
-    EXPECT_LE(box.time, spellStart + 11500);
-    EXPECT_EQ(box.text,
-              u"MixW's GetQsoData failed.\n\nCall was rejected by callee (error 0x80010001)");
-    EXPECT_EQ(box.caption, u"Pontara");
+    EXPECT_EQ(station.host.MessageBoxes()[0].text,
+              u"MixW's GetQsoData failed.\n\nThe object invoked has disconnected from its clients "
+              u"(error 0x80010108)");
     EXPECT_TRUE(station.host.Ended());
 }
 

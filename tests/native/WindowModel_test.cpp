@@ -117,6 +117,8 @@ TEST(WindowModel, TimersStartAsDesigned) {
     EXPECT_TRUE(window_model::Of(TimerId::Timer3).enabled);
     EXPECT_EQ(window_model::Of(TimerId::Timer5).interval, 2000);
     EXPECT_FALSE(window_model::Of(TimerId::Timer5).enabled);
+    EXPECT_EQ(window_model::Of(TimerId::Timer6).interval, 1000);
+    EXPECT_FALSE(window_model::Of(TimerId::Timer6).enabled);
 }
 
 TEST(WindowModel, ButtonsStartDisabledExceptTheSidebandAndSend) {

@@ -8,8 +8,8 @@
 #include <utility>
 
 #include "logger32/Logger32Protocol.h"
-#include "mixw/BusyRetry.h"
 #include "mixw/MixWAutomation.h"
+#include "mixw/MixWBusy.h"
 #include "platform/AnsiCodePage.h"
 #include "platform/NumberText.h"
 #include "platform/PlatformError.h"
@@ -77,13 +77,10 @@ class SimMixWObject final : public MixWAutomation {
         if (host_.InsideSentMessage()) {
             throw PlatformError(name, CantCallOut, Text(CantCallOutMessage));
         }
-        for (int madeAt = host_.Now(); host_.mixw.BusyAt(host_.Now());) {
+        // Windows' COM asks the bridge's message filter, which cancels the call at once.
+        if (host_.mixw.BusyAt(host_.Now())) {
             ++host_.mixw.rejectedCalls;
-            std::optional<int> pause = mixw::BusyRetryPauseAfter(host_.Now() - madeAt);
-            if (!pause) {
-                throw PlatformError(name, CallRejected, Text(CallRejectedMessage));
-            }
-            host_.WaitInComCall(*pause);
+            throw mixw::MixWBusy(PlatformError(name, CallRejected, Text(CallRejectedMessage)));
         }
         if (host_.mixw.failingMembers.contains(member)) {
             throw PlatformError(name, ExceptionOccurred, u"MixW raised an error");
@@ -556,7 +553,7 @@ void SimHost::WaitInDdeTransaction(int milliseconds) {
 void SimHost::WaitInComCall(int milliseconds) {
     if (ended_) {
         // The real program would have ended inside EndProgram; the handler that goes on here
-        // still finds time passing, so that a wait for a busy MixW ends.
+        // still finds time passing.
         AdvanceTo(now_ + milliseconds);
         return;
     }

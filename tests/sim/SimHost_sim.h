@@ -162,12 +162,11 @@ class SimHost final : public Host {
     // thread's posted messages, the operator's input included, are dispatched there; a tick
     // that falls due is held by the gate until the handler has returned.
     void WaitInDdeTransaction(int milliseconds);
-    // COM's modal loop while MixW answers a call, or between two tries of a call it turned away
-    // as busy, as on Windows and under Wine: time passes and other programs' sent messages are
-    // handled, but posted messages stay queued, the operator's clicks and Logger32's posted
-    // codes among them, and so does WM_TIMER: a timer that fell due meanwhile ticks once, after
-    // the call (the message filter answers MessagePending with PENDINGMSG_WAITDEFPROCESS, under
-    // which COM dispatches only painting and activation).
+    // COM's modal loop while MixW answers a call, as on Windows and under Wine: time passes and
+    // other programs' sent messages are handled, but posted messages stay queued, the operator's
+    // clicks and Logger32's posted codes among them, and so does WM_TIMER: a timer that fell due
+    // meanwhile ticks once, after the call (the message filter answers MessagePending with
+    // PENDINGMSG_WAITDEFPROCESS, under which COM dispatches only painting and activation).
     void WaitInComCall(int milliseconds);
     // Called by SimMixW when an item changes: linked fields get the value as DDE advise data.
     void AdviseItem(const std::u16string& key, const Text& value);

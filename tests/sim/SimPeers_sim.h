@@ -85,13 +85,14 @@ class SimMixW {
     std::vector<Call> calls;
     int attachAttempts = 0;
     // A modal dialog of MixW's own, open from `from` until `until` (virtual time): meanwhile
-    // MixW turns every automation call away as busy (SERVERCALL_RETRYLATER).
+    // MixW turns every automation call away as busy (SERVERCALL_RETRYLATER), and on Windows the
+    // bridge's message filter cancels it at once (RPC_E_CALL_REJECTED).
     struct BusySpell {
         int from;
         int until;
     };
     std::vector<BusySpell> busySpells;
-    int rejectedCalls = 0;  // tries turned away as busy
+    int rejectedCalls = 0;  // calls turned away as busy
     bool BusyAt(int time) const;
 
     // Virtual time each automation call and each DDE link opening takes to be answered.

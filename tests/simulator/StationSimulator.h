@@ -12,7 +12,8 @@
 // - never a second MixW call while one is in flight, never a timer tick inside a call;
 // - no text command to Logger32 while Logger32 owns the rig but a logging;
 // - after every handover, buttons, their colours, the status line and Timer2 agree;
-// - the program ends only when it was closed, the session ended, or MixW failed.
+// - the program ends only when it was closed or the session ended: a busy MixW, however long,
+//   ends nothing.
 
 #include <functional>
 #include <string>
@@ -113,9 +114,8 @@ class StationSimulator {
     // logging: only a held QSO's dial and mode, right before that QSO's logging.
     int textsBeforeLogging_ = 0;
     bool resting_ = false;
-    bool endAllowed_ = false;   // a close or session end is under way
-    bool mixwMayFail_ = false;  // a busy spell longer than the bridge waits
-    bool gaveUp_ = false;       // "Too busy": the bridge no longer talks to Logger32
+    bool endAllowed_ = false;  // a close or session end is under way
+    bool gaveUp_ = false;      // "Too busy": the bridge no longer talks to Logger32
 };
 
 }  // namespace pontara::simulation

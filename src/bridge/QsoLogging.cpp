@@ -14,10 +14,13 @@ constexpr TextView RemoveCommand = u"Remove";
 constexpr TextView Logged = u"Korvex_Send";
 }  // namespace
 
-void HandOverLogging(logger32::MessageLink& link, const Text& logQsoCommand) {
-    link.SendTextCommand(logQsoCommand);
+bool HandOverLogging(logger32::MessageLink& link, const Text& logQsoCommand) {
+    if (!link.SendTextCommand(logQsoCommand)) {
+        return false;
+    }
     link.PostCode(logger32::QsoLogged, 1);
     link.PostCode(logger32::QsoLoggedFollowUp, 1);
+    return true;
 }
 
 void QsoLogging::TextCommandChanged() {
@@ -45,7 +48,9 @@ void QsoLogging::LogQso() {
     }
     WindowHandle textWindow = link_.State().Logger32TextWindow;
     ShowWhetherLogged(textWindow != 0 && host_.IsWindow(textWindow));
-    HandOverLogging(link_, logger32::LogQsoCommand(members_.QsoRecordText));
+    if (!HandOverLogging(link_, logger32::LogQsoCommand(members_.QsoRecordText))) {
+        watch_.Hold(logger32::LogQsoCommand(members_.QsoRecordText));
+    }
     host_.SetFieldText(Field::TextCommand, Text(Logged));
 }
 

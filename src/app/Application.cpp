@@ -19,7 +19,7 @@ struct Application::Parts {
           forwarding(host, members, link),
           rig(host, members, link, forwarding),
           watch(host, members, link, forwarding),
-          logging(host, members, link, watch),
+          logging(host, members, link, forwarding, watch),
           spots(host, members, link),
           startup(host, members, link, rig, watch) {}
 

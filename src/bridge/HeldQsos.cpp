@@ -10,14 +10,19 @@ Text Count(std::size_t count) {
     return AsciiText(std::to_string(count)) + (count == 1 ? u" QSO" : u" QSOs");
 }
 
+// Call, time, frequency and mode, as the operator would log the QSO by hand.
+Text Described(const HeldQso& qso, TextView gap) {
+    Text gapText(gap);
+    return qso.call + gapText + qso.time + gapText + qso.frequency + u" kHz" + gapText + qso.mode;
+}
+
 }  // namespace
 
 Text CloseQuestion(const std::vector<HeldQso>& held) {
     Text question = u"Logger32 is closed. " + Count(held.size()) +
                     u" saved in MixW since then did not reach its log:\n\n";
     for (const HeldQso& qso : held) {
-        question +=
-            qso.call + u"   " + qso.time + u"   " + qso.frequency + u" kHz   " + qso.mode + u"\n";
+        question += Described(qso, u"   ") + u"\n";
     }
     question +=
         u"\nClose Pontara and lose them? Log them in Logger32 by hand if you do.\n"
@@ -31,7 +36,7 @@ std::optional<Text> ShutdownBlockReason(const std::vector<HeldQso>& held) {
     }
     Text reason = Count(held.size()) + u" not yet in Logger32's log:";
     for (const HeldQso& qso : held) {
-        reason += u" " + qso.call;
+        reason += (&qso == &held.front() ? u" " : u"; ") + Described(qso, u" ");
     }
     return reason;
 }

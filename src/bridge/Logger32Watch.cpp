@@ -5,6 +5,7 @@
 #include "bridge/QsoForwarding.h"
 #include "bridge/QsoLogging.h"
 #include "bridge/StatusTexts.h"
+#include "logger32/TextCommands.h"
 
 namespace pontara::bridge {
 
@@ -35,18 +36,23 @@ bool Logger32Watch::Logger32Away() {
     // A new Logger32 that was found, or had accepted, may have closed in turn.
     bool looking = host_.Enabled(TimerId::Timer) && host_.Interval(TimerId::Timer) != 0;
     if (!looking && !link_.Logger32Present()) {
-        state_ = State::Away;
-        link_.LookForLogger32();
+        LookAgain();
     }
     StopForwarding(host_);
     return true;
 }
 
 void Logger32Watch::NoticeClosed() {
-    state_ = State::Away;
     link_.State().Logger32TextWindow = 0;
     StopForwarding(host_);
     ShowAway();
+    LookAgain();
+}
+
+void Logger32Watch::LookAgain() {
+    state_ = State::Away;
+    accepted_ = false;
+    textWindowNamed_ = false;
     link_.LookForLogger32();
 }
 
@@ -56,9 +62,8 @@ void Logger32Watch::ShowAway() {
                                          : Numbered(status::QsosWaitingBefore, held_.size()));
 }
 
-void Logger32Watch::Hold(const Text& logQsoCommand) {
-    held_.push_back({logQsoCommand, host_.FieldText(Field::Callsign), host_.FieldText(Field::Time),
-                     forwarding_.Sent().frequency, forwarding_.Sent().mode});
+void Logger32Watch::Hold(HeldQso qso) {
+    held_.push_back(std::move(qso));
     host_.SetShutdownBlockReason(ShutdownBlockReason(held_));
     ShowAway();
 }
@@ -97,12 +102,20 @@ void Logger32Watch::CodeArrived(std::uint32_t code, std::int32_t lParam) {
             ShowAway();
         }
     }
-    if (state_ == State::Away && code == logger32::ConnectAnswer && lParam != 0) {
-        // The link has handed over Sent's handle; tell the new Logger32 who has the rig.
-        state_ = State::Accepted;
-        link_.PostCodes(members_.Logger32HasRig ? std::span(logger32::Logger32TakesRig)
-                                                : std::span(logger32::MixWTakesRig));
-    } else if (state_ == State::Accepted && code == logger32::TextWindow) {
+    if (state_ != State::Away) {
+        return;
+    }
+    if (code == logger32::ConnectAnswer) {
+        accepted_ = lParam != 0;  // a reject: the link tries the next name
+        if (accepted_) {
+            // The link has handed over Sent's handle; tell the new Logger32 who has the rig.
+            link_.PostCodes(members_.Logger32HasRig ? std::span(logger32::Logger32TakesRig)
+                                                    : std::span(logger32::MixWTakesRig));
+        }
+    } else if (code == logger32::TextWindow) {
+        textWindowNamed_ = lParam != 0;  // no window: nothing held could reach the log
+    }
+    if (accepted_ && textWindowNamed_) {
         Return();
     }
 }
@@ -115,7 +128,12 @@ void Logger32Watch::Return() {
     std::vector<HeldQso> held = std::move(held_);
     held_.clear();
     host_.SetShutdownBlockReason(std::nullopt);
+    // Each QSO on its own dial and mode, which Logger32 takes from its entry.
     for (const HeldQso& qso : held) {
+        if (qso.workedInMixW) {
+            link_.SendTextCommand(logger32::ForceFrequencyCommand(qso.frequency));
+            link_.SendTextCommand(logger32::ForceModeCommand(qso.mode));
+        }
         HandOverLogging(link_, qso.logging);
     }
     if (held.empty()) {

@@ -3,14 +3,14 @@
 // Responsibilities: noticing that Logger32's window is gone (on each Timer2 tick, before each
 // logging, and on the Timer5 tick whoever owns the rig); pausing forwarding and saying so on
 // the status line; holding every QSO saved meanwhile; connecting a new Logger32 as the start-up
-// does and, once it has named its text window, handing it the owner of the rig, the held QSOs
-// and the current QSO again. While QSOs are held, a session end waits for them. Also says on the
-// status line when Logger32's window does not answer the connect request. Windows drops what passes
-// between programs of different rank: a Logger32 run as administrator never hears this program, and
-// one run normally is not heard by this program run as administrator when letting it in
-// (MessageLink::HookWindow) did not take. Collaborations: MessageLink looks for Logger32 and does
-// the handshake (timer Timer); QsoForwarding forgets what it forwarded; QsoLogging hands over the
-// loggings to hold.
+// does and, once it has accepted and named its text window (in either order), handing it the
+// owner of the rig, the held QSOs, each on its own dial and mode, and the current QSO. While QSOs
+// are held, a session end waits for them. Also says on the status line when Logger32's window
+// does not answer the connect request. Windows drops what passes between programs of different
+// rank: a Logger32 run as administrator never hears this program, and one run normally is not
+// heard by this program run as administrator when letting it in (MessageLink::HookWindow) did not
+// take. Collaborations: MessageLink looks for Logger32 and does the handshake (timer Timer);
+// QsoForwarding forgets what it forwarded; QsoLogging hands over the QSOs to hold.
 
 #include <cstdint>
 #include <vector>
@@ -33,9 +33,8 @@ class Logger32Watch {
     // window yet. Notices a window that is gone; while away, keeps Timer2 stopped. False when
     // Logger32Window is 0, which the Timer2 tick handles as designed.
     bool Logger32Away();
-    // Keeps a logging (the whole APP_LOGQSO text) for the Logger32 that comes back, with what
-    // the operator needs to log it by hand; a session end waits for it meanwhile.
-    void Hold(const Text& logQsoCommand);
+    // Keeps a QSO saved meanwhile for the Logger32 that comes back; a session end waits for it.
+    void Hold(HeldQso qso);
     const std::vector<HeldQso>& Held() const { return held_; }
     void Timer5Tick();
     // After a handover of the rig, which names the new owner on the status line and may start
@@ -48,12 +47,13 @@ class Logger32Watch {
 
   private:
     enum class State {
-        Present,   // the link is up
-        Away,      // looking for Logger32, or waiting for its answer
-        Accepted,  // the new Logger32 accepted; waiting for its text window (code 3)
+        Present,  // the link is up
+        Away,     // looking for Logger32, or waiting for it to accept and name its text window
     };
 
     void NoticeClosed();
+    // Looks for a new Logger32, which has answered nothing yet.
+    void LookAgain();
     void ShowAway();
     void Return();
     // True after Logger32's silence has lasted long enough.
@@ -64,6 +64,10 @@ class Logger32Watch {
     logger32::MessageLink& link_;
     QsoForwarding& forwarding_;
     State state_ = State::Present;
+    // While away: what the Logger32 found has answered so far. It may name its text window (code
+    // 3) before or after it accepts (code 0), and Windows lets a sent code 3 overtake a posted 0.
+    bool accepted_ = false;
+    bool textWindowNamed_ = false;
     std::vector<HeldQso> held_;
     int silentTicks_ = 0;
     int loggedTicks_ = 0;  // Timer5 ticks left before the owner's text replaces the logged count

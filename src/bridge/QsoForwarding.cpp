@@ -73,6 +73,15 @@ void Forwarded::Forget() {
     }
 }
 
+Text Logger32ModeName(TextView mixwMode) {
+    for (const ModeName& row : ModeMapping) {
+        if (mixwMode == row.mixw) {
+            return Text(row.logger32);
+        }
+    }
+    return Text(mixwMode);
+}
+
 double KilohertzToSend(TextView mode, bool packetUsb, double fqA, double audioFq) {
     if (mode == u"SSB" || mode == u"CW" || mode == u"RTTY" || mode == u"SSTV") {
         return fqA / 1000;
@@ -113,6 +122,14 @@ void QsoForwarding::OpenLinks() {
     }
 }
 
+QsoAsForwarded QsoForwarding::QsoNow() {
+    MixWAutomation& mixw = members_.MixW();
+    host_.SetFieldText(Field::Locator, mixw.GetQsoData(mixw::LocatorIndex));
+    Text state = mixw.GetQsoData(mixw::StateIndex);
+    return {FrequencyText(mixw), Logger32ModeName(host_.FieldText(Field::Mode)),
+            QsoRecord(host_, state)};
+}
+
 void QsoForwarding::ForwardQsoData() {
     MixWAutomation& mixw = members_.MixW();
     host_.SetFieldText(Field::Locator, mixw.GetQsoData(mixw::LocatorIndex));
@@ -128,11 +145,13 @@ bool QsoForwarding::ForwardFrequency(MixWAutomation& mixw) {
         return false;
     }
     last_.frequency = MegahertzKey(mixw);
-    double kilohertz = KilohertzToSend(host_.FieldText(Field::Mode), members_.PacketUsb, mixw.FqA(),
-                                       mixw.AudioFq());
-    sent_.frequency = host_.FormatDouble(kilohertz);
-    link_.SendTextCommand(logger32::ForceFrequencyCommand(sent_.frequency));
+    link_.SendTextCommand(logger32::ForceFrequencyCommand(FrequencyText(mixw)));
     return true;
+}
+
+Text QsoForwarding::FrequencyText(MixWAutomation& mixw) const {
+    return host_.FormatDouble(KilohertzToSend(host_.FieldText(Field::Mode), members_.PacketUsb,
+                                              mixw.FqA(), mixw.AudioFq()));
 }
 
 bool QsoForwarding::ForwardMode() {
@@ -140,13 +159,9 @@ bool QsoForwarding::ForwardMode() {
         return false;
     }
     last_.mode = host_.FieldText(Field::Mode);
-    for (const ModeName& row : ModeMapping) {
-        if (host_.FieldText(Field::Mode) == row.mixw) {
-            host_.SetFieldText(Field::Mode, Text(row.logger32));
-        }
-    }
-    sent_.mode = host_.FieldText(Field::Mode);
-    link_.SendTextCommand(logger32::ForceModeCommand(sent_.mode));
+    // The field shows the name Logger32 is sent; no mapped name is mapped again.
+    host_.SetFieldText(Field::Mode, Logger32ModeName(last_.mode));
+    link_.SendTextCommand(logger32::ForceModeCommand(host_.FieldText(Field::Mode)));
     return true;
 }
 

@@ -33,10 +33,11 @@ struct Forwarded {
     void Forget();
 };
 
-// What Logger32 was last told of the dial and the mode, as sent.
-struct SentToLogger32 {
-    Text frequency;  // the kilohertz of the last APP_FORCE_FREQ
-    Text mode;       // the mode of the last APP_FORCE_MODE, after the mode mapping
+// MixW's QSO as forwarding hands it to Logger32: the values of its three commands.
+struct QsoAsForwarded {
+    Text frequency;  // the kilohertz of APP_FORCE_FREQ, in the user's locale
+    Text mode;       // the mode of APP_FORCE_MODE, as Logger32 names it
+    Text record;     // the QSO record: every forwarded field and the state
 };
 
 class QsoForwarding {
@@ -48,11 +49,15 @@ class QsoForwarding {
     void ForwardQsoData();
     // When the rig changes hands or a new Logger32 has connected.
     void Forget() { last_.Forget(); }
-    const SentToLogger32& Sent() const { return sent_; }
+    // MixW's QSO as it is now, read as ForwardQsoData reads it (the Locator field takes MixW's
+    // item 19 first), whatever was forwarded before: what a QSO saved now must be logged with.
+    QsoAsForwarded QsoNow();
 
   private:
     void OpenLinks();
     bool ForwardFrequency(MixWAutomation& mixw);
+    // The kilohertz Logger32 is told for MixW's dial, in the user's locale.
+    Text FrequencyText(MixWAutomation& mixw) const;
     bool ForwardMode();
     void ForwardRecord(const Text& state);
 
@@ -60,11 +65,12 @@ class QsoForwarding {
     MainWindowMembers& members_;
     logger32::MessageLink& link_;
     Forwarded last_;
-    SentToLogger32 sent_;
 };
 
 // The frequency Logger32 is told, in kilohertz: the dial alone in the voice, CW, RTTY and SSTV
 // modes; otherwise the dial moved by the audio offset, down for upper-sideband packet.
 double KilohertzToSend(TextView mode, bool packetUsb, double fqA, double audioFq);
+// The mode as Logger32 names it: MixW's names that Logger32 knows by another are mapped.
+Text Logger32ModeName(TextView mixwMode);
 
 }  // namespace pontara::bridge

@@ -39,19 +39,29 @@ void QsoLogging::TextCommandChanged() {
 }
 
 void QsoLogging::LogQso() {
-    members_.QsoRecordText += logger32::TimeOnToken(host_.FieldText(Field::Time));
-    members_.QsoRecordText += logger32::TimeOffToken(host_.FieldText(Field::Time));
     if (watch_.Logger32Away()) {
-        watch_.Hold(logger32::LogQsoCommand(members_.QsoRecordText));
-        host_.SetFieldText(Field::TextCommand, Text(Logged));
-        return;
-    }
-    WindowHandle textWindow = link_.State().Logger32TextWindow;
-    ShowWhetherLogged(textWindow != 0 && host_.IsWindow(textWindow));
-    if (!HandOverLogging(link_, logger32::LogQsoCommand(members_.QsoRecordText))) {
-        watch_.Hold(logger32::LogQsoCommand(members_.QsoRecordText));
+        HoldQso();
+    } else {
+        WindowHandle textWindow = link_.State().Logger32TextWindow;
+        ShowWhetherLogged(textWindow != 0 && host_.IsWindow(textWindow));
+        if (!HandOverLogging(link_, LoggingWithTimes())) {
+            HoldQso();  // Logger32 did not take it
+        }
     }
     host_.SetFieldText(Field::TextCommand, Text(Logged));
+}
+
+Text QsoLogging::LoggingWithTimes() {
+    members_.QsoRecordText += logger32::TimeOnToken(host_.FieldText(Field::Time));
+    members_.QsoRecordText += logger32::TimeOffToken(host_.FieldText(Field::Time));
+    return logger32::LogQsoCommand(members_.QsoRecordText);
+}
+
+void QsoLogging::HoldQso() {
+    QsoAsForwarded qso = forwarding_.QsoNow();
+    members_.QsoRecordText = qso.record;
+    watch_.Hold({LoggingWithTimes(), host_.FieldText(Field::Callsign), host_.FieldText(Field::Time),
+                 qso.frequency, qso.mode, !members_.Logger32HasRig});
 }
 
 void QsoLogging::ShowWhetherLogged(bool reachable) {

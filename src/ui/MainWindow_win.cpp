@@ -40,7 +40,7 @@ HWND CreateChild(HINSTANCE instance, HWND parent, const wchar_t* windowClass,
 // Controls below the visible part of the client area are for the program, not the operator:
 // they are left out of the Tab order.
 DWORD TabStopIfVisible(const TwipRect& rect) {
-    return rect.top < window_model::ClientHeightTwips ? WS_TABSTOP : 0;
+    return rect.top < window_model::ClientHeightTwips() ? WS_TABSTOP : 0;
 }
 
 void Place(HWND control, const TwipRect& rect, int dpi, HFONT font) {
@@ -80,7 +80,7 @@ MainWindow::MainWindow(HINSTANCE instance, HICON icon, MainWindowListener& liste
     // Sized once it exists: only then does Windows say the DPI of the screen it is on.
     dpi_ = WindowDpi(window_);
     const SIZE frame = FrameSize({TwipsToPixels(window_model::ClientWidthTwips, dpi_),
-                                  TwipsToPixels(window_model::ClientHeightTwips, dpi_)},
+                                  TwipsToPixels(window_model::ClientHeightTwips(), dpi_)},
                                  WindowStyle, dpi_);
     SetWindowPos(window_, nullptr, (GetSystemMetrics(SM_CXSCREEN) - frame.cx) / 2,
                  (GetSystemMetrics(SM_CYSCREEN) - frame.cy) / 2, frame.cx, frame.cy,

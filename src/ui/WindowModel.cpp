@@ -57,26 +57,44 @@ constexpr std::array kQsoRows{
     QsoRow{Field::QslManag, u"QslManag", u"QslManager",    1575,  375,   colours::ManagerBack, u"Manager", u"Manager",  855,   375},
     QsoRow{Field::Notes,    u"Notes",    u"Notes",         1575,  375,   Yellow,               u"Label9",  u"Notes",    855,   255},
 };
-
-constexpr FieldModel StatusLine{Field::Text1, u"Text1", status::WaitingForLogger32AndMixW, {120, 120, 3012, 375}, Yellow, Font::BoldItalic, std::nullopt};
-
-// Below the visible part of the client area, in the order of the Field enumeration.
-constexpr std::array kFieldsBelow{
-    FieldModel{Field::TextCommand,   u"TextCommand",   u"Command",       {1560, 8280, 1335, 375}, std::nullopt, Font::Default, LinkOf(Field::TextCommand)},
-    FieldModel{Field::Sent,          u"Sent",          u"Sent",          {360,  8640, 2535, 375}, std::nullopt, Font::Default, std::nullopt},
-    FieldModel{Field::Cluster,       u"Cluster",       u"Cluster",       {360,  9120, 2532, 372}, std::nullopt, Font::Default, std::nullopt},
-    FieldModel{Field::Freq_logger32, u"Freq_logger32", u"Freq_Logger32", {360,  9600, 2532, 492}, std::nullopt, Font::Default, std::nullopt},
-};
-
-constexpr std::array kLabelsBelow{
-    LabelModel{u"Label10", u"          Control  CAT,PTT,SoundCard", {720, 6600, 1935, 495}, Font::Bold},
-    LabelModel{u"Label6",  u"Command",                              {360, 8040, 855,  255}, Font::Default},
-};
 // clang-format on
 
 constexpr int RowTop(std::size_t row) {
     return FirstRowTop + RowPitch * static_cast<int>(row);
 }
+
+// What lies under the QSO column is placed from the column's foot, so that a new row moves it
+// down: the rig buttons, the client area's bottom edge, and below that the hidden fields.
+constexpr int ColumnFoot = RowTop(kQsoRows.size());
+constexpr int Below(int twips) {
+    return ColumnFoot + twips;
+}
+constexpr int ClientHeight = Below(1560);
+
+// clang-format off
+constexpr FieldModel StatusLine{Field::Text1, u"Text1", status::WaitingForLogger32AndMixW, {120, 120, 3012, 375}, Yellow, Font::BoldItalic, std::nullopt};
+
+// Below the visible part of the client area, in the order of the Field enumeration.
+constexpr std::array kFieldsBelow{
+    FieldModel{Field::TextCommand,   u"TextCommand",   u"Command",       {1560, Below(1800), 1335, 375}, std::nullopt, Font::Default, LinkOf(Field::TextCommand)},
+    FieldModel{Field::Sent,          u"Sent",          u"Sent",          {360,  Below(2160), 2535, 375}, std::nullopt, Font::Default, std::nullopt},
+    FieldModel{Field::Cluster,       u"Cluster",       u"Cluster",       {360,  Below(2640), 2532, 372}, std::nullopt, Font::Default, std::nullopt},
+    FieldModel{Field::Freq_logger32, u"Freq_logger32", u"Freq_Logger32", {360,  Below(3120), 2532, 492}, std::nullopt, Font::Default, std::nullopt},
+};
+
+constexpr std::array kLabelsBelow{
+    LabelModel{u"Label10", u"          Control  CAT,PTT,SoundCard", {720, Below(120),  1935, 495}, Font::Bold},
+    LabelModel{u"Label6",  u"Command",                              {360, ClientHeight, 855,  255}, Font::Default},
+};
+
+// In the order of the Button enumeration.
+constexpr std::array kButtons{
+    ButtonModel{Button::Command1,    u"Command1",    u"MixW2",   {240,  Below(600),  975,  375}, false, colours::ButtonFace, Font::Bold},
+    ButtonModel{Button::Command2,    u"Command2",    u"Lg32",    {1920, Below(600),  1095, 375}, false, colours::Menu,       Font::Bold},
+    ButtonModel{Button::Command3,    u"Command3",    u"PKT LSB", {1080, Below(1080), 1095, 375}, true,  colours::ButtonFace, Font::Bold},
+    ButtonModel{Button::CommandSend, u"CommandSend", u"Send!",   {720,  Below(4320), 1575, 375}, true,  std::nullopt,        Font::Default},
+};
+// clang-format on
 
 // In the order of the Field enumeration, so that Of(Field) is an index.
 constexpr std::array kFields = [] {
@@ -113,38 +131,6 @@ constexpr std::array kLabels = [] {
     }
     return labels;
 }();
-
-// In the order of the Button enumeration.
-constexpr std::array kButtons{
-    ButtonModel{Button::Command1,
-                u"Command1",
-                u"MixW2",
-                {240, 7080, 975, 375},
-                false,
-                colours::ButtonFace,
-                Font::Bold},
-    ButtonModel{Button::Command2,
-                u"Command2",
-                u"Lg32",
-                {1920, 7080, 1095, 375},
-                false,
-                colours::Menu,
-                Font::Bold},
-    ButtonModel{Button::Command3,
-                u"Command3",
-                u"PKT LSB",
-                {1080, 7560, 1095, 375},
-                true,
-                colours::ButtonFace,
-                Font::Bold},
-    ButtonModel{Button::CommandSend,
-                u"CommandSend",
-                u"Send!",
-                {720, 10800, 1575, 375},
-                true,
-                std::nullopt,
-                Font::Default},
-};
 
 // In the order of the TimerId enumeration.
 constexpr std::array kTimers{
@@ -195,6 +181,10 @@ const FieldModel& Of(Field field) {
 
 const ButtonModel& Of(Button button) {
     return kButtons[static_cast<std::size_t>(button)];
+}
+
+int ClientHeightTwips() {
+    return ClientHeight;
 }
 
 const TimerModel& Of(TimerId timer) {

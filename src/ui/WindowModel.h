@@ -73,7 +73,6 @@ namespace window_model {
 inline constexpr std::u16string_view Caption = u"Pontara";
 inline constexpr Colour Back = colours::WindowBack;
 inline constexpr int ClientWidthTwips = 3255;
-inline constexpr int ClientHeightTwips = 8040;
 inline constexpr std::u16string_view FontFace = u"MS Sans Serif";
 inline constexpr double FontPoints = 8.25;
 inline constexpr int FontCharset = 204;
@@ -83,6 +82,10 @@ inline constexpr int FontCharset = 204;
 inline constexpr int SequencerDelay = 1000;
 // Timer3's interval at creation, when the bridge starts and each time a change of Sent arms it.
 inline constexpr int SpotInterval = 500;
+
+// The visible part ends a little under the rig buttons; the exchange fields and "Send!" lie
+// below it. It grows with the QSO column.
+int ClientHeightTwips();
 
 std::span<const FieldModel> Fields();
 std::span<const LabelModel> Labels();

@@ -85,11 +85,22 @@ TEST_F(Logger32Return, ClosedWhileForwardingPausesSaysSoAndLooksForLogger32Every
     EXPECT_FALSE(station.host.Ended());
 }
 
-class ComesBack : public Logger32Return, public ::testing::WithParamInterface<int> {};
+// How long Logger32 stays away, and whether it names its text window before it accepts.
+struct Away {
+    int milliseconds;
+    bool textWindowFirst;
+};
+
+void PrintTo(const Away& away, std::ostream* os) {
+    *os << away.milliseconds << " ms" << (away.textWindowFirst ? ", text window first" : "");
+}
+
+class ComesBack : public Logger32Return, public ::testing::WithParamInterface<Away> {};
 
 TEST_P(ComesBack, TheNewLogger32IsConnectedToldTheOwnerAndSentTheCurrentQsoOnce) {
-    int closed = CloseAndStartAgainAfter(GetParam());
-    station.host.RunFor(GetParam() + 5000 + 800);  // noticed, then found by the 5 s look
+    station.host.logger32.textWindowFirst = GetParam().textWindowFirst;
+    int closed = CloseAndStartAgainAfter(GetParam().milliseconds);
+    station.host.RunFor(GetParam().milliseconds + 5000 + 800);  // noticed, then found
     EXPECT_THAT(ReceivedSince(closed),
                 ElementsAre(Received{1, 1, Main()}, Received{1, 2, 0}, Received{1, 2, Sent()},
                             Received{1, 18, 1}, Received{1, 7, 0}, Received{1, 11, 0},
@@ -108,48 +119,71 @@ TEST_P(ComesBack, TheNewLogger32IsConnectedToldTheOwnerAndSentTheCurrentQsoOnce)
     EXPECT_TRUE(station.host.MessageBoxes().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(After, ComesBack, ::testing::Values(500, 60000));
+INSTANTIATE_TEST_SUITE_P(After, ComesBack,
+                         ::testing::Values(Away{500, false}, Away{60000, false}, Away{500, true}));
 
-TEST_F(Logger32Return, QsosSavedWhileAwayAreHeldWholeAndLoggedInOrderOnceItIsBack) {
-    Text record = station.host.logger32.texts.back().text;
+// Forwarding is paused while Logger32 is away: each held QSO is the one MixW shows at its Save,
+// whatever was forwarded last, and is logged on its own dial and mode.
+TEST_F(Logger32Return, QsosSavedWhileAwayAreLoggedEachWithItsOwnRecordDialAndModeInOrder) {
     int closed = station.host.Now();
     station.host.logger32.Close();
-    std::size_t mark = station.host.TraceMark();
-    station.MixWSets(u"Command", u"Save");  // before any Timer2 tick has noticed
-    EXPECT_THAT(station.host.TraceSince(mark), ElementsAre("sleep 700"));
+    station.host.mixw.qsoData = {{19, u"JO62"}, {13, u"NRW"}};
+    for (auto [item, value] : {std::pair{u"Call", u"Q2XYZ"},
+                               {u"RstRcv", u"579"},
+                               {u"RstSnt", u"599"},
+                               {u"qth", u"Koln"},
+                               {u"Name", u"Juri"},
+                               {u"Notes", u"n1"},
+                               {u"IOTA", u"EU-005"},
+                               {u"Manager", u"Q9QSL"},
+                               {u"Mode", u"BPSK31"},
+                               {u"time", u"1240"},
+                               {u"Command", u"Save"}}) {
+        station.MixWSets(item, value);
+    }
     EXPECT_EQ(station.host.FieldText(Field::Text1), u" Logger32 closed, QSOs waiting: 1 !");
     EXPECT_EQ(station.host.FieldText(Field::TextCommand), u"Korvex_Send");
     station.host.RunFor(3000);
-    station.MixWSets(u"time", u"1240");
-    station.MixWSets(u"Command", u"Save");
+    station.host.mixw.fqA = 7035000;
+    station.host.mixw.qsoData = {{19, u"JO31"}};
+    for (auto [item, value] : {std::pair{u"Call", u"Q3DEF"},
+                               {u"qth", u"Bonn"},
+                               {u"Name", u"Ann"},
+                               {u"Mode", u"CW"},
+                               {u"time", u"1302"},
+                               {u"Command", u"Save"}}) {
+        station.MixWSets(item, value);
+    }
     EXPECT_EQ(station.host.FieldText(Field::Text1), u" Logger32 closed, QSOs waiting: 2 !");
-    EXPECT_THAT(station.host.TraceMatching("text <APP_LOGQSO"), IsEmpty());
+    EXPECT_THAT(station.TextsSince(closed), IsEmpty());
 
     station.host.logger32.StartAgain();
-    mark = station.host.TraceMark();
+    std::size_t mark = station.host.TraceMark();
     for (int waited = 0; waited < 10000 && station.TextsSince(closed).empty(); waited += 100) {
         station.host.RunFor(100);
     }
     EXPECT_EQ(station.host.FieldText(Field::Text1), u"       Waiting QSOs logged: 2 !");
-    station.host.RunFor(8000);
-    Text first = record + u"<APP_TIME_ON:4>1234<APP_TIME_OFF:4>1234";
-    Text second = first + u"<APP_TIME_ON:4>1240<APP_TIME_OFF:4>1240";
-    // The record has 142 characters, each pair of time tokens 39.
-    Text firstLogging = u"<APP_LOGQSO:181>" + first;
-    Text secondLogging = u"<APP_LOGQSO:220>" + second;
-    std::vector<Text> texts = station.TextsSince(closed);
-    texts.resize(2);
-    EXPECT_THAT(texts, ElementsAre(firstLogging, secondLogging));
-    std::vector<std::string> trace = station.host.TraceSince(mark);
-    trace.resize(14);
-    EXPECT_THAT(trace, ElementsAre("post 1 131088", "post 2 0", "post 2 131342", "post 18 1",
-                                   "post 7 0", "post 11 0", "post 13 0", "post 19 0",
-                                   "text " + AsciiOf(firstLogging), "post 15 1", "post 16 1",
-                                   "text " + AsciiOf(secondLogging), "post 15 1", "post 16 1"));
-    EXPECT_EQ(station.host.FieldText(Field::Text1), MixWActive);
+    station.host.RunFor(3 * 800);
+    Text first =
+        u"<APP_LOGQSO:178><CALL:5>Q2XYZ<RST_RCVD:3>579<RST_SENT:3>599<QTH:4>Koln<NAME:4>Juri"
+        u"<COMMENT:2>n1<GRIDSQUARE:4>JO62<IOTA:6>EU-005<STATE:3>NRW<QSL_VIA:5>Q9QSL"
+        u"<APP_TIME_ON:4>1240<APP_TIME_OFF:4>1240";
+    Text secondRecord =
+        u"<CALL:5>Q3DEF<RST_RCVD:3>579<RST_SENT:3>599<QTH:4>Bonn<NAME:3>Ann<COMMENT:2>n1"
+        u"<GRIDSQUARE:4>JO31<IOTA:6>EU-005<STATE:0><QSL_VIA:5>Q9QSL";
+    Text second = u"<APP_LOGQSO:174>" + secondRecord + u"<APP_TIME_ON:4>1302<APP_TIME_OFF:4>1302";
+    EXPECT_THAT(station.host.TraceSince(mark),
+                ElementsAre("post 1 131088", "post 2 0", "post 2 131342", "post 18 1", "post 7 0",
+                            "post 11 0", "post 13 0", "post 19 0", "text <APP_FORCE_FREQ:7>14071.5",
+                            "text <APP_FORCE_MODE:5>PSK31", "text " + AsciiOf(first), "post 15 1",
+                            "post 16 1", "text <APP_FORCE_FREQ:4>7035", "text <APP_FORCE_MODE:2>CW",
+                            "text " + AsciiOf(second), "post 15 1", "post 16 1",
+                            // Logger32's entry comes back to MixW's QSO.
+                            "text <APP_FORCE_FREQ:4>7035", "text <APP_FORCE_MODE:2>CW",
+                            "text " + AsciiOf(secondRecord)));
     station.host.RunFor(20000);
+    EXPECT_EQ(station.host.FieldText(Field::Text1), MixWActive);
     EXPECT_EQ(station.host.TraceMatching("text <APP_LOGQSO").size(), 2u);
-    EXPECT_EQ(station.host.TraceMatching("post 15 1").size(), 2u);
 }
 
 TEST_F(Logger32Return, ALoggingDeliveredJustBeforeTheCloseIsNotSentAgain) {
@@ -265,7 +299,9 @@ class HeldWhenClosing : public Logger32Return {
         station.host.logger32.Close();
         station.MixWSets(u"Command", u"Save");
         station.host.RunFor(3000);
+        station.host.mixw.fqA = 7035000;
         station.MixWSets(u"Call", u"Q2XYZ");
+        station.MixWSets(u"Mode", u"CW");
         station.MixWSets(u"time", u"1240");
         station.MixWSets(u"Command", u"Save");
         station.host.RunFor(3000);
@@ -285,7 +321,7 @@ TEST_F(HeldWhenClosing, ClosingAsksFirstNamingEachQsoAndNoKeepsThemForTheLogger3
     EXPECT_EQ(station.host.MessageBoxes()[0].text,
               u"Logger32 is closed. 2 QSOs saved in MixW since then did not reach its log:\n\n"
               u"Q1ABC   1234   14071.5 kHz   PSK31\n"
-              u"Q2XYZ   1240   14071.5 kHz   PSK31\n"
+              u"Q2XYZ   1240   7035 kHz   CW\n"
               u"\nClose Pontara and lose them? Log them in Logger32 by hand if you do.\n"
               u"No: Pontara keeps them and logs them as soon as Logger32 is back.");
     EXPECT_THAT(station.host.TraceMatching("answer"), ElementsAre("answer no"));
@@ -317,7 +353,9 @@ TEST_F(HeldWhenClosing, YesAfterLogger32CameBackWhileTheBoxWasOpenLosesNothing) 
 }
 
 TEST_F(HeldWhenClosing, ASessionEndWaitsNamingTheHeldQsosUntilLogger32HasThem) {
-    EXPECT_EQ(station.host.ShutdownBlockReason(), u"2 QSOs not yet in Logger32's log: Q1ABC Q2XYZ");
+    EXPECT_EQ(station.host.ShutdownBlockReason(),
+              u"2 QSOs not yet in Logger32's log: Q1ABC 1234 14071.5 kHz PSK31; "
+              u"Q2XYZ 1240 7035 kHz CW");
     EXPECT_FALSE(station.host.EndSession());
     EXPECT_FALSE(station.host.Ended());
     EXPECT_TRUE(station.host.MessageBoxes().empty());

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <set>
+#include <vector>
 
 #include "platform/Text.h"
 
@@ -42,15 +43,65 @@ TEST(WindowModel, QsoRowsAndTheirCaptionsSitWhereDesigned) {
     EXPECT_EQ(rect(window_model::Of(Field::Freq_logger32).rect), (R{360, 9600, 2532, 492}));
 }
 
-TEST(WindowModel, ExchangeFieldsAndSendButtonLieBelowTheVisibleClientArea) {
-    for (Field field : {Field::TextCommand, Field::Sent, Field::Cluster, Field::Freq_logger32}) {
-        EXPECT_GE(window_model::Of(field).rect.top, window_model::ClientHeightTwips);
+// What a new row, or a changed size, must keep true: the operator sees every control whole and
+// apart, and the exchange fields and "Send!" stay out of sight.
+TEST(WindowModel, VisibleControlsNeitherOverlapNorLeaveTheClientAreaAndCaptionsFaceTheirFields) {
+    struct Placed {
+        std::u16string_view name;
+        TwipRect rect;
+    };
+    // Some captions' boxes reach one pixel at 96 DPI (15 twips) into their neighbours, as
+    // designed; their text does not.
+    constexpr int Touch = 15;
+    std::vector<Placed> visible;
+    std::vector<Placed> hidden;
+    auto place = [&](std::u16string_view name, const TwipRect& rect) {
+        (rect.top < window_model::ClientHeightTwips() ? visible : hidden).push_back({name, rect});
+    };
+    for (const FieldModel& each : window_model::Fields()) {
+        place(each.name, each.rect);
     }
-    EXPECT_GE(window_model::Of(Button::CommandSend).rect.top, window_model::ClientHeightTwips);
-    for (Field field : {Field::Text1, Field::Mode, Field::Notes, Field::QslManag}) {
-        const TwipRect& rect = window_model::Of(field).rect;
-        EXPECT_LE(rect.top + rect.height, window_model::ClientHeightTwips);
-        EXPECT_LE(rect.left + rect.width, window_model::ClientWidthTwips);
+    for (const LabelModel& each : window_model::Labels()) {
+        place(each.name, each.rect);
+    }
+    for (const ButtonModel& each : window_model::Buttons()) {
+        place(each.name, each.rect);
+    }
+    std::set<std::u16string_view> hiddenNames;
+    for (const Placed& each : hidden) {
+        hiddenNames.insert(each.name);
+    }
+    EXPECT_EQ(hiddenNames,
+              (std::set<std::u16string_view>{u"TextCommand", u"Sent", u"Cluster", u"Freq_logger32",
+                                             u"Label6", u"CommandSend"}));
+    for (const Placed& each : visible) {
+        EXPECT_GE(each.rect.left, 0) << AsciiOf(each.name);
+        EXPECT_LE(each.rect.left + each.rect.width, window_model::ClientWidthTwips)
+            << AsciiOf(each.name);
+        EXPECT_LE(each.rect.top + each.rect.height, window_model::ClientHeightTwips())
+            << AsciiOf(each.name);
+        for (const Placed& other : visible) {
+            bool apart = each.rect.left + each.rect.width - Touch <= other.rect.left ||
+                         other.rect.left + other.rect.width - Touch <= each.rect.left ||
+                         each.rect.top + each.rect.height - Touch <= other.rect.top ||
+                         other.rect.top + other.rect.height - Touch <= each.rect.top;
+            EXPECT_TRUE(&each == &other || apart)
+                << AsciiOf(each.name) << " overlaps " << AsciiOf(other.name);
+        }
+    }
+    // Each caption of the QSO column stands left of a field whose height spans the caption's top.
+    const int buttonsTop = window_model::Of(Button::Command1).rect.top;
+    for (const LabelModel& caption : window_model::Labels()) {
+        if (caption.rect.top >= buttonsTop || caption.name == u"Label10") {
+            continue;
+        }
+        bool faces = false;
+        for (const FieldModel& field : window_model::Fields()) {
+            faces |= field.rect.top <= caption.rect.top &&
+                     caption.rect.top < field.rect.top + field.rect.height &&
+                     caption.rect.left + caption.rect.width - Touch <= field.rect.left;
+        }
+        EXPECT_TRUE(faces) << AsciiOf(caption.name);
     }
 }
 

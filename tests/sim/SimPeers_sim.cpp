@@ -33,10 +33,18 @@ void SimLogger32::Receive(SimHost& host, int nameNumber, std::uint32_t code, std
         return;
     }
     bool accepted = !rejectedNames.contains(nameNumber);
+    auto nameTextWindow = [&] {
+        if (accepted && namesTextWindow) {
+            host.PostFromLogger32(logger32::TextWindow, static_cast<std::int32_t>(textWindow),
+                                  nameNumber);
+        }
+    };
+    if (textWindowFirst) {
+        nameTextWindow();
+    }
     host.PostFromLogger32(logger32::ConnectAnswer, accepted ? 1 : 0, nameNumber);
-    if (accepted && namesTextWindow) {
-        host.PostFromLogger32(logger32::TextWindow, static_cast<std::int32_t>(textWindow),
-                              nameNumber);
+    if (!textWindowFirst) {
+        nameTextWindow();
     }
 }
 

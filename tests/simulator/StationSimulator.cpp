@@ -17,6 +17,8 @@ constexpr TextView QsosWaiting = u" Logger32 closed, QSOs waiting: ";
 constexpr TextView QsoNotLogged = u"QSO NOT LOGGED: no Logger32 text window !";
 constexpr TextView TooBusy = u"Too busy";
 constexpr TextView LogQso = u"<APP_LOGQSO:";
+constexpr TextView ForceFrequency = u"<APP_FORCE_FREQ:";
+constexpr TextView ForceMode = u"<APP_FORCE_MODE:";
 constexpr TextView TimeOff = u"<APP_TIME_OFF:";
 constexpr Colour OwnerButton = 0xC000C0;
 constexpr Colour OtherButton = 0xFFFF80;
@@ -118,7 +120,11 @@ StationSimulator::StationSimulator(Choices& choices) : choices_(choices) {
         return yes;
     };
     host.logger32.onText = [this](const Text& text) {
-        if (Logger32OwnsTheRig() && !text.starts_with(LogQso)) {
+        if (text.starts_with(LogQso)) {
+            textsBeforeLogging_ = 0;
+        } else if (Logger32OwnsTheRig() &&
+                   (++textsBeforeLogging_ > 2 ||
+                    !(text.starts_with(ForceFrequency) || text.starts_with(ForceMode)))) {
             Break("a text command reached Logger32 while it owns the rig: " + AsciiOf(text));
         }
         if (logger32Stall_ > 0) {

@@ -109,6 +109,9 @@ class StationSimulator {
     int nextTime_ = 0;
     int boxDepth_ = 0;
     int logger32Stall_ = 0;
+    // Texts other than a logging that reached Logger32 while it owns the rig since its last
+    // logging: only a held QSO's dial and mode, right before that QSO's logging.
+    int textsBeforeLogging_ = 0;
     bool resting_ = false;
     bool endAllowed_ = false;   // a close or session end is under way
     bool mixwMayFail_ = false;  // a busy spell longer than the bridge waits

@@ -1,7 +1,7 @@
 // The real Pontara.exe when Logger32 closes and is started again: the Logger32 stand-in's
-// windows are destroyed while Pontara forwards, a QSO is saved in MixW meanwhile, and a new
-// stand-in with new windows receives the connect request, Sent's handle, the owner's codes, the
-// held logging and the current QSO, each once.
+// windows are destroyed while Pontara forwards, two QSOs are saved in MixW meanwhile, and a new
+// stand-in with new windows receives the connect request, Sent's handle, the owner's codes, each
+// held QSO on its own dial and mode, and the current QSO, each once.
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ std::size_t CountStartingWith(const Lines& lines, const std::string& prefix) {
         lines, [&](const std::string& line) { return line.starts_with(prefix); }));
 }
 
-TEST(Logger32Return, ANewLogger32GetsTheHandshakeTheOwnerTheHeldLoggingAndTheQsoOnce) {
+TEST(Logger32Return, ANewLogger32GetsTheHandshakeTheOwnerEachHeldQsoOnItsDialAndModeAndTheQso) {
     WineStation station(WineStation::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     ASSERT_TRUE(station.WaitUntilRunning()) << Listed(station.AtLogger32Since({}));
@@ -36,7 +36,6 @@ TEST(Logger32Return, ANewLogger32GetsTheHandshakeTheOwnerTheHeldLoggingAndTheQso
         [&] { return CountStartingWith(station.Logger32TextsSince({}), "<CALL:5>Q1ABC") > 0; },
         10s))
         << Listed(station.AtLogger32Since({}));
-    const std::string record = station.Logger32TextsSince({}).back();
     const HWND firstWindow = station.Logger32().Window();
 
     station.StopLogger32();
@@ -44,34 +43,54 @@ TEST(Logger32Return, ANewLogger32GetsTheHandshakeTheOwnerTheHeldLoggingAndTheQso
         [&] { return station.FieldText(Field::Text1) == " Logger32 closed, waiting for it !"; },
         10s))
         << station.FieldText(Field::Text1);
+    // Two QSOs worked while Logger32 is away, on two bands and in two modes.
+    station.MixWSets(u"QSO", u"Call", u"Q2XYZ");
+    station.MixWSets(u"QSO", u"Name", u"Juri");
+    station.MixWSets(u"QSO", u"Mode", u"BPSK31");
+    station.MixWSets(u"QSO", u"time", u"1240");
     station.MixWSets(u"QSO", u"Command", u"Save");
     EXPECT_TRUE(PumpUntil(
         [&] { return station.FieldText(Field::Text1) == " Logger32 closed, QSOs waiting: 1 !"; },
         10s))
         << station.FieldText(Field::Text1);
+    station.MixWTunes(7035000, 1500);
+    station.MixWSets(u"QSO", u"Call", u"Q3DEF");
+    station.MixWSets(u"QSO", u"Name", u"Ann");
+    station.MixWSets(u"QSO", u"Mode", u"CW");
+    station.MixWSets(u"QSO", u"time", u"1302");
+    station.MixWSets(u"QSO", u"Command", u"Save");
+    EXPECT_TRUE(PumpUntil(
+        [&] { return station.FieldText(Field::Text1) == " Logger32 closed, QSOs waiting: 2 !"; },
+        10s))
+        << station.FieldText(Field::Text1);
 
     station.StartLogger32();
     ASSERT_NE(station.Logger32().Window(), firstWindow);
+    const std::string current =
+        "<CALL:5>Q3DEF<RST_RCVD:0><RST_SENT:0><QTH:0><NAME:3>Ann<COMMENT:0><GRIDSQUARE:0>"
+        "<IOTA:0><STATE:0><QSL_VIA:0>";
     ASSERT_TRUE(PumpUntil(
-        [&] { return CountStartingWith(station.Logger32TextsSince({}), "<CALL:5>Q1ABC") > 0; },
-        20s))
+        [&] { return CountStartingWith(station.Logger32TextsSince({}), current) > 0; }, 20s))
         << Listed(station.AtLogger32Since({}));
     PumpFor(4000ms);  // whatever would come twice has come by now
 
     const std::string main = std::to_string(standin::ParameterFromWindow(station.MainWindow()));
     const std::string sent =
         std::to_string(standin::ParameterFromWindow(FieldAt(station.MainWindow(), Field::Sent)));
-    EXPECT_EQ(station.Logger32CodesSince({}),
-              (Lines{"code 1 " + main, "code 2 0", "code 2 " + sent, "code 18 1", "code 7 0",
-                     "code 11 0", "code 13 0", "code 19 0", "code 15 1", "code 16 1"}))
+    EXPECT_EQ(
+        station.Logger32CodesSince({}),
+        (Lines{"code 1 " + main, "code 2 0", "code 2 " + sent, "code 18 1", "code 7 0", "code 11 0",
+               "code 13 0", "code 19 0", "code 15 1", "code 16 1", "code 15 1", "code 16 1"}))
         << Listed(station.AtLogger32Since({}));
-    const std::string payload = record + "<APP_TIME_ON:4>1234<APP_TIME_OFF:4>1234";
-    const Lines texts = station.Logger32TextsSince({});
-    ASSERT_EQ(texts.size(), 4u) << Listed(station.AtLogger32Since({}));
-    EXPECT_EQ(texts[0], "<APP_LOGQSO:" + std::to_string(payload.size()) + ">" + payload);
-    EXPECT_TRUE(texts[1].starts_with("<APP_FORCE_FREQ:")) << texts[1];
-    EXPECT_TRUE(texts[2].starts_with("<APP_FORCE_MODE:")) << texts[2];
-    EXPECT_EQ(texts[3], record);
+    EXPECT_EQ(station.Logger32TextsSince({}),
+              (Lines{"<APP_FORCE_FREQ:7>14071.5", "<APP_FORCE_MODE:5>PSK31",
+                     "<APP_LOGQSO:148><CALL:5>Q2XYZ<RST_RCVD:0><RST_SENT:0><QTH:0><NAME:4>Juri"
+                     "<COMMENT:0><GRIDSQUARE:0><IOTA:0><STATE:0><QSL_VIA:0><APP_TIME_ON:4>1240"
+                     "<APP_TIME_OFF:4>1240",
+                     "<APP_FORCE_FREQ:4>7035", "<APP_FORCE_MODE:2>CW",
+                     "<APP_LOGQSO:147>" + current + "<APP_TIME_ON:4>1302<APP_TIME_OFF:4>1302",
+                     "<APP_FORCE_FREQ:4>7035", "<APP_FORCE_MODE:2>CW", current}))
+        << Listed(station.AtLogger32Since({}));
     EXPECT_EQ(station.Logger32().SentWindow(), FieldAt(station.MainWindow(), Field::Sent));
     EXPECT_EQ(station.FieldText(Field::Text1), "            MixW2 control active !");
 }

@@ -119,7 +119,7 @@ TEST_F(PontaraMainWindow, ClientAreaHasTheDesignedSizeInTheCentreOfTheScreen) {
     const int dpi = ScreenDpi();
     const SIZE client = ClientSize(window_);
     EXPECT_NEAR(client.cx, TwipsToPixels(window_model::ClientWidthTwips, dpi), 1);
-    EXPECT_NEAR(client.cy, TwipsToPixels(window_model::ClientHeightTwips, dpi), 1);
+    EXPECT_NEAR(client.cy, TwipsToPixels(window_model::ClientHeightTwips(), dpi), 1);
 
     RECT frame{};
     GetWindowRect(window_, &frame);

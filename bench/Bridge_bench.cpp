@@ -28,7 +28,7 @@ class NoEvents final : public HostEvents {
     void Load() override {}
     void Unload() override {}
     bool QueryEndSession() override { return true; }
-    void EndSession() override {}
+    void EndSession(SessionEnd) override {}
     void TimerTick(TimerId) override {}
     void FieldChanged(Field) override {}
     void ButtonClicked(Button) override {}

@@ -52,8 +52,8 @@ bool Application::QueryEndSession() {
     return parts_->startup.QueryEndSession();
 }
 
-void Application::EndSession() {
-    parts_->errors.Run([this] { parts_->startup.EndSession(); });
+void Application::EndSession(SessionEnd end) {
+    parts_->errors.Run([this, end] { parts_->startup.EndSession(end); });
 }
 
 void Application::TimerTick(TimerId timer) {

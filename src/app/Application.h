@@ -18,7 +18,7 @@ class Application : public HostEvents {
     void Load() override;
     void Unload() override;
     bool QueryEndSession() override;
-    void EndSession() override;
+    void EndSession(SessionEnd end) override;
     void TimerTick(TimerId timer) override;
     void FieldChanged(Field field) override;
     void ButtonClicked(Button button) override;

@@ -94,6 +94,14 @@ void Startup::StartBridge() {
 }
 
 void Startup::Unload() {
+    // A close that another program sends (Task Manager's "End task" sends WM_CLOSE) arrives as
+    // that program's message: MixW could not be called inside it, and calls put off until after
+    // it would never be made, since the program ends first. The unload runs from a message posted
+    // to the main window instead, whole and in its order.
+    if (host_.InsideSentMessage()) {
+        host_.PostToMainWindow([this] { Unload(); });
+        return;
+    }
     if (askingToClose_) {
         return;  // asked already: the box is open
     }
@@ -122,14 +130,19 @@ void Startup::Unload() {
 // The rig goes back to a Logger32 that has it, and Logger32 is told that Pontara leaves; no box
 // can be shown. The five codes are sent here, not posted: with no box between them and codes 4
 // and 5, Logger32 would take the sent codes first, as a thread takes the messages sent to it
-// before those posted, and hear that Pontara left before it gave the rig back. MixW ends with
-// the session too, and its ports with it; nor could it be asked to toggle them here: Windows
-// sends the session's end from another process, and COM refuses a call out of a handler of
-// such a message (RPC_E_CANTCALLOUT_ININPUTSYNCCALL). Under Wine that call would go through; it
-// is made on neither.
-void Startup::EndSession() {
+// before those posted, and hear that Pontara left before it gave the rig back. When the whole
+// session ends MixW ends too, and its ports with it. When the Restart Manager closes Pontara
+// alone (an installer, Windows Update), MixW goes on and its ports go back to it as at a close.
+// Windows sends the session's end from another process, and COM refuses a call out of a handler
+// of such a message (RPC_E_CANTCALLOUT_ININPUTSYNCCALL; under Wine it would go through), so the
+// toggles are made from a thread of their own, and the session's end waits for them only so long.
+void Startup::EndSession(SessionEnd end) {
     if (RigToHandBack()) {
         link_.SendCodes(logger32::MixWTakesRig);
+    }
+    if (end == SessionEnd::ThisProgram && !members_.MixWHasRig && members_.MixWApp) {
+        host_.CallMixWFromWorker([](MixWAutomation& mixw) { bridge::ToggleMixWPorts(mixw); },
+                                 MixWPortsAtSessionEnd);
     }
     Leave();
 }

@@ -18,6 +18,9 @@ namespace pontara {
 
 // The sequencer's pause between the connect request to Logger32 and its first look for MixW.
 inline constexpr int PauseBeforeMixW = 1000;
+// The longest that MixW's port toggles may hold up the end of a session that closes this program
+// alone.
+inline constexpr int MixWPortsAtSessionEnd = 2000;
 
 class Startup {
   public:
@@ -31,7 +34,7 @@ class Startup {
     void Unload();
     // Whether the session may end now: not while QSOs are held for Logger32.
     bool QueryEndSession() const { return watch_.Held().empty(); }
-    void EndSession();
+    void EndSession(SessionEnd end);
 
   private:
     // Each returns false when the operator closed the window while it waited.

@@ -25,7 +25,9 @@ bool Logger32Watch::Logger32Away() {
         return false;
     }
     if (state_ == State::Present) {
-        if (host_.IsWindow(link_.State().Logger32Window)) {
+        // A Logger32 that stopped answering is away like one that closed: it is connected again,
+        // and once it answers gets what was held meanwhile.
+        if (host_.IsWindow(link_.State().Logger32Window) && !link_.Logger32Unanswering()) {
             return false;
         }
         NoticeClosed();

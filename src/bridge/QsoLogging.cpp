@@ -14,10 +14,13 @@ constexpr TextView RemoveCommand = u"Remove";
 constexpr TextView Logged = u"Korvex_Send";
 }  // namespace
 
-void HandOverLogging(logger32::MessageLink& link, const Text& logQsoCommand) {
-    link.SendTextCommand(logQsoCommand);
+bool HandOverLogging(logger32::MessageLink& link, const Text& logQsoCommand) {
+    if (!link.SendTextCommand(logQsoCommand)) {
+        return false;
+    }
     link.PostCode(logger32::QsoLogged, 1);
     link.PostCode(logger32::QsoLoggedFollowUp, 1);
+    return true;
 }
 
 void QsoLogging::TextCommandChanged() {
@@ -41,7 +44,9 @@ void QsoLogging::LogQso() {
     } else {
         WindowHandle textWindow = link_.State().Logger32TextWindow;
         ShowWhetherLogged(textWindow != 0 && host_.IsWindow(textWindow));
-        HandOverLogging(link_, LoggingWithTimes());
+        if (!HandOverLogging(link_, LoggingWithTimes())) {
+            HoldQso();  // Logger32 did not take it
+        }
     }
     host_.SetFieldText(Field::TextCommand, Text(Logged));
 }

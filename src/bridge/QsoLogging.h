@@ -19,8 +19,8 @@ namespace pontara::bridge {
 inline constexpr int PauseAfterLogging = 700;
 
 // Delivers a logging (the whole APP_LOGQSO text) to Logger32's text window, then posts codes 15
-// and 16.
-void HandOverLogging(logger32::MessageLink& link, const Text& logQsoCommand);
+// and 16; false, posting nothing, when Logger32 did not take it.
+bool HandOverLogging(logger32::MessageLink& link, const Text& logQsoCommand);
 
 class QsoLogging {
   public:

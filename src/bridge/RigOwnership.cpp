@@ -67,10 +67,13 @@ void RigOwnership::AskToCloseSoundcardWindows() {
     host_.ShowMessage(Text(status::CloseSoundcardWindows), Text(window_model::Caption));
 }
 
-void RigOwnership::ToggleMixWPorts() {
-    MixWAutomation& mixw = members_.MixW();
+void ToggleMixWPorts(MixWAutomation& mixw) {
     mixw.ExecuteMacros(Text(macros::ToggleCatPort));
     mixw.ExecuteMacros(Text(macros::TogglePttPort));
+}
+
+void RigOwnership::ToggleMixWPorts() {
+    bridge::ToggleMixWPorts(members_.MixW());
 }
 
 }  // namespace pontara::bridge

@@ -12,6 +12,9 @@
 
 namespace pontara::bridge {
 
+// MixW opens or closes its CAT and PTT ports, through `mixw`.
+void ToggleMixWPorts(MixWAutomation& mixw);
+
 class RigOwnership {
   public:
     RigOwnership(Host& host, MainWindowMembers& members, logger32::MessageLink& link,

@@ -154,13 +154,16 @@ void MessageLink::SendCodes(std::span<const CodeWithParameter> codes) {
     }
 }
 
-void MessageLink::SendTextCommand(const Text& command) {
-    host_.SendText(state_.Logger32TextWindow, command);
+bool MessageLink::SendTextCommand(const Text& command) {
+    const bool taken = host_.SendText(state_.Logger32TextWindow, command);
+    unanswering_ = unanswering_ || !taken;
+    return taken;
 }
 
 void MessageLink::RequestConnection(MessageId message) {
     state_.Logger32Message = message;
     awaitingAnswer_ = true;
+    unanswering_ = false;
     PostCode(ConnectRequest, AsLParam(state_.MainWindow));
 }
 

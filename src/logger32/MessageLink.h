@@ -61,7 +61,11 @@ class MessageLink {
     void SendCodes(std::span<const CodeWithParameter> codes);
     // Delivers a text command (logger32/TextCommands.h) to Logger32's text window; returns when
     // Logger32 has taken it. Nothing is sent back; a text for a window not yet named is lost.
-    void SendTextCommand(const Text& command);
+    // False when Logger32 did not answer in time: it has stopped answering, and the link says so
+    // until the next connect request.
+    bool SendTextCommand(const Text& command);
+    // A text command went unanswered since the last connect request.
+    bool Logger32Unanswering() const { return unanswering_; }
 
   private:
     void AllowLogger32FromLowerRank();
@@ -73,6 +77,7 @@ class MessageLink {
     Host& host_;
     LinkState state_;
     bool awaitingAnswer_ = false;
+    bool unanswering_ = false;
 };
 
 // Logger32's dial frequency in hertz as kilohertz with exactly three decimals and no digit

@@ -164,20 +164,29 @@ class DispatchMixW final : public MixWAutomation {
 
 }  // namespace
 
-std::unique_ptr<MixWAutomation> AttachRunningMixW() {
+ComPtr<IDispatch> RunningMixWObject() {
     CLSID classId{};
     if (FAILED(CLSIDFromProgID(Wide(Text(mixw::ProgId)), &classId))) {
-        return nullptr;
+        return {};
     }
     ComPtr<IUnknown> running;
     if (FAILED(GetActiveObject(classId, nullptr, running.Put())) || !running) {
-        return nullptr;
+        return {};
     }
     ComPtr<IDispatch> object;
     if (FAILED(running->QueryInterface(IID_IDispatch, object.PutVoid())) || !object) {
-        return nullptr;
+        return {};
     }
+    return object;
+}
+
+std::unique_ptr<MixWAutomation> MixWThrough(ComPtr<IDispatch> object) {
     return std::make_unique<DispatchMixW>(std::move(object));
+}
+
+std::unique_ptr<MixWAutomation> AttachRunningMixW() {
+    ComPtr<IDispatch> object = RunningMixWObject();
+    return object ? MixWThrough(std::move(object)) : nullptr;
 }
 
 }  // namespace pontara

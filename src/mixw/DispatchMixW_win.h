@@ -7,12 +7,17 @@
 #include <memory>
 
 #include "mixw/MixWAutomation.h"
+#include "win32/ScopedCom_win.h"
 
 namespace pontara {
 
 // The object registered as active for mixw::ProgId (CLSIDFromProgID, GetActiveObject),
 // or none when MixW is not running or has not registered it. COM must be initialised on the
 // calling thread.
+ComPtr<IDispatch> RunningMixWObject();
+// MixW's members, called by name on `object`, from the thread whose apartment holds it.
+std::unique_ptr<MixWAutomation> MixWThrough(ComPtr<IDispatch> object);
+// Both: the running MixW's members, or none.
 std::unique_ptr<MixWAutomation> AttachRunningMixW();
 
 }  // namespace pontara

@@ -34,6 +34,17 @@ struct TopLevelWindow {
     std::string className;
 };
 
+// The longest a send to another program's window waits for its answer (SendMessageTimeout). A
+// window that Windows already takes for hung, having taken no message for 5 s, is not waited for
+// at all (SMTO_ABORTIFHUNG).
+inline constexpr int SendAnswerBound = 2000;
+
+// How a Windows session ends for this program.
+enum class SessionEnd {
+    All,          // log off, shut down, restart: every program ends, MixW too
+    ThisProgram,  // ENDSESSION_CLOSEAPP: the Restart Manager closes this program alone
+};
+
 // What the host raises; implemented by the application (app/Application.h).
 class HostEvents {
   public:
@@ -48,7 +59,7 @@ class HostEvents {
     virtual bool QueryEndSession() = 0;
     // The session ends: Windows may end the process as soon as this returns. No box can be shown
     // here, and the program ends inside.
-    virtual void EndSession() = 0;
+    virtual void EndSession(SessionEnd end) = 0;
     // Only while enabled with a non-zero interval. Never while a handler waits inside a DDE
     // link's opening or a MixW call: a tick due then is raised, once, after that handler.
     virtual void TimerTick(TimerId timer) = 0;
@@ -127,11 +138,14 @@ class Host {
     virtual MessageId RegisterMessage(const char* name) = 0;
     virtual void PostMessageTo(WindowHandle window, MessageId message, std::uint32_t wParam,
                                std::int32_t lParam) = 0;
+    // Returns when the window has handled it, or after SendAnswerBound at the most.
     virtual void SendMessageTo(WindowHandle window, MessageId message, std::uint32_t wParam,
                                std::int32_t lParam) = 0;
     // WM_SETTEXT with the text in the system's ANSI code page (characters without an
-    // equivalent become its default character); returns when the window has taken it.
-    virtual void SendText(WindowHandle window, const Text& text) = 0;
+    // equivalent become its default character); returns when the window has taken it, or false
+    // when it has not answered within SendAnswerBound (a window that is not there counts as
+    // taking it).
+    virtual bool SendText(WindowHandle window, const Text& text) = 0;
     virtual bool IsWindow(WindowHandle window) const = 0;
     // Whether the current event runs inside a message that another thread or process sent
     // (SendMessage, WM_SETTEXT): Windows refuses an outgoing COM call there.
@@ -151,6 +165,11 @@ class Host {
     // MixW's side: the running instance's automation object, or none when MixW is not running
     // or has not registered it yet. Never starts MixW.
     virtual std::unique_ptr<MixWAutomation> AttachMixW() = 0;
+    // Makes `calls` on the object AttachMixW last gave, from a thread of their own that handles
+    // no message of another program, and waits for them at most `milliseconds`; what is not
+    // done by then is left to that thread. Failures are not reported.
+    virtual void CallMixWFromWorker(std::function<void(MixWAutomation&)> calls,
+                                    int milliseconds) = 0;
 };
 
 }  // namespace pontara

@@ -227,7 +227,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return listener_.SessionEndQueried() ? TRUE : FALSE;
         case WM_ENDSESSION:
             if (wParam != FALSE) {
-                listener_.SessionEnds();
+                listener_.SessionEnds((lParam & ENDSESSION_CLOSEAPP) != 0 ? SessionEnd::ThisProgram
+                                                                          : SessionEnd::All);
             }
             return 0;
         case PostedWorkMessage:

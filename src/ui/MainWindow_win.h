@@ -11,6 +11,7 @@
 #include <array>
 #include <vector>
 
+#include "platform/Host.h"
 #include "platform/Text.h"
 #include "platform/WindowControls.h"
 #include "ui/Gdi_win.h"
@@ -43,8 +44,9 @@ class MainWindowListener {
     virtual void CloseRequested() = 0;
     // WM_QUERYENDSESSION: whether the Windows session may end now.
     virtual bool SessionEndQueried() = 0;
-    // WM_ENDSESSION for a session that ends.
-    virtual void SessionEnds() = 0;
+    // WM_ENDSESSION for a session that ends; ENDSESSION_CLOSEAPP in lParam: for this program
+    // alone.
+    virtual void SessionEnds(SessionEnd end) = 0;
     // A PostedWorkMessage reached the window.
     virtual void WorkArrived() = 0;
 

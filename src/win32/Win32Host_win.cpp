@@ -8,6 +8,7 @@
 
 #include "mixw/DdeClient_win.h"
 #include "mixw/DispatchMixW_win.h"
+#include "mixw/WorkerMixW_win.h"
 #include "win32/ScopedCom_win.h"
 #include "win32/WinError_win.h"
 #include "win32/WinUtil_win.h"
@@ -175,11 +176,11 @@ bool Win32Host::SessionEndQueried() {
 
 // Raised at once, even inside a wait of the start-up sequencer or below another handler: once
 // this message is answered Windows may end the process.
-void Win32Host::SessionEnds() {
+void Win32Host::SessionEnds(SessionEnd end) {
     if (ended_ || events_ == nullptr) {
         return;
     }
-    gate_.RaiseAtOnce([this] { events_->EndSession(); });
+    gate_.RaiseAtOnce([this, end] { events_->EndSession(end); });
     EndProgram();
 }
 
@@ -478,16 +479,31 @@ void Win32Host::PostMessageTo(WindowHandle window, MessageId message, std::uint3
     PostMessageA(HwndOf(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
 }
 
+// A plain SendMessage to a program that has stopped taking messages waits for ever. This one
+// waits SendAnswerBound at the most, and not at all once Windows takes the window for hung (no
+// message taken for 5 s: SMTO_ABORTIFHUNG); meanwhile, as SendMessage does, it handles what other
+// programs send to this thread (SMTO_NORMAL). It fails with ERROR_TIMEOUT when it gave up.
+namespace {
+
+bool SendAnswered(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                               SendAnswerBound, &result) != 0 ||
+           GetLastError() != ERROR_TIMEOUT;
+}
+
+}  // namespace
+
 void Win32Host::SendMessageTo(WindowHandle window, MessageId message, std::uint32_t wParam,
                               std::int32_t lParam) {
-    SendMessageA(HwndOf(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
+    SendAnswered(HwndOf(window), message, static_cast<WPARAM>(wParam), static_cast<LPARAM>(lParam));
 }
 
 // WM_SETTEXT is a system message, so Windows copies the string into the receiving process; a
 // pointer to our own buffer is what it expects, whichever process owns the window.
-void Win32Host::SendText(WindowHandle window, const Text& text) {
+bool Win32Host::SendText(WindowHandle window, const Text& text) {
     const std::string ansi = ToAnsi(text);
-    SendMessageA(HwndOf(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ansi.c_str()));
+    return SendAnswered(HwndOf(window), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(ansi.c_str()));
 }
 
 bool Win32Host::IsWindow(WindowHandle window) const {
@@ -548,11 +564,19 @@ void Win32Host::AllowTextFromLowerRank(Field field) {
 // ---- MixW ---------------------------------------------------------------------------------
 
 std::unique_ptr<MixWAutomation> Win32Host::AttachMixW() {
-    std::unique_ptr<MixWAutomation> mixw = AttachRunningMixW();
-    if (!mixw) {
+    ComPtr<IDispatch> object = RunningMixWObject();
+    if (!object) {
         return nullptr;
     }
-    return std::make_unique<HeldTicksMixW>(std::move(mixw), gate_);
+    mixwObject_ = object;
+    return std::make_unique<HeldTicksMixW>(MixWThrough(std::move(object)), gate_);
+}
+
+void Win32Host::CallMixWFromWorker(std::function<void(MixWAutomation&)> calls, int milliseconds) {
+    if (mixwObject_) {
+        pontara::CallMixWFromWorker(mixwObject_.Get(), std::move(calls),
+                                    static_cast<DWORD>(std::max(milliseconds, 0)));
+    }
 }
 
 }  // namespace pontara

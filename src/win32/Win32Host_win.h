@@ -27,6 +27,7 @@
 #include "platform/Host.h"
 #include "ui/MainWindow_win.h"
 #include "ui/Splash_win.h"
+#include "win32/ScopedCom_win.h"
 
 namespace pontara {
 
@@ -83,7 +84,7 @@ class Win32Host final : public Host, private MainWindowListener {
                        std::int32_t lParam) override;
     void SendMessageTo(WindowHandle window, MessageId message, std::uint32_t wParam,
                        std::int32_t lParam) override;
-    void SendText(WindowHandle window, const Text& text) override;
+    bool SendText(WindowHandle window, const Text& text) override;
     bool IsWindow(WindowHandle window) const override;
     bool InsideSentMessage() const override;
     void PostToMainWindow(std::function<void()> work) override;
@@ -91,6 +92,7 @@ class Win32Host final : public Host, private MainWindowListener {
     void AllowTextFromLowerRank(Field field) override;
 
     std::unique_ptr<MixWAutomation> AttachMixW() override;
+    void CallMixWFromWorker(std::function<void(MixWAutomation&)> calls, int milliseconds) override;
 
   private:
     class HeldTicksMixW;
@@ -105,7 +107,7 @@ class Win32Host final : public Host, private MainWindowListener {
     void TimerElapsed(TimerId timer) override;
     void CloseRequested() override;
     bool SessionEndQueried() override;
-    void SessionEnds() override;
+    void SessionEnds(SessionEnd end) override;
     void WorkArrived() override;
 
     static LRESULT CALLBACK HookProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -126,6 +128,7 @@ class Win32Host final : public Host, private MainWindowListener {
     std::unique_ptr<pontara::MainWindow> main_;
     std::unique_ptr<Splash> splash_;
     std::unique_ptr<DdeClient> dde_;  // opened with the first link
+    ComPtr<IDispatch> mixwObject_;    // the object AttachMixW last gave
     HostEvents* events_ = nullptr;
     std::array<Text, FieldCount> lastText_;  // what each field held when last reported
     std::array<TimerState, TimerCount> timers_{};

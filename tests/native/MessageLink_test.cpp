@@ -93,7 +93,7 @@ class LinkOnly : public HostEvents {
     void Load() override {}
     void Unload() override {}
     bool QueryEndSession() override { return true; }
-    void EndSession() override {}
+    void EndSession(SessionEnd) override {}
     void TimerTick(TimerId timer) override {
         if (timer == TimerId::Timer) {
             link.RetryTick();

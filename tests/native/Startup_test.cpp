@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "SimulatedStation.h"
 
@@ -157,20 +159,25 @@ TEST(Shutdown, WhileMixWHasTheRigOnlyUnhooksAndSendsFourAndFive) {
     EXPECT_TRUE(last.sent);
 }
 
-TEST(Shutdown, WhileLogger32HasTheRigHandsItBackBeforeLeaving) {
-    SimulatedStation station;
-    station.LaunchAndRun();
-    station.host.Click(Button::Command2);
-    station.host.RunFor(0);
-    std::size_t closing = station.host.TraceMark();
-    station.host.RequestClose();
-    station.host.RunFor(0);
-    EXPECT_THAT(station.host.TraceSince(closing),
-                ElementsAre("post 18 1", "post 7 0", "post 11 0", "post 13 0", "post 19 0",
-                            "box Please close Souncard window and CW Mashine window Logger32 and "
-                            "after that press OK",
-                            "macro <TOGGLECATPORT>", "macro <TOGGLEPTTPORT>", "unhook", "send 4 0",
-                            "send 5 0", "end"));
+// However the close arrives: posted (the close box, Alt+F4) or sent by another program, inside
+// whose message MixW cannot be called (Task Manager's "End task").
+TEST(Shutdown, WhileLogger32HasTheRigHandsItBackBeforeLeavingHoweverTheCloseArrives) {
+    for (bool sent : {false, true}) {
+        SCOPED_TRACE(sent ? "sent close" : "posted close");
+        SimulatedStation station;
+        station.LaunchAndRun();
+        station.host.Click(Button::Command2);
+        station.host.RunFor(0);
+        std::size_t closing = station.host.TraceMark();
+        sent ? station.host.SendClose() : station.host.RequestClose();
+        station.host.RunFor(0);
+        EXPECT_THAT(station.host.TraceSince(closing),
+                    ElementsAre("post 18 1", "post 7 0", "post 11 0", "post 13 0", "post 19 0",
+                                "box Please close Souncard window and CW Mashine window Logger32 "
+                                "and after that press OK",
+                                "macro <TOGGLECATPORT>", "macro <TOGGLEPTTPORT>", "unhook",
+                                "send 4 0", "send 5 0", "end"));
+    }
 }
 
 // Windows sends the end of the session from another process and may end this one as soon as
@@ -189,6 +196,37 @@ TEST(SessionEnd, WhileLogger32HasTheRigHandsItBackSaysGoodbyeAndEndsWithoutABoxO
                     "send 13 0", "send 19 0", "unhook", "send 4 0", "send 5 0", "end"));
     EXPECT_TRUE(station.host.MessageBoxes().empty());
     EXPECT_EQ(station.host.mixw.calls.size(), calls);
+}
+
+// The Restart Manager closes Pontara alone and MixW goes on: its ports go back to it, from a
+// thread that handles no sent message, and the session's end waits for that at most 2 s.
+TEST(SessionEnd, ClosingPontaraAloneWhileLogger32HasTheRigTogglesMixWsPortsWithinTwoSeconds) {
+    struct Row {
+        int callTime;
+        std::vector<std::string> toggles;
+        int endsAfter;
+    };
+    for (const Row& row : {Row{0, {"macro <TOGGLECATPORT>", "macro <TOGGLEPTTPORT>"}, 0},
+                           Row{2500, {"macro <TOGGLECATPORT>"}, 2000}}) {
+        SCOPED_TRACE(row.callTime);
+        SimulatedStation station;
+        station.LaunchAndRun();
+        station.host.Click(Button::Command2);
+        station.host.RunFor(0);
+        station.host.mixw.callTime = row.callTime;
+        std::size_t ending = station.host.TraceMark();
+        const int endedAt = station.host.Now();
+        EXPECT_TRUE(station.host.EndSession(SessionEnd::ThisProgram));
+        std::vector<std::string> expected{"query end session", "end session, this program only",
+                                          "send 18 1",         "send 7 0",
+                                          "send 11 0",         "send 13 0",
+                                          "send 19 0",         "worker"};
+        expected.insert(expected.end(), row.toggles.begin(), row.toggles.end());
+        expected.insert(expected.end(), {"unhook", "send 4 0", "send 5 0", "end"});
+        EXPECT_EQ(station.host.TraceSince(ending), expected);
+        EXPECT_EQ(station.host.Trace().back().time - endedAt, row.endsAfter);
+        EXPECT_TRUE(station.host.MessageBoxes().empty());
+    }
 }
 
 }  // namespace

@@ -68,11 +68,26 @@ class SimMixWObject final : public MixWAutomation {
     }
 
   private:
+    void EnterOnWorker(const Text& name, const std::string& member, const Text& argument) {
+        if (host_.WorkerPastBound()) {
+            throw PlatformError(name, ObjectDisconnected, u"The program ended before the call");
+        }
+        if (host_.mixw.BusyAt(*host_.WorkerNow())) {
+            throw PlatformError(name, CallRejected, Text(CallRejectedMessage));
+        }
+        host_.mixw.calls.push_back({*host_.WorkerNow(), member, argument});
+        host_.WorkerCallTakes(host_.mixw.callTime);
+    }
+
     void Enter(const std::string& member, const Text& argument) {
         Text name = AsciiText("MixW's " + member);
         if (!host_.mixw.running) {
             throw PlatformError(name, ObjectDisconnected,
                                 u"The object invoked has disconnected from its clients");
+        }
+        if (host_.WorkerNow()) {
+            EnterOnWorker(name, member, argument);
+            return;
         }
         if (host_.InsideSentMessage()) {
             throw PlatformError(name, CantCallOut, Text(CantCallOutMessage));
@@ -255,19 +270,23 @@ void SimHost::RequestClose() {
     queue_.push_back({now_, sequence_++, true, [this] { events_->Unload(); }});
 }
 
+void SimHost::SendClose() {
+    HandleSent([this] { gate_.Raise([this] { events_->Unload(); }); });
+}
+
 // Windows sends both from another process and waits for the answers: they are handled at once.
-bool SimHost::EndSession() {
+bool SimHost::EndSession(SessionEnd end) {
     Record("query end session");
     const bool agreed = ended_ || events_ == nullptr || events_->QueryEndSession();
     if (agreed) {
-        EndSessionAnyway();
+        EndSessionAnyway(end);
     }
     return agreed;
 }
 
-void SimHost::EndSessionAnyway() {
-    Record("end session");
-    HandleSent([this] { gate_.RaiseAtOnce([this] { events_->EndSession(); }); });
+void SimHost::EndSessionAnyway(SessionEnd end) {
+    Record(end == SessionEnd::All ? "end session" : "end session, this program only");
+    HandleSent([this, end] { gate_.RaiseAtOnce([this, end] { events_->EndSession(end); }); });
 }
 
 std::vector<std::string> SimHost::TraceSince(std::size_t mark) const {
@@ -479,10 +498,30 @@ MessageId SimHost::RegisterMessage(const char* name) {
     return 0xC200;
 }
 
+void SimHost::Logger32Answers() {
+    logger32.hungSince.reset();
+    std::vector<SimLogger32::Posted> queued = std::move(logger32.queued);
+    logger32.queued.clear();
+    for (const SimLogger32::Posted& each : queued) {
+        logger32.Receive(*this, each.nameNumber, each.code, each.lParam, false);
+    }
+}
+
+// Windows takes a window for hung once its thread has taken no message for 5 s
+// (IsHungAppWindow).
+void SimHost::WaitForHungLogger32() {
+    constexpr int HungAfter = 5000;
+    if (now_ - *logger32.hungSince < HungAfter) {
+        Stall(SendAnswerBound);
+    }
+}
+
 void SimHost::PostMessageTo(WindowHandle window, MessageId message, std::uint32_t wParam,
                             std::int32_t lParam) {
     Record("post " + std::to_string(wParam) + " " + std::to_string(lParam));
-    if (window != 0 && window == logger32.Window() && ReachesLogger32()) {
+    if (window != 0 && window == logger32.Window() && ReachesLogger32() && logger32.hungSince) {
+        logger32.queued.push_back({NameNumber(message), wParam, lParam});
+    } else if (window != 0 && window == logger32.Window() && ReachesLogger32()) {
         logger32.Receive(*this, NameNumber(message), wParam, lParam, false);
     }
 }
@@ -490,23 +529,31 @@ void SimHost::PostMessageTo(WindowHandle window, MessageId message, std::uint32_
 void SimHost::SendMessageTo(WindowHandle window, MessageId message, std::uint32_t wParam,
                             std::int32_t lParam) {
     Record("send " + std::to_string(wParam) + " " + std::to_string(lParam));
-    if (window != 0 && window == logger32.Window() && ReachesLogger32()) {
+    if (window != 0 && window == logger32.Window() && logger32.hungSince) {
+        WaitForHungLogger32();
+    } else if (window != 0 && window == logger32.Window() && ReachesLogger32()) {
         logger32.Receive(*this, NameNumber(message), wParam, lParam, true);
     }
 }
 
 // Converted first, as the Win32 host converts before it sends: a refused conversion fails the
 // delivery whatever the window.
-void SimHost::SendText(WindowHandle window, const Text& text) {
+bool SimHost::SendText(WindowHandle window, const Text& text) {
     std::string ansi = ToCodePage(codePage, ToAnsiFlags(codePage), text);
     Record("text " + AsciiOf(text));
     if (window == 0 || window != logger32.textWindow || !logger32.running || !ReachesLogger32()) {
-        return;
+        return true;
+    }
+    if (logger32.hungSince) {
+        WaitForHungLogger32();
+        Record("not taken");
+        return false;
     }
     logger32.texts.push_back({now_, text, std::move(ansi)});
     if (logger32.onText) {
         logger32.onText(text);
     }
+    return true;
 }
 
 bool SimHost::IsWindow(WindowHandle window) const {
@@ -536,6 +583,20 @@ std::unique_ptr<MixWAutomation> SimHost::AttachMixW() {
     }
     Record("attach");
     return std::make_unique<SimMixWObject>(*this);
+}
+
+void SimHost::CallMixWFromWorker(std::function<void(MixWAutomation&)> calls, int milliseconds) {
+    Record("worker");
+    workerNow_ = now_;
+    workerBound_ = now_ + milliseconds;
+    SimMixWObject mixw(*this);
+    try {
+        calls(mixw);
+    } catch (const PlatformError&) {
+    }
+    const int resumes = std::min(*workerNow_, workerBound_);
+    workerNow_.reset();
+    AdvanceTo(resumes);
 }
 
 void SimHost::Record(std::string what) {

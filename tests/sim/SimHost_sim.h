@@ -57,16 +57,24 @@ class SimHost final : public Host {
     // Logger32 sends a code (SendMessage under the first name): handled at once, inside a sent
     // message, where SimMixW refuses every call as Windows' COM does.
     void SendFromLogger32(std::uint32_t code, std::int32_t lParam);
+    // Logger32 stops taking messages, and takes them again: what was posted meanwhile is
+    // handled then, in order.
+    void Logger32Hangs() { logger32.hungSince = now_; }
+    void Logger32Answers();
     // Logger32 sets a window's text by handle (WM_SETTEXT, a sent message); dispatched at
     // once.
     void SetTextOfWindow(WindowHandle window, const Text& text);
     void Click(Button button);  // queued; ignored while the button is disabled
     void RequestClose();        // queued: the operator closes the main window
-    // Windows ends the session (log off, shut down): asks the program first, and ends the session
-    // only when it agrees. Returns the answer.
-    bool EndSession();
+    // Another program sends WM_CLOSE (Task Manager's "End task", a script): handled at once,
+    // inside a sent message.
+    void SendClose();
+    // Windows ends the session (log off, shut down), or with SessionEnd::ThisProgram the Restart
+    // Manager closes the bridge alone: asks the program first, and ends the session only when it
+    // agrees. Returns the answer.
+    bool EndSession(SessionEnd end = SessionEnd::All);
     // The session ends without asking, as when the operator chose to end it all the same.
-    void EndSessionAnyway();
+    void EndSessionAnyway(SessionEnd end = SessionEnd::All);
 
     // The buttons as the bridge last set them.
     Text Caption(Button button) const;
@@ -149,13 +157,22 @@ class SimHost final : public Host {
                        std::int32_t lParam) override;
     void SendMessageTo(WindowHandle window, MessageId message, std::uint32_t wParam,
                        std::int32_t lParam) override;
-    void SendText(WindowHandle window, const Text& text) override;
+    bool SendText(WindowHandle window, const Text& text) override;
     bool IsWindow(WindowHandle window) const override;
     bool InsideSentMessage() const override { return sentDepth_ > 0; }
     void PostToMainWindow(std::function<void()> work) override;
     void AllowMessageFromLowerRank(MessageId message) override;
     void AllowTextFromLowerRank(Field field) override;
     std::unique_ptr<MixWAutomation> AttachMixW() override;
+    // A thread of its own that has its own clock: the bridge's thread waits for it, nothing
+    // dispatched, until it is done or the bound has passed. A call it starts after the bound is
+    // never made (the program has ended by then); COM refuses no call there, and without a
+    // message filter of its own a busy MixW fails its call at once.
+    void CallMixWFromWorker(std::function<void(MixWAutomation&)> calls, int milliseconds) override;
+    // While the worker runs: its clock, and the bound after which it makes no more calls.
+    std::optional<int> WorkerNow() const { return workerNow_; }
+    void WorkerCallTakes(int milliseconds) { *workerNow_ += milliseconds; }
+    bool WorkerPastBound() const { return workerNow_ && *workerNow_ >= workerBound_; }
 
     void Record(std::string what);
     // DDEML's modal loop while a DDE transaction takes `milliseconds`, as on Windows: the
@@ -190,6 +207,9 @@ class SimHost final : public Host {
     };
 
     void HandleSent(const std::function<void()>& handle);
+    // The wait of a send to a Logger32 that takes no message: SendAnswerBound, or none once
+    // Windows takes it for hung.
+    void WaitForHungLogger32();
     void DeliverFromLogger32(MessageId message, std::uint32_t code, std::int32_t lParam);
     void RaiseTick(TimerId timer);
     // Moves the clock forward, applying the world's changes on the way.
@@ -210,8 +230,10 @@ class SimHost final : public Host {
     bool mainTopmost_ = false;
     int passedOn_ = 0;
     int ticksInsideCalls_ = 0;
-    int sentDepth_ = 0;        // handling a message another program sent
-    bool postedHeld_ = false;  // a modal loop that leaves posted messages and WM_TIMER queued
+    int sentDepth_ = 0;             // handling a message another program sent
+    bool postedHeld_ = false;       // a modal loop that leaves posted messages and WM_TIMER queued
+    std::optional<int> workerNow_;  // while CallMixWFromWorker runs
+    int workerBound_ = 0;
     EventGate gate_{[this](const EventGate::Event& event) {
         if (!ended_ && events_ != nullptr) {
             event();

@@ -53,6 +53,16 @@ class SimLogger32 {
     // back into Sent then).
     std::function<void(const Text&)> onText;
 
+    // Since when Logger32 has taken no message (busy with a serial port, stuck in a dialog of its
+    // own); none while it answers. Meanwhile what is posted to it waits in its queue.
+    std::optional<int> hungSince;
+    struct Posted {
+        int nameNumber;
+        std::uint32_t code;
+        std::int32_t lParam;
+    };
+    std::vector<Posted> queued;
+
     // How many more times FindWindow finds Logger32 before its window is gone; -1: always.
     mutable int windowLooksLeft = -1;
 

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -410,40 +411,55 @@ TEST_F(QsoLogging, SendButtonBelowTheVisibleAreaLogsUnderEitherOwner) {
 
 // ---- Closing ----------------------------------------------------------------------------------
 
-using Closing = RunningStation;
+// A running station with Logger32 owning the rig, closed.
+class Closing : public RunningStation {
+  protected:
+    // Closing with `close`: the five codes, then the box; after OK the two port toggles, then
+    // codes 4 and 5, and the end.
+    void HandsTheRigBackAsksTheOperatorThenSaysGoodbyeAndEnds(const std::function<void()>& close) {
+        ASSERT_NO_FATAL_FAILURE(GiveRigToLogger32());
+        const WineStation::Mark mark = S().MarkNow();
+        close();
+        const HWND box = WaitForMessageBox("Pontara", 10s);
+        ASSERT_NE(box, nullptr) << "closing showed no box";
+        EXPECT_EQ(MessageBoxText(box), CloseSoundcardWindows);
+        ASSERT_TRUE(PumpUntil([&] { return S().Logger32CodesSince(mark).size() >= 5; }, 10s));
+        PumpFor(500ms);
+        EXPECT_EQ(S().Logger32CodesSince(mark),
+                  (Lines{"code 18 1", "code 7 0", "code 11 0", "code 13 0", "code 19 0"}));
+        EXPECT_TRUE(S().MixWCallsSince(mark).empty()) << Listed(S().MixWCallArrivalsSince(mark));
+        EXPECT_TRUE(S().Pontara().Running());
+
+        const StationTime pressed = S().Now();
+        ASSERT_TRUE(PressOk(box));
+        const std::optional<DWORD> exitCode = S().Pontara().WaitForExit(15s);
+        ASSERT_TRUE(exitCode.has_value()) << "Pontara still runs";
+        EXPECT_EQ(*exitCode, 0u);
+        Measure("close_ok_to_exit_ms", S().Now() - pressed);
+
+        EXPECT_EQ(S().MixWCallsSince(mark),
+                  (Lines{"ExecuteMacros <TOGGLECATPORT>", "ExecuteMacros <TOGGLEPTTPORT>"}))
+            << Listed(S().AtMixWSince(mark));
+        EXPECT_EQ(S().Logger32CodesSince(mark),
+                  (Lines{"code 18 1", "code 7 0", "code 11 0", "code 13 0", "code 19 0",
+                         "code 4 0 sent", "code 5 0 sent"}));
+        const std::vector<Arrival> toggles = S().MixWCallArrivalsSince(mark);
+        const std::optional<Arrival> leaving = First(S().AtLogger32Since(mark), "code 4 0");
+        ASSERT_EQ(toggles.size(), 2u);
+        ASSERT_TRUE(leaving.has_value());
+        EXPECT_GE(toggles.front().at, pressed);
+        EXPECT_LE(toggles.back().at, leaving->at + ClockSlack);
+    }
+};
 
 TEST_F(Closing, WhileLogger32OwnsTheRigHandsItBackAsksTheOperatorThenSaysGoodbyeAndEnds) {
-    ASSERT_NO_FATAL_FAILURE(GiveRigToLogger32());
-    const WineStation::Mark mark = S().MarkNow();
-    S().Close();
-    const HWND box = WaitForMessageBox("Pontara", 10s);
-    ASSERT_NE(box, nullptr) << "closing showed no box";
-    EXPECT_EQ(MessageBoxText(box), CloseSoundcardWindows);
-    ASSERT_TRUE(PumpUntil([&] { return S().Logger32CodesSince(mark).size() >= 5; }, 10s));
-    PumpFor(500ms);
-    EXPECT_EQ(S().Logger32CodesSince(mark),
-              (Lines{"code 18 1", "code 7 0", "code 11 0", "code 13 0", "code 19 0"}));
-    EXPECT_TRUE(S().MixWCallsSince(mark).empty()) << Listed(S().MixWCallArrivalsSince(mark));
-    EXPECT_TRUE(S().Pontara().Running());
+    HandsTheRigBackAsksTheOperatorThenSaysGoodbyeAndEnds([&] { S().Close(); });
+}
 
-    const StationTime pressed = S().Now();
-    ASSERT_TRUE(PressOk(box));
-    const std::optional<DWORD> exitCode = S().Pontara().WaitForExit(15s);
-    ASSERT_TRUE(exitCode.has_value()) << "Pontara still runs";
-    EXPECT_EQ(*exitCode, 0u);
-    Measure("close_ok_to_exit_ms", S().Now() - pressed);
-
-    EXPECT_EQ(S().MixWCallsSince(mark),
-              (Lines{"ExecuteMacros <TOGGLECATPORT>", "ExecuteMacros <TOGGLEPTTPORT>"}));
-    EXPECT_EQ(S().Logger32CodesSince(mark),
-              (Lines{"code 18 1", "code 7 0", "code 11 0", "code 13 0", "code 19 0",
-                     "code 4 0 sent", "code 5 0 sent"}));
-    const std::vector<Arrival> toggles = S().MixWCallArrivalsSince(mark);
-    const std::optional<Arrival> leaving = First(S().AtLogger32Since(mark), "code 4 0");
-    ASSERT_EQ(toggles.size(), 2u);
-    ASSERT_TRUE(leaving.has_value());
-    EXPECT_GE(toggles.front().at, pressed);
-    EXPECT_LE(toggles.back().at, leaving->at + ClockSlack);
+// Task Manager's "End task" sends WM_CLOSE: inside that message MixW cannot be called, and the
+// program must not end before its ports are toggled back.
+TEST_F(Closing, ACloseSentByAnotherProgramWhileLogger32OwnsTheRigRunsTheWholeUnload) {
+    HandsTheRigBackAsksTheOperatorThenSaysGoodbyeAndEnds([&] { S().SendClose(); });
 }
 
 // Windows ending the session while Logger32 owns the rig: the rig goes back and Logger32 is told
@@ -460,6 +476,29 @@ TEST_F(Closing, TheSessionEndingWhileLogger32OwnsTheRigHandsItBackSaysGoodbyeAnd
               (Lines{"code 18 1 sent", "code 7 0 sent", "code 11 0 sent", "code 13 0 sent",
                      "code 19 0 sent", "code 4 0 sent", "code 5 0 sent"}));
     EXPECT_TRUE(S().MixWCallsSince(mark).empty()) << Listed(S().MixWCallArrivalsSince(mark));
+}
+
+// The Restart Manager closing Pontara alone while Logger32 owns the rig: MixW goes on, and its
+// ports go back to it before Logger32 hears that Pontara leaves.
+TEST_F(Closing, TheRestartManagerClosingPontaraAloneAlsoTogglesMixWsPortsBack) {
+    ASSERT_NO_FATAL_FAILURE(GiveRigToLogger32());
+    const WineStation::Mark mark = S().MarkNow();
+    EXPECT_EQ(S().EndSession(true), std::optional<bool>(true));
+    const std::optional<DWORD> exitCode = S().Pontara().WaitForExit(15s);
+    ASSERT_TRUE(exitCode.has_value()) << "Pontara still runs after the session ended";
+    EXPECT_EQ(*exitCode, 0u);
+    ASSERT_TRUE(PumpUntil([&] { return S().Logger32CodesSince(mark).size() >= 7; }, 10s));
+    EXPECT_EQ(S().Logger32CodesSince(mark),
+              (Lines{"code 18 1 sent", "code 7 0 sent", "code 11 0 sent", "code 13 0 sent",
+                     "code 19 0 sent", "code 4 0 sent", "code 5 0 sent"}));
+    EXPECT_EQ(S().MixWCallsSince(mark),
+              (Lines{"ExecuteMacros <TOGGLECATPORT>", "ExecuteMacros <TOGGLEPTTPORT>"}))
+        << Listed(S().AtMixWSince(mark));
+    const std::vector<Arrival> toggles = S().MixWCallArrivalsSince(mark);
+    const std::optional<Arrival> leaving = First(S().AtLogger32Since(mark), "code 4 0");
+    ASSERT_EQ(toggles.size(), 2u);
+    ASSERT_TRUE(leaving.has_value());
+    EXPECT_LE(toggles.back().at, leaving->at + ClockSlack);
 }
 
 }  // namespace

@@ -96,6 +96,9 @@ WineStation::~WineStation() {
     if (pontara_) {
         pontara_->Kill();
     }
+    for (std::thread& sender : senders_) {
+        sender.join();
+    }
     mixw_.reset();
     logger32_.reset();
 }
@@ -392,26 +395,41 @@ bool WineStation::Close() {
     return main != nullptr && PostMessageA(main, WM_CLOSE, 0, 0) != FALSE;
 }
 
-std::optional<bool> WineStation::EndSession() {
+void WineStation::SendClose() {
     traffic_.Script(station::Party::Station, station::Party::Pontara,
-                    "Windows ends the session (WM_QUERYENDSESSION, then WM_ENDSESSION)");
+                    "another program closes the window (WM_CLOSE sent)");
+    HWND main = MainWindow();
+    senders_.emplace_back([main] {
+        constexpr UINT Wait = 30000;
+        SendMessageTimeoutW(main, WM_CLOSE, 0, 0, SMTO_NORMAL, Wait, nullptr);
+    });
+}
+
+std::optional<bool> WineStation::EndSession(bool closesOnlyPontara) {
+    traffic_.Script(station::Party::Station, station::Party::Pontara,
+                    closesOnlyPontara ? "the Restart Manager closes Pontara (WM_QUERYENDSESSION, "
+                                        "then WM_ENDSESSION, ENDSESSION_CLOSEAPP)"
+                                      : "Windows ends the session (WM_QUERYENDSESSION, then "
+                                        "WM_ENDSESSION)");
     HWND main = MainWindow();
     if (main == nullptr) {
         return std::nullopt;
     }
+    const LPARAM reason = closesOnlyPontara ? ENDSESSION_CLOSEAPP : 0;
     enum Answer { Pending, Agreed, Refused, None };
     std::atomic<Answer> answer = Pending;
     // This thread serves the stand-ins, which Pontara talks to while it answers.
-    std::thread windows([&] {
+    std::thread windows([&, reason] {
         constexpr UINT Wait = 10000;
         DWORD_PTR agreed = FALSE;
-        if (SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, Wait, &agreed) == 0) {
+        if (SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, reason, SMTO_NORMAL, Wait, &agreed) ==
+            0) {
             answer = None;
             return;
         }
         if (agreed != FALSE) {
             // Pontara ends inside: this send reports no answer.
-            SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, Wait, nullptr);
+            SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, reason, SMTO_NORMAL, Wait, nullptr);
         }
         answer = agreed != FALSE ? Agreed : Refused;
     });

@@ -24,6 +24,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Logger32StandIn.h"
@@ -156,10 +157,14 @@ class WineStation {
     // main window as its close box sends. Whether the message was posted.
     bool Click(Button button);
     bool Close();
+    // Another program closing Pontara as Task Manager's "End task" does: WM_CLOSE sent from
+    // another thread, which goes on waiting for the answer while this one pumps.
+    void SendClose();
     // Windows ending the session: WM_QUERYENDSESSION and, when Pontara agrees, WM_ENDSESSION,
-    // each sent from another thread as Windows sends them from another process. Pontara's answer
-    // to the first; none when it gave none within 10 s.
-    std::optional<bool> EndSession();
+    // each sent from another thread as Windows sends them from another process; with
+    // `closesOnlyPontara`, both carry ENDSESSION_CLOSEAPP, as the Restart Manager sends them to
+    // close Pontara alone. Pontara's answer to the first; none when it gave none within 10 s.
+    std::optional<bool> EndSession(bool closesOnlyPontara = false);
     // Pontara's message boxes now on the screen (dialogs of its process).
     std::vector<HWND> MessageBoxes() const;
     HWND WaitForMessageBox(milliseconds timeout);
@@ -180,6 +185,7 @@ class WineStation {
     std::optional<ChildProcess> pontara_;
     std::unique_ptr<station::ProcessMeter> meter_;
     HWND mainWindow_ = nullptr;
+    std::vector<std::thread> senders_;  // SendClose's, joined at the end
 };
 
 // One arrival a line, "<at> <what>", for failure messages.

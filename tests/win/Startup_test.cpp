@@ -1,7 +1,7 @@
 // The real Pontara.exe from launch to its end, between Logger32's and MixW's stand-ins: when it
 // asks Logger32 to connect (past an Explorer window and a message box of the same title) and
 // attaches MixW, how it moves through the message names, what it shows of Logger32's codes, and
-// what a close sends in each state.
+// what a close sends in each state; and a second Pontara started beside it, which ends.
 // Times are measured on the station's clock and printed as "MEASURE <name> <ms>" lines.
 
 #include <gtest/gtest.h>
@@ -237,6 +237,38 @@ TEST(Startup, AFolderWindowAndAMessageBoxTitledLogger32AboveLogger32DoNotStopThe
     EXPECT_EQ(logger32.CountCode(logger32::ConnectRequest), 1u);
     EXPECT_EQ(explorer.RegisteredMessages(), 0);
     EXPECT_EQ(box.RegisteredMessages(), 0);
+    EXPECT_EQ(station.FieldText(Field::Text1), MixWControlActive);
+    SaveScreenshotOnFailure();
+}
+
+// One bridge a station: a second Pontara started beside a running one brings the running one's
+// window back from the taskbar and ends, before it could ask Logger32 to connect (4 s after its
+// launch) or open its links to MixW.
+TEST(Startup, ASecondPontaraBringsTheRunningOneForwardAndEndsWithoutBecomingABridge) {
+    WineStation station(WineStation::Options{.artifactName = TestName()});
+    ASSERT_TRUE(station.WaitUntilRunning()) << "the first Pontara did not start forwarding";
+    const HWND running = station.MainWindow();
+    ShowWindow(running, SW_MINIMIZE);
+    ASSERT_TRUE(PumpUntil([&] { return IsIconic(running) != FALSE; }, 5000ms));
+    const WineStation::Mark mark = station.MarkNow();
+
+    ChildProcess second = StartPontara();
+    const std::optional<DWORD> exitCode = second.WaitForExit(20000ms);
+    ASSERT_TRUE(exitCode.has_value()) << "the second Pontara still runs";
+    EXPECT_EQ(*exitCode, 0u);
+    EXPECT_FALSE(IsIconic(running));
+    EXPECT_TRUE(IsWindowVisible(running));
+    EXPECT_EQ(GetForegroundWindow(), running);
+
+    // Past the moment a second bridge would have connected and opened its links.
+    station.Pause(6000ms);
+    EXPECT_EQ(station.Logger32CodesSince(mark), std::vector<std::string>{})
+        << Listed(station.AtLogger32Since(mark));
+    const std::vector<Arrival> atMixW = station.AtMixWSince(mark);
+    EXPECT_TRUE(std::none_of(atMixW.begin(), atMixW.end(), [](const Arrival& arrival) {
+        return arrival.what.starts_with(standin::mixw_events::DdeConnect);
+    })) << Listed(atMixW);
+    EXPECT_TRUE(station.PontaraRunning());
     EXPECT_EQ(station.FieldText(Field::Text1), MixWControlActive);
     SaveScreenshotOnFailure();
 }

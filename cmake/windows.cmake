@@ -40,6 +40,11 @@ add_dependencies(Pontara pontara_version)
 set_source_files_properties(${PROJECT_SOURCE_DIR}/src/app/Pontara.rc PROPERTIES
                             OBJECT_DEPENDS ${version_header})
 
+# The release's signing (scripts/sign-release) on the program of this build, with a throwaway
+# certificate; it runs on Linux, beside the tests under Wine.
+add_test(NAME Release.SignsAndVerifiesWithAThrowawayCertificate
+         COMMAND bash ${PROJECT_SOURCE_DIR}/tests/release/SignRelease_test.sh $<TARGET_FILE:Pontara>)
+
 # GoogleTest for the Windows side, from the sources Debian ships.
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)

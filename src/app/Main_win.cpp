@@ -1,5 +1,5 @@
-// The program entry: COM and its message filter for the user-interface thread, the Win32 host
-// and the bridge.
+// The program entry: one bridge a session, COM and its message filter for the user-interface
+// thread, the Win32 host and the bridge.
 
 #include <objbase.h>
 #include <windows.h>
@@ -7,6 +7,7 @@
 #include <exception>
 
 #include "app/Application.h"
+#include "app/OneBridge_win.h"
 #include "app/Resources.h"
 #include "ui/WindowModel.h"
 #include "win32/MessageFilter_win.h"
@@ -25,6 +26,15 @@ void ShowStartFailure(const pontara::Text& description) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    try {
+        if (!pontara::ClaimSession()) {
+            pontara::BringRunningBridgeForward();
+            return 0;
+        }
+    } catch (const pontara::PlatformError& error) {
+        ShowStartFailure(error.Describe());
+        return 1;
+    }
     const pontara::ScopedComApartment com;
     if (!com.Entered()) {
         ShowStartFailure(pontara::ComError(u"Starting COM", com.Result()).Describe());

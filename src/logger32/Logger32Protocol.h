@@ -4,7 +4,8 @@
 // Both programs register one of five message names, tried in order: "Logger32 1" ...
 // "Logger32 5". Every message uses the id of the name in use; wParam carries a code, lParam a
 // 32-bit value. "posted" is PostMessageA to Logger32's main window (the top-level window titled
-// "Logger32" that is not one of Explorer's folder windows, below), "sent" is SendMessageA to it;
+// "Logger32" that is of none of the classes of NotMainWindowClasses, below), "sent" is
+// SendMessageA to it;
 // codes "from Logger32" arrive at the bridge's main window.
 //
 // The codes, their direction and the meaning of lParam are in the table Codes below.
@@ -26,11 +27,14 @@
 namespace pontara::logger32 {
 
 inline constexpr const char* WindowTitle = "Logger32";
-// Logger32 lives in a folder often named "Logger32", and Explorer titles a window showing a
-// folder with the folder's name. Windows of these classes are Explorer's folder windows, never
-// Logger32's: "CabinetWClass", and "ExploreWClass" for one opened in Explore mode (/e), which
-// Explorer keeps apart for older programs that look for it.
-inline constexpr std::array<const char*, 2> ExplorerFolderClasses{"CabinetWClass", "ExploreWClass"};
+// Windows titled "Logger32" that are not Logger32's main window, by class. Logger32 lives in a
+// folder often named "Logger32", and Explorer titles a window showing a folder with the folder's
+// name: "CabinetWClass", and "ExploreWClass" for one opened in Explore mode (/e), which Explorer
+// keeps apart for older programs that look for it. Logger32's own message boxes carry its title
+// too and stand above its main window while they are open: "#32770", Windows' class of every
+// dialog box.
+inline constexpr std::array<const char*, 3> NotMainWindowClasses{"CabinetWClass", "ExploreWClass",
+                                                                 "#32770"};
 inline constexpr std::array<const char*, 5> MessageNames{"Logger32 1", "Logger32 2", "Logger32 3",
                                                          "Logger32 4", "Logger32 5"};
 

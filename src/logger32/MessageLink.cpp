@@ -55,8 +55,8 @@ void MessageLink::ConnectLogger32() {
 
 WindowHandle MessageLink::FindLogger32() const {
     for (const TopLevelWindow& each : host_.TopLevelWindowsTitled(WindowTitle)) {
-        if (std::find(ExplorerFolderClasses.begin(), ExplorerFolderClasses.end(), each.className) ==
-            ExplorerFolderClasses.end()) {
+        if (std::find(NotMainWindowClasses.begin(), NotMainWindowClasses.end(), each.className) ==
+            NotMainWindowClasses.end()) {
             return each.window;
         }
     }

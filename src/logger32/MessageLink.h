@@ -39,8 +39,8 @@ class MessageLink {
     // Puts the previous procedure back; harmless when the window was never hooked.
     void UnhookWindow();
     void ConnectLogger32();
-    // The first top-level window titled "Logger32" that is not one of Explorer's folder
-    // windows; 0 when there is none.
+    // The first top-level window titled "Logger32" that is neither one of Explorer's folder
+    // windows nor a dialog box (NotMainWindowClasses); 0 when there is none.
     WindowHandle FindLogger32() const;
     // Arms timer Timer to look for a window titled "Logger32" again, as after a connect that
     // found none; Logger32Window keeps its value until one is found.

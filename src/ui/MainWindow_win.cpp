@@ -9,7 +9,6 @@ namespace pontara {
 
 namespace {
 
-constexpr wchar_t ClassName[] = L"PontaraMainWindow";
 // A fixed single border: caption, system menu and minimise box, no sizing.
 constexpr DWORD WindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
@@ -21,7 +20,7 @@ void RegisterMainClass(HINSTANCE instance, HICON icon, WNDPROC procedure) {
     windowClass.hIcon = icon;
     windowClass.hIconSm = icon;
     windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
-    windowClass.lpszClassName = ClassName;
+    windowClass.lpszClassName = MainWindowClass;
     RegisterWindowClass(windowClass, u"main window");
 }
 
@@ -72,7 +71,7 @@ MainWindow::MainWindow(HINSTANCE instance, HICON icon, MainWindowListener& liste
     RegisterMainClass(instance, icon, WindowProc);
     const std::u16string caption(window_model::Caption);
     // Not WS_VISIBLE: the start-up sequence shows the window when the splash ends.
-    CreateWindowExW(0, ClassName, Wide(caption), WindowStyle, 0, 0, 0, 0, nullptr, nullptr,
+    CreateWindowExW(0, MainWindowClass, Wide(caption), WindowStyle, 0, 0, 0, 0, nullptr, nullptr,
                     instance, this);
     if (window_ == nullptr) {
         throw LastSystemError(u"Creating the main window");

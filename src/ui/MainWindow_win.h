@@ -21,6 +21,10 @@ namespace pontara {
 // The whole text of a window (a field's text, a button's caption).
 Text WindowText(HWND window);
 
+// The main window's class, by which a Pontara started beside a running one finds it
+// (app/OneBridge_win.h).
+inline constexpr wchar_t MainWindowClass[] = L"PontaraMainWindow";
+
 // Control ids (GetDlgCtrlID of each child), stable for the life of the program, and timer ids
 // (SetTimer on the main window): the first id plus the index in Field, Button,
 // window_model::Labels() or TimerId. Ids 1 and 2 are not used by controls: the dialog manager

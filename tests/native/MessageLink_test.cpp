@@ -134,37 +134,38 @@ TEST_F(ConnectRetry, LooksEveryFiveSecondsThenRequestsUnderTheFirstName) {
     EXPECT_EQ(host.Interval(TimerId::Timer), 0);
 }
 
-// Explorer's folder windows that FindWindowA would find before Logger32's: a folder named
-// "Logger32" in either of Explorer's window classes, its title in any case.
-struct ExplorerWindow {
+// Windows that FindWindowA would find before Logger32's: a folder named "Logger32" in either of
+// Explorer's window classes, its title in any case, and one of Logger32's own message boxes.
+struct NotLogger32Window {
     const char* title;
     const char* className;
 };
 
-constexpr WindowHandle ExplorerWindowHandle = 0x00030050;
+constexpr WindowHandle NotLogger32Handle = 0x00030050;
 
-void PrintTo(const ExplorerWindow& window, std::ostream* os) {
+void PrintTo(const NotLogger32Window& window, std::ostream* os) {
     *os << window.className;
 }
 
-class ExplorerAboveLogger32 : public ::testing::TestWithParam<ExplorerWindow> {};
+class NotLogger32WindowAbove : public ::testing::TestWithParam<NotLogger32Window> {};
 
-TEST_P(ExplorerAboveLogger32, TheConnectRequestGoesToLogger32NotToExplorer) {
+TEST_P(NotLogger32WindowAbove, TheConnectRequestGoesToLogger32NotToIt) {
     SimulatedStation station;
     auto& windows = station.host.topLevelWindows;
-    windows.insert(windows.begin(), {GetParam().title, GetParam().className, ExplorerWindowHandle});
+    windows.insert(windows.begin(), {GetParam().title, GetParam().className, NotLogger32Handle});
     station.LaunchAndRun();
     EXPECT_THAT(ConnectRequestNames(station.host.logger32), ElementsAre(1));
     EXPECT_EQ(station.host.logger32.received.front().time, ConnectRequestTime);
     EXPECT_EQ(station.host.logger32.sentWindow, station.host.FieldWindow(Field::Sent));
 }
 
-INSTANTIATE_TEST_SUITE_P(FolderWindows, ExplorerAboveLogger32,
-                         ::testing::Values(ExplorerWindow{"Logger32", "CabinetWClass"},
-                                           ExplorerWindow{"LOGGER32", "ExploreWClass"}));
+INSTANTIATE_TEST_SUITE_P(FolderWindowsAndBoxes, NotLogger32WindowAbove,
+                         ::testing::Values(NotLogger32Window{"Logger32", "CabinetWClass"},
+                                           NotLogger32Window{"LOGGER32", "ExploreWClass"},
+                                           NotLogger32Window{"Logger32", "#32770"}));
 
 TEST_F(ConnectRetry, AnExplorerWindowAloneIsNoLogger32AndTheLooksGoOn) {
-    host.topLevelWindows.push_back({"Logger32", "CabinetWClass", ExplorerWindowHandle});
+    host.topLevelWindows.push_back({"Logger32", "CabinetWClass", NotLogger32Handle});
     ConnectWhileLogger32IsAway();
     host.At(22000, [&] { host.logger32.running = true; });
     host.RunFor(21000);

@@ -3,6 +3,7 @@
 #include <iconv.h>
 
 #include <array>
+#include <map>
 #include <optional>
 #include <string_view>
 
@@ -79,6 +80,38 @@ std::string LittleEndianUnits(TextView units) {
     return bytes;
 }
 
+// A code page's two converters, to it and back, opened on its first use and kept open, and
+// whether it writes each ASCII character as its own byte and reads it back (as every ANSI code
+// page of Windows does), found once through the converters themselves: opening converters and
+// converting one character at a time cost far more than the bridge's own work, and Windows'
+// WideCharToMultiByte pays neither. The simulated host runs on one thread, so one table of
+// these serves it.
+struct CodePageConverters {
+    explicit CodePageConverters(const std::string& name)
+        : to(name.c_str(), "UTF-16LE"), back("UTF-16LE", name.c_str()) {
+        asciiAsItself = to.Opened() && back.Opened();
+        for (char16_t unit = 0; unit < 0x80 && asciiAsItself; ++unit) {
+            const std::string units = LittleEndianUnits(TextView(&unit, 1));
+            const std::optional<std::string> converted = to.Convert(units);
+            asciiAsItself = converted == std::string(1, static_cast<char>(unit)) &&
+                            back.Convert(*converted) == units;
+        }
+    }
+    Converter to;
+    Converter back;
+    bool asciiAsItself = false;
+};
+
+CodePageConverters& ConvertersOf(int codePage) {
+    static std::map<int, CodePageConverters> opened;
+    auto found = opened.find(codePage);
+    if (found == opened.end()) {
+        const std::string name = codePage == Utf8 ? "UTF-8" : "CP" + std::to_string(codePage);
+        found = opened.try_emplace(codePage, name).first;
+    }
+    return found->second;
+}
+
 bool IsHighSurrogate(char16_t unit) {
     return unit >= 0xD800 && unit <= 0xDBFF;
 }
@@ -92,9 +125,7 @@ std::string ToCodePage(int codePage, std::uint32_t flags, TextView text) {
     if (!AcceptsToAnsiFlags(codePage, flags)) {
         throw PlatformError(ConvertingToAnsi(codePage), ErrorInvalidFlags, u"Invalid flags");
     }
-    const std::string name = codePage == Utf8 ? "UTF-8" : "CP" + std::to_string(codePage);
-    Converter to(name.c_str(), "UTF-16LE");
-    Converter back("UTF-16LE", name.c_str());
+    auto& [to, back, asciiAsItself] = ConvertersOf(codePage);
     if (!to.Opened() || !back.Opened()) {
         throw PlatformError(ConvertingToAnsi(codePage), ErrorInvalidParameter,
                             u"The parameter is incorrect");
@@ -102,6 +133,10 @@ std::string ToCodePage(int codePage, std::uint32_t flags, TextView text) {
     const std::string defaultCharacter = codePage == Utf8 ? "\xEF\xBF\xBD" : "?";
     std::string bytes;
     for (std::size_t at = 0; at < text.size();) {
+        if (asciiAsItself && text[at] < 0x80) {
+            bytes.push_back(static_cast<char>(text[at++]));
+            continue;
+        }
         const bool pair =
             IsHighSurrogate(text[at]) && at + 1 < text.size() && IsLowSurrogate(text[at + 1]);
         const TextView character = text.substr(at, pair ? 2 : 1);

@@ -1,7 +1,7 @@
 // The real Pontara.exe from launch to its end, between Logger32's and MixW's stand-ins: when it
-// asks Logger32 to connect (past an Explorer window of the same title) and attaches MixW, how
-// it moves through the message names, what it shows of Logger32's codes, and what a close sends
-// in each state.
+// asks Logger32 to connect (past an Explorer window and a message box of the same title) and
+// attaches MixW, how it moves through the message names, what it shows of Logger32's codes, and
+// what a close sends in each state; and a second Pontara started beside it, which ends.
 // Times are measured on the station's clock and printed as "MEASURE <name> <ms>" lines.
 
 #include <gtest/gtest.h>
@@ -156,53 +156,79 @@ TEST(Startup, Logger32StartedLateIsAskedToConnectWithinOneLookOfItsWindowAppeari
     SaveScreenshotOnFailure();
 }
 
-// What Explorer shows for a folder named "Logger32", where Logger32 often lives: a top-level
-// window of Explorer's folder-window class with the folder's name as its title. It counts the
-// registered messages it gets.
-class ExplorerFolderWindow {
+// A top-level window titled "Logger32" that is not Logger32's main window: what Explorer shows
+// for a folder named "Logger32", where Logger32 often lives (a window of Explorer's folder-window
+// class), or one of Logger32's own message boxes (Windows' dialog-box class, "#32770"). It counts
+// the registered messages it gets.
+class NotLogger32Window {
   public:
-    ExplorerFolderWindow() {
+    explicit NotLogger32Window(const char* className) : className_(className) {
+        const HINSTANCE instance = GetModuleHandleA(nullptr);
         WNDCLASSEXA windowClass{};
         windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = &Procedure;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = ClassName;
-        RegisterClassExA(&windowClass);
-        window_ = CreateWindowExA(0, ClassName, logger32::WindowTitle, WS_OVERLAPPEDWINDOW, 0, 0,
-                                  300, 200, nullptr, nullptr, windowClass.hInstance, nullptr);
-        registeredMessages_ = 0;
+        if (GetClassInfoExA(nullptr, className, &windowClass) == FALSE) {
+            windowClass.lpfnWndProc = &DefWindowProcA;
+            windowClass.hInstance = instance;
+            windowClass.lpszClassName = className;
+            registered_ = RegisterClassExA(&windowClass) != 0;
+        }
+        window_ = CreateWindowExA(0, className, logger32::WindowTitle,
+                                  WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE, 0, 0, 300, 200, nullptr,
+                                  nullptr, instance, nullptr);
+        SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        previous_ = reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Procedure)));
     }
-    ~ExplorerFolderWindow() {
+    ~NotLogger32Window() {
         DestroyWindow(window_);
-        UnregisterClassA(ClassName, GetModuleHandleA(nullptr));
+        if (registered_) {
+            UnregisterClassA(className_, GetModuleHandleA(nullptr));
+        }
     }
-    ExplorerFolderWindow(const ExplorerFolderWindow&) = delete;
-    ExplorerFolderWindow& operator=(const ExplorerFolderWindow&) = delete;
+    NotLogger32Window(const NotLogger32Window&) = delete;
+    NotLogger32Window& operator=(const NotLogger32Window&) = delete;
 
     HWND Window() const { return window_; }
     int RegisteredMessages() const { return registeredMessages_; }
 
   private:
-    static constexpr const char* ClassName = "CabinetWClass";
-
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<NotLogger32Window*>(GetWindowLongPtrA(window, GWLP_USERDATA));
         if (message >= 0xC000 && message <= 0xFFFF) {
-            ++registeredMessages_;
+            ++self->registeredMessages_;
             return 0;
         }
-        return DefWindowProcA(window, message, wParam, lParam);
+        return CallWindowProcA(self->previous_, window, message, wParam, lParam);
     }
 
-    static inline int registeredMessages_ = 0;
+    const char* className_;
+    bool registered_ = false;
     HWND window_ = nullptr;
+    WNDPROC previous_ = nullptr;
+    int registeredMessages_ = 0;
 };
 
-TEST(Startup, AnExplorerFolderWindowTitledLogger32AboveLogger32DoesNotStopTheConnection) {
+// Every top-level window titled "Logger32", topmost first, as FindWindowA walks them.
+std::vector<HWND> WindowsTitledLogger32() {
+    std::vector<HWND> found;
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, nullptr, logger32::WindowTitle)) != nullptr) {
+        found.push_back(window);
+    }
+    return found;
+}
+
+TEST(Startup, AFolderWindowAndAMessageBoxTitledLogger32AboveLogger32DoNotStopTheConnection) {
     WineStation station(WineStation::Options{.launchPontara = false, .artifactName = TestName()});
-    ExplorerFolderWindow explorer;  // made after the stand-in's window, so above it
+    // Made after the stand-in's window, so above it: the box on top.
+    NotLogger32Window explorer("CabinetWClass");
+    NotLogger32Window box("#32770");
     ASSERT_NE(explorer.Window(), nullptr);
-    ASSERT_EQ(FindWindowA(nullptr, logger32::WindowTitle), explorer.Window())
-        << "the folder window is not the first one titled Logger32";
+    ASSERT_NE(box.Window(), nullptr);
+    const std::vector<HWND> titled = WindowsTitledLogger32();
+    ASSERT_EQ(titled.size(), 3u);
+    ASSERT_EQ(titled[0], box.Window()) << "the box is not the first window titled Logger32";
+    ASSERT_EQ(titled[1], explorer.Window()) << "the folder window is not the second one";
     station.LaunchPontara();
     ASSERT_NE(station.MainWindow(), nullptr);
     standin::Logger32StandIn& logger32 = station.Logger32();
@@ -210,6 +236,39 @@ TEST(Startup, AnExplorerFolderWindowTitledLogger32AboveLogger32DoesNotStopTheCon
         << "the handshake with Logger32 did not complete";
     EXPECT_EQ(logger32.CountCode(logger32::ConnectRequest), 1u);
     EXPECT_EQ(explorer.RegisteredMessages(), 0);
+    EXPECT_EQ(box.RegisteredMessages(), 0);
+    EXPECT_EQ(station.FieldText(Field::Text1), MixWControlActive);
+    SaveScreenshotOnFailure();
+}
+
+// One bridge a station: a second Pontara started beside a running one brings the running one's
+// window back from the taskbar and ends, before it could ask Logger32 to connect (4 s after its
+// launch) or open its links to MixW.
+TEST(Startup, ASecondPontaraBringsTheRunningOneForwardAndEndsWithoutBecomingABridge) {
+    WineStation station(WineStation::Options{.artifactName = TestName()});
+    ASSERT_TRUE(station.WaitUntilRunning()) << "the first Pontara did not start forwarding";
+    const HWND running = station.MainWindow();
+    ShowWindow(running, SW_MINIMIZE);
+    ASSERT_TRUE(PumpUntil([&] { return IsIconic(running) != FALSE; }, 5000ms));
+    const WineStation::Mark mark = station.MarkNow();
+
+    ChildProcess second = StartPontara();
+    const std::optional<DWORD> exitCode = second.WaitForExit(20000ms);
+    ASSERT_TRUE(exitCode.has_value()) << "the second Pontara still runs";
+    EXPECT_EQ(*exitCode, 0u);
+    EXPECT_FALSE(IsIconic(running));
+    EXPECT_TRUE(IsWindowVisible(running));
+    EXPECT_EQ(GetForegroundWindow(), running);
+
+    // Past the moment a second bridge would have connected and opened its links.
+    station.Pause(6000ms);
+    EXPECT_EQ(station.Logger32CodesSince(mark), std::vector<std::string>{})
+        << Listed(station.AtLogger32Since(mark));
+    const std::vector<Arrival> atMixW = station.AtMixWSince(mark);
+    EXPECT_TRUE(std::none_of(atMixW.begin(), atMixW.end(), [](const Arrival& arrival) {
+        return arrival.what.starts_with(standin::mixw_events::DdeConnect);
+    })) << Listed(atMixW);
+    EXPECT_TRUE(station.PontaraRunning());
     EXPECT_EQ(station.FieldText(Field::Text1), MixWControlActive);
     SaveScreenshotOnFailure();
 }

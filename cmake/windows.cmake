@@ -24,7 +24,7 @@ add_custom_target(pontara_version
 set(windows_libraries user32 gdi32 kernel32 advapi32 ole32 oleaut32 uuid)
 
 # The program entry goes into the executable itself, so that the C runtime finds it.
-set(main_source ${PROJECT_SOURCE_DIR}/src/app/Main_win.cpp)
+set(main_source ${PROJECT_SOURCE_DIR}/src/win32host/Main_win.cpp)
 list(REMOVE_ITEM win_sources ${main_source})
 add_library(pontara_win STATIC ${win_sources})
 target_link_libraries(pontara_win PUBLIC pontara_core ${windows_libraries})

@@ -11,7 +11,7 @@
 // it answers every incoming call "retry later" (SERVERCALL_RETRYLATER). Windows' COM then asks
 // the caller's message filter whether to try again (IMessageFilter::RetryRejectedCall). A
 // thread that tried again would stay inside the call for as long as the dialog stays open,
-// taking no click and no close; the bridge's filter (win32/MessageFilter_win.h) declines at
+// taking no click and no close; the bridge's filter (win32host/MessageFilter_win.h) declines at
 // once, the call fails with RPC_E_CALL_REJECTED, and the bridge goes on with the call put off.
 // A MixW that has gone fails otherwise (RPC_E_DISCONNECTED, RPC_S_SERVER_UNAVAILABLE) and stays
 // under the program-wide error rule. Wine 8 delivers a call to a busy server anyway.

@@ -5,7 +5,7 @@
 // Responsibilities: counting the handlers that run (nested ones included), the sequencer's waits
 // and the calls; the queue of what waits, in arrival order; one held tick per timer, dropped
 // when its timer is set again; raising what waited once the outermost handler has returned.
-// Collaborations: driven by the Win32 host (win32/Win32Host_win.h) and the simulated host
+// Collaborations: driven by the Win32 host (win32host/Win32Host_win.h) and the simulated host
 // (tests/sim), which turn their messages and virtual time into events and run each handler.
 //
 // The rules (docs/ARCHITECTURE.md, "Rules the hosts share"): outside a sequencer wait an event

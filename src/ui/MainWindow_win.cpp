@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "ui/DesignFont_win.h"
 #include "win32/WinError_win.h"
 #include "win32/WinUtil_win.h"
 
@@ -49,12 +50,6 @@ void Place(HWND control, const TwipRect& rect, int dpi, HFONT font) {
 }
 
 }  // namespace
-
-Text WindowText(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    const int length = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
-    return FromWide(text.data(), static_cast<std::size_t>(length));
-}
 
 MainWindow::MainWindow(HINSTANCE instance, HICON icon, MainWindowListener& listener)
     : listener_(listener), dpi_(SystemDpi()), windowBrush_(SolidBrush(window_model::Back)) {

@@ -3,7 +3,7 @@
 // in the design's colours and fonts, and reporting what happens to its controls.
 // Responsibilities: the top-level window, its child controls, their fonts, colours and layout
 // at the screen's DPI, the owner-drawn rig buttons, the timers' Win32 ids.
-// Collaborations: owned by the Win32 host (win32/Win32Host_win.h), which it tells about
+// Collaborations: owned by the Win32 host (win32host/Win32Host_win.h), which it tells about
 // edits, clicks, timer ticks and close requests through MainWindowListener.
 
 #include <windows.h>
@@ -14,15 +14,13 @@
 #include "platform/Host.h"
 #include "platform/Text.h"
 #include "platform/WindowControls.h"
-#include "ui/Gdi_win.h"
+#include "ui/WindowModel.h"
+#include "win32/Gdi_win.h"
 
 namespace pontara {
 
-// The whole text of a window (a field's text, a button's caption).
-Text WindowText(HWND window);
-
 // The main window's class, by which a Pontara started beside a running one finds it
-// (app/OneBridge_win.h).
+// (win32host/OneBridge_win.h).
 inline constexpr wchar_t MainWindowClass[] = L"PontaraMainWindow";
 
 // Control ids (GetDlgCtrlID of each child), stable for the life of the program, and timer ids

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "ui/Gdi_win.h"
+#include "win32/Gdi_win.h"
 
 namespace pontara {
 

@@ -5,6 +5,12 @@
 
 namespace pontara {
 
+Text WindowText(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    const int length = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
+    return FromWide(text.data(), static_cast<std::size_t>(length));
+}
+
 // Both directions ask for the size first and then convert; either call returning 0 (or less
 // than the size) is a refusal, whose reason GetLastError gives.
 std::string ToAnsi(TextView text) {

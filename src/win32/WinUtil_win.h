@@ -22,6 +22,9 @@ inline Text FromWide(const wchar_t* text, std::size_t length) {
 
 // A text in the system's ANSI code page and back, with the flags that code page takes
 // (platform/AnsiCodePage.h). A conversion Windows refuses throws PlatformError.
+// The whole text of a window (a field's text, a button's caption).
+Text WindowText(HWND window);
+
 std::string ToAnsi(TextView text);
 Text FromAnsi(std::string_view ansi);
 

@@ -1,8 +1,9 @@
 #pragma once
 // GDI resources of the windows: owned fonts, brushes and pens, stored colours resolved to
-// screen colours, twips and points turned into pixels at a given DPI, and the design's fonts.
-// Responsibilities: releasing every GDI object the windows create; the font fallback.
-// Collaborations: used by the main window (ui/MainWindow_win.h) and the splash (ui/Splash_win.h).
+// screen colours, twips and points turned into pixels at a given DPI.
+// Responsibilities: releasing every GDI object the windows create.
+// Collaborations: used by the main window (ui/MainWindow_win.h), the splash (ui/Splash_win.h)
+// and the design's fonts (ui/DesignFont_win.h).
 
 #include <windows.h>
 
@@ -10,7 +11,6 @@
 #include <type_traits>
 
 #include "platform/WindowControls.h"
-#include "ui/WindowModel.h"
 
 namespace pontara {
 
@@ -64,12 +64,7 @@ inline int TwipsToPixels(int twips, int dpi) {
     return MulDiv(twips, dpi, 1440);
 }
 
-// The design's fonts at `dpi`. Bold and BoldItalic ask for "MS Sans Serif" 8.25 pt in the
-// Cyrillic character set; where the system realises another face instead (the face or that
-// character set is not installed), they fall back to the same face in the default character
-// set, then to "Microsoft Sans Serif" and "Tahoma". Default is the system's message font.
-FontHandle CreateDesignFont(Font font, int dpi);
-// Any other face, for the splash's own lettering.
+// A face as asked for, with no fallback (the splash's own lettering).
 FontHandle CreatePlainFont(const wchar_t* face, int points, bool bold, int dpi);
 
 }  // namespace pontara

@@ -3,7 +3,7 @@
 // Responsibilities: what COM asks the bridge while a call to MixW waits: whether to try again a
 // call MixW turned away as busy (never: mixw/MixWBusy.h), what to do with messages that arrive,
 // and whether to take an incoming call.
-// Collaborations: registered by the program entry (app/Main_win.cpp) inside the thread's COM
+// Collaborations: registered by the program entry (win32host/Main_win.cpp) inside the thread's COM
 // apartment (win32/ScopedCom_win.h).
 //
 // Windows' COM asks this filter about a call that MixW answers "retry later"

@@ -1,4 +1,4 @@
-#include "win32/Win32Host_win.h"
+#include "win32host/Win32Host_win.h"
 
 #include <oleauto.h>
 

@@ -1,4 +1,4 @@
-#include "win32/MessageFilter_win.h"
+#include "win32host/MessageFilter_win.h"
 
 namespace pontara {
 

@@ -7,14 +7,14 @@
 #include <exception>
 
 #include "app/Application.h"
-#include "app/OneBridge_win.h"
 #include "app/Resources.h"
 #include "ui/WindowModel.h"
-#include "win32/MessageFilter_win.h"
 #include "win32/ScopedCom_win.h"
-#include "win32/Win32Host_win.h"
 #include "win32/WinError_win.h"
 #include "win32/WinUtil_win.h"
+#include "win32host/MessageFilter_win.h"
+#include "win32host/OneBridge_win.h"
+#include "win32host/Win32Host_win.h"
 
 namespace {
 

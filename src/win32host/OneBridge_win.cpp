@@ -1,4 +1,4 @@
-#include "app/OneBridge_win.h"
+#include "win32host/OneBridge_win.h"
 
 #include <windows.h>
 

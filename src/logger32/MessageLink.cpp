@@ -9,10 +9,6 @@ namespace pontara::logger32 {
 
 namespace {
 
-constexpr TextView AllNamesRejected =
-    u"Unable to connect to Logger32.  I tried 5 different registered messages and all were "
-    u"rejected";
-constexpr TextView TooBusy = u"Too busy";
 // The field whose window code 2 hands Logger32, and the only one Logger32 writes into.
 constexpr Field WrittenByLogger32 = Field::Sent;
 

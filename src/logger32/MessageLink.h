@@ -23,6 +23,12 @@ struct LinkState {
     std::uintptr_t PreviousWindowProc = 0;  // 0 while the main window is not hooked
 };
 
+// The box once Logger32 has rejected all five names, and its caption.
+inline constexpr TextView AllNamesRejected =
+    u"Unable to connect to Logger32.  I tried 5 different registered messages and all were "
+    u"rejected";
+inline constexpr TextView TooBusy = u"Too busy";
+
 // Timer's interval while looking for Logger32's window, and after a rejected connect request.
 inline constexpr std::int16_t ConnectRetryInterval = 5000;
 inline constexpr std::int16_t RejectRetryInterval = 200;

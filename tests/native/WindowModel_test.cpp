@@ -71,9 +71,10 @@ TEST(WindowModel, VisibleControlsNeitherOverlapNorLeaveTheClientAreaAndCaptionsF
     for (const Placed& each : hidden) {
         hiddenNames.insert(each.name);
     }
-    EXPECT_EQ(hiddenNames,
-              (std::set<std::u16string_view>{u"TextCommand", u"Sent", u"Cluster", u"Freq_logger32",
-                                             u"Label6", u"CommandSend"}));
+    for (std::u16string_view exchange :
+         {u"TextCommand", u"Sent", u"Cluster", u"Freq_logger32", u"Label6", u"CommandSend"}) {
+        EXPECT_TRUE(hiddenNames.contains(exchange)) << AsciiOf(exchange);
+    }
     for (const Placed& each : visible) {
         EXPECT_GE(each.rect.left, 0) << AsciiOf(each.name);
         EXPECT_LE(each.rect.left + each.rect.width, window_model::ClientWidthTwips)

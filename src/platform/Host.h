@@ -34,10 +34,11 @@ struct TopLevelWindow {
     std::string className;
 };
 
-// The longest a send to another program's window waits for its answer (SendMessageTimeout). A
-// window that Windows already takes for hung, having taken no message for 5 s, is not waited for
-// at all (SMTO_ABORTIFHUNG).
-inline constexpr int SendAnswerBound = 2000;
+// The longest a send to another program's window waits for its answer (SendMessageTimeout): as
+// long as Windows waits before it takes a window that has taken no message for hung, so that a
+// Logger32 that is only slow (logging, a serial port) is still waited for. A window that Windows
+// already takes for hung is not waited for at all (SMTO_ABORTIFHUNG).
+inline constexpr int SendAnswerBound = 5000;
 
 // How a Windows session ends for this program.
 enum class SessionEnd {

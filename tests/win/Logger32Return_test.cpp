@@ -44,25 +44,19 @@ TEST(Logger32Return, ANewLogger32GetsTheHandshakeTheOwnerEachHeldQsoOnItsDialAnd
         10s))
         << station.FieldText(Field::Text1);
     // Two QSOs worked while Logger32 is away, on two bands and in two modes.
-    station.MixWSets(u"QSO", u"Call", u"Q2XYZ");
-    station.MixWSets(u"QSO", u"Name", u"Juri");
-    station.MixWSets(u"QSO", u"Mode", u"BPSK31");
-    station.MixWSets(u"QSO", u"time", u"1240");
-    station.MixWSets(u"QSO", u"Command", u"Save");
-    EXPECT_TRUE(PumpUntil(
-        [&] { return station.FieldText(Field::Text1) == " Logger32 closed, QSOs waiting: 1 !"; },
-        10s))
-        << station.FieldText(Field::Text1);
+    auto save = [&](const char16_t* call, const char16_t* name, const char16_t* mode,
+                    const char16_t* time, const std::string& status) {
+        station.MixWSets(u"QSO", u"Call", call);
+        station.MixWSets(u"QSO", u"Name", name);
+        station.MixWSets(u"QSO", u"Mode", mode);
+        station.MixWSets(u"QSO", u"time", time);
+        station.MixWSets(u"QSO", u"Command", u"Save");
+        EXPECT_TRUE(PumpUntil([&] { return station.FieldText(Field::Text1) == status; }, 10s))
+            << station.FieldText(Field::Text1);
+    };
+    save(u"Q2XYZ", u"Juri", u"BPSK31", u"1240", " Logger32 closed, QSOs waiting: 1 !");
     station.MixWTunes(7035000, 1500);
-    station.MixWSets(u"QSO", u"Call", u"Q3DEF");
-    station.MixWSets(u"QSO", u"Name", u"Ann");
-    station.MixWSets(u"QSO", u"Mode", u"CW");
-    station.MixWSets(u"QSO", u"time", u"1302");
-    station.MixWSets(u"QSO", u"Command", u"Save");
-    EXPECT_TRUE(PumpUntil(
-        [&] { return station.FieldText(Field::Text1) == " Logger32 closed, QSOs waiting: 2 !"; },
-        10s))
-        << station.FieldText(Field::Text1);
+    save(u"Q3DEF", u"Ann", u"CW", u"1302", " Logger32 closed, QSOs waiting: 2 !");
 
     station.StartLogger32();
     ASSERT_NE(station.Logger32().Window(), firstWindow);

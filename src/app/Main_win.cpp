@@ -40,7 +40,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         ShowStartFailure(pontara::ComError(u"Starting COM", com.Result()).Describe());
         return 1;
     }
-    const pontara::ScopedMessageFilter filter;
+    const pontara::ScopedMessageFilter filter(0);
     if (filter.Result() != S_OK) {
         ShowStartFailure(
             pontara::ComError(u"Registering the COM message filter", filter.Result()).Describe());

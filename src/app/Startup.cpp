@@ -65,7 +65,9 @@ bool Startup::WaitForMixW() {
     for (;;) {
         members_.MixWIsLoaded = true;
         if (std::unique_ptr<MixWAutomation> mixw = host_.AttachMixW()) {
-            members_.MixWApp = std::make_unique<mixw::DeferringMixW>(host_, std::move(mixw), busy_);
+            auto deferring = std::make_unique<mixw::DeferringMixW>(host_, std::move(mixw), busy_);
+            mixw_ = deferring.get();
+            members_.MixWApp = std::move(deferring);
             return true;
         }
         members_.MixWIsLoaded = false;
@@ -105,6 +107,12 @@ void Startup::Unload() {
     if (askingToClose_) {
         return;  // asked already: the box is open
     }
+    if (leaving_) {
+        // Closed again while a busy MixW has not yet taken its port toggles: the operator ends
+        // Pontara now, and MixW's ports stay as they are.
+        Leave();
+        return;
+    }
     if (!watch_.Held().empty()) {
         // While the box is open the bridge goes on: a Logger32 that comes back meanwhile gets the
         // held QSOs, and the box then names QSOs that are no longer lost.
@@ -124,7 +132,18 @@ void Startup::Unload() {
         rig_.AskToCloseSoundcardWindows();
         rig_.ToggleMixWPorts();
     }
-    Leave();
+    LeaveAfterMixWCalls();
+}
+
+// A MixW busy in a dialog of its own takes the toggles only once the dialog closes; until then
+// the program stays, its window answering, so that the rig does not end with nobody.
+void Startup::LeaveAfterMixWCalls() {
+    if (mixw_ == nullptr) {
+        Leave();
+        return;
+    }
+    leaving_ = true;
+    mixw_->AfterQueued([this] { Leave(); });
 }
 
 // The rig goes back to a Logger32 that has it, and Logger32 is told that Pontara leaves; no box
@@ -136,13 +155,19 @@ void Startup::Unload() {
 // Windows sends the session's end from another process, and COM refuses a call out of a handler
 // of such a message (RPC_E_CANTCALLOUT_ININPUTSYNCCALL; under Wine it would go through), so the
 // toggles are made from a thread of their own, and the session's end waits for them only so long.
+// A close that waits for a busy MixW has handed the rig over and asked for the toggles already;
+// the calls still put off are what the worker makes.
 void Startup::EndSession(SessionEnd end) {
-    if (RigToHandBack()) {
+    if (!leaving_ && RigToHandBack()) {
         link_.SendCodes(logger32::MixWTakesRig);
     }
-    if (end == SessionEnd::ThisProgram && !members_.MixWHasRig && members_.MixWApp) {
-        host_.CallMixWFromWorker([](MixWAutomation& mixw) { bridge::ToggleMixWPorts(mixw); },
-                                 MixWPortsAtSessionEnd);
+    if (end == SessionEnd::ThisProgram && mixw_ != nullptr) {
+        if (!leaving_ && !members_.MixWHasRig) {
+            rig_.ToggleMixWPorts();
+        }
+        if (std::function<void(MixWAutomation&)> queued = mixw_->TakeQueued()) {
+            host_.CallMixWFromWorker(std::move(queued), MixWPortsAtSessionEnd);
+        }
     }
     Leave();
 }
@@ -158,6 +183,7 @@ void Startup::Leave() {
         link_.SendCode(logger32::Leaving, 0);
         link_.SendCode(logger32::Left, 0);
     }
+    mixw_ = nullptr;
     members_.MixWApp.reset();
     host_.EndProgram();
 }

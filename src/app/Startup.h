@@ -43,6 +43,8 @@ class Startup {
     void StartBridge();
     // Logger32 has the rig and is there to be told that MixW takes it back.
     bool RigToHandBack() const;
+    // Leaves once MixW has taken the calls put off for it (the port toggles of a busy MixW).
+    void LeaveAfterMixWCalls();
     // Unhooks, says goodbye to a Logger32 that is there, and ends.
     void Leave();
 
@@ -52,7 +54,9 @@ class Startup {
     bridge::RigOwnership& rig_;
     bridge::Logger32Watch& watch_;
     mixw::BusyListener& busy_;
+    mixw::DeferringMixW* mixw_ = nullptr;  // MixWApp, while attached
     bool askingToClose_ = false;
+    bool leaving_ = false;  // the unload has run up to its end and waits for MixW
 };
 
 }  // namespace pontara

@@ -8,7 +8,7 @@ namespace pontara::mixw {
 
 DeferringMixW::DeferringMixW(Host& host, std::unique_ptr<MixWAutomation> mixw,
                              BusyListener& listener)
-    : host_(host), calls_(std::make_shared<Calls>(Calls{std::move(mixw), listener, {}})) {}
+    : calls_(std::make_shared<Calls>(Calls{host, std::move(mixw), listener, {}, {}})) {}
 
 DeferringMixW::~DeferringMixW() = default;
 
@@ -32,9 +32,28 @@ double DeferringMixW::AudioFq() {
     return Read<double>([](MixWAutomation& mixw) { return mixw.AudioFq(); });
 }
 
+void DeferringMixW::AfterQueued(std::function<void()> then) {
+    if (calls_->queued.empty()) {
+        then();
+        return;
+    }
+    calls_->afterQueued = std::move(then);
+}
+
+std::function<void(MixWAutomation&)> DeferringMixW::TakeQueued() {
+    if (calls_->queued.empty()) {
+        return {};
+    }
+    return [queued = std::exchange(calls_->queued, {})](MixWAutomation& mixw) {
+        for (const PutOff& call : queued) {
+            call(mixw);
+        }
+    };
+}
+
 void DeferringMixW::Call(PutOff call) {
     calls_->queued.push_back(std::move(call));
-    if (!host_.InsideSentMessage()) {
+    if (!calls_->host.InsideSentMessage()) {
         TryQueued(calls_);
         return;
     }
@@ -44,7 +63,7 @@ void DeferringMixW::Call(PutOff call) {
     // A posted message is dispatched only by a message loop, and the bridge opens none inside a
     // sent message but the error box, behind which nothing of the bridge runs: the posted calls
     // are made after the sent message has been answered.
-    host_.PostToMainWindow([weak = std::weak_ptr<Calls>(calls_)] {
+    calls_->host.PostToMainWindow([weak = std::weak_ptr<Calls>(calls_)] {
         if (std::shared_ptr<Calls> calls = weak.lock()) {
             calls->posted = false;
             TryQueued(calls);
@@ -72,6 +91,11 @@ void DeferringMixW::MakeQueued(const std::shared_ptr<Calls>& calls) {
             calls->queued.push_front(std::move(next));
             throw;
         }
+    }
+    // Posted, not run here: the last call may have been made inside another handler (a Timer2
+    // read), which goes on after it returns.
+    if (calls->afterQueued) {
+        calls->host.PostToMainWindow(std::exchange(calls->afterQueued, {}));
     }
 }
 

@@ -51,13 +51,22 @@ class DeferringMixW final : public MixWAutomation {
     double FqA() override;
     double AudioFq() override;
 
+    // Runs `then` once no put-off call waits: at once when none does, or else from a message
+    // posted to the main window after MixW has taken the last of them.
+    void AfterQueued(std::function<void()> then);
+    // The calls still put off, taken out of the queue, as one that makes them in order on another
+    // object (MixW's object on another thread, say); none when no call waits.
+    std::function<void(MixWAutomation&)> TakeQueued();
+
   private:
     using PutOff = std::function<void(MixWAutomation&)>;
     // Shared with the posted message and the listener, which may call after the object has gone.
     struct Calls {
+        Host& host;
         std::unique_ptr<MixWAutomation> mixw;
         BusyListener& listener;
         std::deque<PutOff> queued;
+        std::function<void()> afterQueued;
         bool posted = false;
         bool busy = false;  // MixW turned the last call away
     };
@@ -74,7 +83,6 @@ class DeferringMixW final : public MixWAutomation {
     // Makes one call, telling the listener whether MixW turned it away or answered again.
     static void Made(const std::shared_ptr<Calls>& calls, const PutOff& call);
 
-    Host& host_;
     std::shared_ptr<Calls> calls_;
 };
 

@@ -11,14 +11,21 @@
 // it answers every incoming call "retry later" (SERVERCALL_RETRYLATER). Windows' COM then asks
 // the caller's message filter whether to try again (IMessageFilter::RetryRejectedCall). A
 // thread that tried again would stay inside the call for as long as the dialog stays open,
-// taking no click and no close; the bridge's filter (win32host/MessageFilter_win.h) declines at
+// taking no click and no close; the bridge's filter (mixw/MessageFilter_win.h) declines at
 // once, the call fails with RPC_E_CALL_REJECTED, and the bridge goes on with the call put off.
 // A MixW that has gone fails otherwise (RPC_E_DISCONNECTED, RPC_S_SERVER_UNAVAILABLE) and stays
 // under the program-wide error rule. Wine 8 delivers a call to a busy server anyway.
+//
+// A thread of its own that calls MixW while the user-interface thread waits for it (the port
+// toggles at a session's end, mixw/WorkerMixW_win.h) takes no input: its filter has COM try a
+// turned-away call again every RetryBusyEvery (RetryRejectedCall's answer, in milliseconds) until
+// its bound has passed.
 
 #include "platform/PlatformError.h"
 
 namespace pontara::mixw {
+
+inline constexpr int RetryBusyEvery = 100;
 
 class MixWBusy : public PlatformError {
   public:

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "mixw/DispatchMixW_win.h"
+#include "mixw/MessageFilter_win.h"
 #include "platform/PlatformError.h"
 #include "win32/ScopedCom_win.h"
 
@@ -29,9 +30,10 @@ void CallMixWFromWorker(IDispatch* object, std::function<void(MixWAutomation&)> 
         stream->Release();
         return;
     }
-    std::thread([stream, calls = std::move(calls), done] {
+    std::thread([stream, calls = std::move(calls), done, milliseconds] {
         {
             const ScopedComApartment apartment;
+            const ScopedMessageFilter filter(milliseconds);
             ComPtr<IDispatch> own;
             if (!apartment.Entered()) {
                 stream->Release();

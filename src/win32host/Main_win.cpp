@@ -8,11 +8,11 @@
 
 #include "app/Application.h"
 #include "app/Resources.h"
+#include "mixw/MessageFilter_win.h"
 #include "ui/WindowModel.h"
 #include "win32/ScopedCom_win.h"
 #include "win32/WinError_win.h"
 #include "win32/WinUtil_win.h"
-#include "win32host/MessageFilter_win.h"
 #include "win32host/OneBridge_win.h"
 #include "win32host/Win32Host_win.h"
 
@@ -40,7 +40,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         ShowStartFailure(pontara::ComError(u"Starting COM", com.Result()).Describe());
         return 1;
     }
-    const pontara::ScopedMessageFilter filter;
+    const pontara::ScopedMessageFilter filter(0);
     if (filter.Result() != S_OK) {
         ShowStartFailure(
             pontara::ComError(u"Registering the COM message filter", filter.Result()).Describe());

@@ -115,5 +115,53 @@ TEST_F(BusyMixW, AMixWThatEndsDuringTheSpellEndsPontaraWithOneBoxNamingTheDiscon
     EXPECT_TRUE(station.host.Ended());
 }
 
+// Closed while Logger32 owns the rig: the rig goes back only once MixW has toggled its ports, so
+// the program stays until MixW takes them; a second close ends it at once, and a session that
+// closes Pontara alone has its worker wait for MixW within its 2 s.
+TEST_F(BusyMixW, AClosePutsLeavingOffUntilMixWHasToggledItsPortsAndASecondCloseEndsAtOnce) {
+    for (int ending : {0, 1, 2}) {
+        SCOPED_TRACE(ending);
+        SimulatedStation closing;
+        closing.LaunchAndRun();
+        closing.host.Click(Button::Command2);
+        closing.host.RunFor(1000);
+        const int start = closing.host.Now();
+        closing.host.mixw.busySpells = {{start, start + Spell}};
+        const std::size_t mark = closing.host.TraceMark();
+        closing.host.RequestClose();
+        closing.host.RunFor(Spell - 1000);
+        EXPECT_FALSE(closing.host.Ended());
+        EXPECT_EQ(closing.host.FieldText(Field::Text1), u"      MixW busy, waiting for it !");
+        std::vector<std::string> expected{"post 18 1",
+                                          "post 7 0",
+                                          "post 11 0",
+                                          "post 13 0",
+                                          "post 19 0",
+                                          "box Please close Souncard window and CW Mashine window "
+                                          "Logger32 and after that press OK"};
+        if (ending == 0) {
+            closing.host.RunFor(3000);
+            expected.insert(expected.end(), {"macro <TOGGLECATPORT>", "macro <TOGGLEPTTPORT>"});
+        } else if (ending == 1) {
+            closing.host.RequestClose();
+            closing.host.RunFor(0);
+        } else {
+            EXPECT_TRUE(closing.host.EndSession(SessionEnd::ThisProgram));
+            expected.insert(expected.end(),
+                            {"query end session", "end session, this program only", "worker",
+                             "macro <TOGGLECATPORT>", "macro <TOGGLEPTTPORT>"});
+        }
+        expected.insert(expected.end(), {"unhook", "send 4 0", "send 5 0", "end"});
+        std::vector<std::string> made;
+        for (const std::string& what : closing.host.TraceSince(mark)) {
+            if (!what.starts_with("macro <ZFQ") && !what.starts_with("post 10")) {
+                made.push_back(what);
+            }
+        }
+        EXPECT_EQ(made, expected);
+        EXPECT_TRUE(closing.host.Ended());
+    }
+}
+
 }  // namespace
 }  // namespace pontara::testing

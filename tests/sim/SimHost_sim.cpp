@@ -69,11 +69,14 @@ class SimMixWObject final : public MixWAutomation {
 
   private:
     void EnterOnWorker(const Text& name, const std::string& member, const Text& argument) {
+        // The worker's message filter has COM try a call MixW turns away again, every
+        // mixw::RetryBusyEvery, for as long as the worker's bound lasts.
+        while (!host_.WorkerPastBound() && host_.mixw.BusyAt(*host_.WorkerNow())) {
+            ++host_.mixw.rejectedCalls;
+            host_.WorkerCallTakes(mixw::RetryBusyEvery);
+        }
         if (host_.WorkerPastBound()) {
             throw PlatformError(name, ObjectDisconnected, u"The program ended before the call");
-        }
-        if (host_.mixw.BusyAt(*host_.WorkerNow())) {
-            throw PlatformError(name, CallRejected, Text(CallRejectedMessage));
         }
         host_.mixw.calls.push_back({*host_.WorkerNow(), member, argument});
         host_.WorkerCallTakes(host_.mixw.callTime);
@@ -345,9 +348,9 @@ void SimHost::OpenLink(Field field, const mixw::DdeLink& link) {
 }
 
 void SimHost::AdviseItem(const std::u16string& key, const Text& value) {
-    for (const auto& [field, linkKey] : linkedFields_) {
-        if (linkKey == u"mixw|" + key) {
-            Post([this, field, value] { SetFieldText(field, value); });
+    for (const auto& linked : linkedFields_) {
+        if (linked.second == u"mixw|" + key) {
+            Post([this, field = linked.first, value] { SetFieldText(field, value); });
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "logger32/Logger32Protocol.h"
 
@@ -239,7 +240,7 @@ void StationSimulator::Break(const std::string& promise) {
 void StationSimulator::Check() {
     sim::SimHost& host = station_.host;
     if (host.Ended()) {
-        if (!endAllowed_) {
+        if (!endAllowed_ && !closeWaitsForMixW_) {
             Break("the program ended on no designed path");
         }
         return;
@@ -490,8 +491,15 @@ void StationSimulator::TimePasses() {
 void StationSimulator::Close() {
     Note("the operator closes Pontara");
     endAllowed_ = true;
+    const std::size_t mark = station_.host.TraceMark();
     station_.host.RequestClose();
     station_.host.RunFor(0);
+    // A close that has handed the rig back waits for a busy MixW to take its port toggles, and
+    // ends once it has.
+    const std::vector<std::string> closing = station_.host.TraceSince(mark);
+    const bool waitsForMixW = std::ranges::any_of(
+        closing, [](const std::string& what) { return what.starts_with("box Please close"); });
+    closeWaitsForMixW_ = closeWaitsForMixW_ || waitsForMixW;
     endAllowed_ = station_.host.Ended();
 }
 

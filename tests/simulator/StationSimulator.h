@@ -114,8 +114,9 @@ class StationSimulator {
     // logging: only a held QSO's dial and mode, right before that QSO's logging.
     int textsBeforeLogging_ = 0;
     bool resting_ = false;
-    bool endAllowed_ = false;  // a close or session end is under way
-    bool gaveUp_ = false;      // "Too busy": the bridge no longer talks to Logger32
+    bool endAllowed_ = false;         // a close or session end is under way
+    bool closeWaitsForMixW_ = false;  // a close waits for a busy MixW to take its port toggles
+    bool gaveUp_ = false;             // "Too busy": the bridge no longer talks to Logger32
 };
 
 }  // namespace pontara::simulation

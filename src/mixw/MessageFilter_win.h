@@ -1,10 +1,12 @@
 #pragma once
-// The user-interface thread's COM message filter, registered for the life of the program.
+// The COM message filter of a thread that calls MixW: the user-interface thread's, registered
+// for the life of the program, and a worker's (mixw/WorkerMixW_win.h).
 // Responsibilities: what COM asks the bridge while a call to MixW waits: whether to try again a
-// call MixW turned away as busy (never: mixw/MixWBusy.h), what to do with messages that arrive,
-// and whether to take an incoming call.
-// Collaborations: registered by the program entry (win32host/Main_win.cpp) inside the thread's COM
-// apartment (win32/ScopedCom_win.h).
+// call MixW turned away as busy (never on the user-interface thread, within its bound on a
+// worker's: mixw/MixWBusy.h), what to do with messages that arrive, and whether to take an
+// incoming call.
+// Collaborations: registered by the program entry (win32host/Main_win.cpp) and the worker inside
+// the thread's COM apartment (win32/ScopedCom_win.h).
 //
 // Windows' COM asks this filter about a call that MixW answers "retry later"
 // (SERVERCALL_RETRYLATER, as MixW does while a dialog of its own is open); the filter cancels it,
@@ -18,6 +20,10 @@ namespace pontara {
 
 class MessageFilter final : public IMessageFilter {
   public:
+    // A call MixW turns away is tried again for `retryBusyFor` milliseconds: none on the
+    // user-interface thread, the bound of a worker's wait on a thread of its own.
+    explicit MessageFilter(DWORD retryBusyFor) : retryBusyFor_(retryBusyFor) {}
+
     // IUnknown. The filter lives as long as its ScopedMessageFilter, which revokes it first;
     // the count is kept for COM's sake only.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override;
@@ -33,6 +39,7 @@ class MessageFilter final : public IMessageFilter {
                                            DWORD pendingType) override;
 
   private:
+    DWORD retryBusyFor_;
     ULONG references_ = 0;
 };
 
@@ -40,7 +47,7 @@ class MessageFilter final : public IMessageFilter {
 // filter back when it goes. The thread must be in a single-threaded apartment.
 class ScopedMessageFilter {
   public:
-    ScopedMessageFilter();
+    explicit ScopedMessageFilter(DWORD retryBusyFor);
     ~ScopedMessageFilter();
     ScopedMessageFilter(const ScopedMessageFilter&) = delete;
     ScopedMessageFilter& operator=(const ScopedMessageFilter&) = delete;

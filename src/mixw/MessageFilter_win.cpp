@@ -1,4 +1,6 @@
-#include "win32host/MessageFilter_win.h"
+#include "mixw/MessageFilter_win.h"
+
+#include "mixw/MixWBusy.h"
 
 namespace pontara {
 
@@ -40,7 +42,11 @@ DWORD STDMETHODCALLTYPE MessageFilter::HandleInComingCall(DWORD, HTASK, DWORD, L
 // A call MixW turned away is never waited for inside the call (mixw/MixWBusy.h): COM's wait
 // between tries would keep the thread from the operator's input for as long as MixW's dialog
 // stays open. The bridge puts the call off instead and tries it again from its own timer.
-DWORD STDMETHODCALLTYPE MessageFilter::RetryRejectedCall(HTASK, DWORD, DWORD) {
+// A worker's thread takes no input, and waits between tries within its bound.
+DWORD STDMETHODCALLTYPE MessageFilter::RetryRejectedCall(HTASK, DWORD tickCount, DWORD rejectType) {
+    if (rejectType == SERVERCALL_RETRYLATER && tickCount < retryBusyFor_) {
+        return mixw::RetryBusyEvery;
+    }
     return GiveUp;
 }
 
@@ -50,8 +56,8 @@ DWORD STDMETHODCALLTYPE MessageFilter::MessagePending(HTASK, DWORD, DWORD) {
     return PENDINGMSG_WAITDEFPROCESS;
 }
 
-ScopedMessageFilter::ScopedMessageFilter()
-    : result_(CoRegisterMessageFilter(&filter_, &previous_)) {}
+ScopedMessageFilter::ScopedMessageFilter(DWORD retryBusyFor)
+    : filter_(retryBusyFor), result_(CoRegisterMessageFilter(&filter_, &previous_)) {}
 
 ScopedMessageFilter::~ScopedMessageFilter() {
     if (result_ == S_OK) {

@@ -128,32 +128,28 @@ TEST_F(Logger32Return, QsosSavedWhileAwayAreLoggedEachWithItsOwnRecordDialAndMod
     int closed = station.host.Now();
     station.host.logger32.Close();
     station.host.mixw.qsoData = {{19, u"JO62"}, {13, u"NRW"}};
-    for (auto [item, value] : {std::pair{u"Call", u"Q2XYZ"},
-                               {u"RstRcv", u"579"},
-                               {u"RstSnt", u"599"},
-                               {u"qth", u"Koln"},
-                               {u"Name", u"Juri"},
-                               {u"Notes", u"n1"},
-                               {u"IOTA", u"EU-005"},
-                               {u"Manager", u"Q9QSL"},
-                               {u"Mode", u"BPSK31"},
-                               {u"time", u"1240"},
-                               {u"Command", u"Save"}}) {
-        station.MixWSets(item, value);
-    }
+    station.MixWSets({{u"Call", u"Q2XYZ"},
+                      {u"RstRcv", u"579"},
+                      {u"RstSnt", u"599"},
+                      {u"qth", u"Koln"},
+                      {u"Name", u"Juri"},
+                      {u"Notes", u"n1"},
+                      {u"IOTA", u"EU-005"},
+                      {u"Manager", u"Q9QSL"},
+                      {u"Mode", u"BPSK31"},
+                      {u"time", u"1240"},
+                      {u"Command", u"Save"}});
     EXPECT_EQ(station.host.FieldText(Field::Text1), u" Logger32 closed, QSOs waiting: 1 !");
     EXPECT_EQ(station.host.FieldText(Field::TextCommand), u"Korvex_Send");
     station.host.RunFor(3000);
     station.host.mixw.fqA = 7035000;
     station.host.mixw.qsoData = {{19, u"JO31"}};
-    for (auto [item, value] : {std::pair{u"Call", u"Q3DEF"},
-                               {u"qth", u"Bonn"},
-                               {u"Name", u"Ann"},
-                               {u"Mode", u"CW"},
-                               {u"time", u"1302"},
-                               {u"Command", u"Save"}}) {
-        station.MixWSets(item, value);
-    }
+    station.MixWSets({{u"Call", u"Q3DEF"},
+                      {u"qth", u"Bonn"},
+                      {u"Name", u"Ann"},
+                      {u"Mode", u"CW"},
+                      {u"time", u"1302"},
+                      {u"Command", u"Save"}});
     EXPECT_EQ(station.host.FieldText(Field::Text1), u" Logger32 closed, QSOs waiting: 2 !");
     EXPECT_THAT(station.TextsSince(closed), IsEmpty());
 

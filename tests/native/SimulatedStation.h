@@ -5,7 +5,9 @@
 
 #include <gmock/gmock.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/Application.h"
@@ -45,6 +47,12 @@ class SimulatedStation {
     void MixWSets(const char16_t* item, const Text& value) {
         host.mixw.SetItem(host, u"QSO", item, value);
         Settle();
+    }
+    // Each item in turn, as the operator types them.
+    void MixWSets(std::initializer_list<std::pair<const char16_t*, const char16_t*>> items) {
+        for (const auto& [item, value] : items) {
+            MixWSets(item, value);
+        }
     }
 
     // What the host traced while it ran `milliseconds` on.

@@ -134,13 +134,13 @@ QsoAsForwarded QsoForwarding::QsoNow() {
     try {
         host_.SetFieldText(Field::Locator, mixw.GetQsoData(mixw::LocatorIndex));
         heard_.state = mixw.GetQsoData(mixw::StateIndex);
-        heard_.frequency = FrequencyText(mixw);
+        ReadDial(mixw);
     } catch (const mixw::MixWBusy&) {
-        // MixW's dialog is open: the QSO keeps the state and dial MixW last told, and the
-        // fields its links keep up to date.
+        // MixW's dialog is open: the QSO keeps the state and dial MixW last told, in the mode
+        // and sideband of now, and the fields its links keep up to date.
     }
-    return {heard_.frequency, Logger32ModeName(host_.FieldText(Field::Mode)),
-            QsoRecord(host_, heard_.state)};
+    return {heard_.dial ? FrequencyText(*heard_.dial) : Text(),
+            Logger32ModeName(host_.FieldText(Field::Mode)), QsoRecord(host_, heard_.state)};
 }
 
 void QsoForwarding::ForwardQsoData() {
@@ -158,17 +158,22 @@ bool QsoForwarding::ForwardFrequency(MixWAutomation& mixw) {
         return false;
     }
     Text megahertz = MegahertzKey(mixw);
-    Text kilohertz = FrequencyText(mixw);
+    Text kilohertz = FrequencyText(ReadDial(mixw));
     // Remembered once MixW has answered every read: a frequency it turned away is not lost.
     last_.frequency = std::move(megahertz);
-    heard_.frequency = kilohertz;
     link_.SendTextCommand(logger32::ForceFrequencyCommand(kilohertz));
     return true;
 }
 
-Text QsoForwarding::FrequencyText(MixWAutomation& mixw) const {
-    return host_.FormatDouble(KilohertzToSend(host_.FieldText(Field::Mode), members_.PacketUsb,
-                                              mixw.FqA(), mixw.AudioFq()));
+QsoForwarding::Dial QsoForwarding::ReadDial(MixWAutomation& mixw) {
+    Dial dial{mixw.FqA(), mixw.AudioFq()};
+    heard_.dial = dial;
+    return dial;
+}
+
+Text QsoForwarding::FrequencyText(const Dial& dial) const {
+    return host_.FormatDouble(
+        KilohertzToSend(host_.FieldText(Field::Mode), members_.PacketUsb, dial.fqA, dial.audioFq));
 }
 
 bool QsoForwarding::ForwardMode() {

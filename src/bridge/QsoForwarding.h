@@ -7,6 +7,7 @@
 // commands of logger32/TextCommands.h delivered to Logger32's text window.
 
 #include <array>
+#include <optional>
 
 #include "bridge/MainWindowMembers.h"
 #include "logger32/MessageLink.h"
@@ -57,8 +58,14 @@ class QsoForwarding {
   private:
     void OpenLinks();
     bool ForwardFrequency(MixWAutomation& mixw);
-    // The kilohertz Logger32 is told for MixW's dial, in the user's locale.
-    Text FrequencyText(MixWAutomation& mixw) const;
+    // MixW's dial and audio offset, which a QSO held while MixW is busy keeps.
+    struct Dial {
+        double fqA;
+        double audioFq;
+    };
+    Dial ReadDial(MixWAutomation& mixw);
+    // The kilohertz Logger32 is told for a dial in the current mode, in the user's locale.
+    Text FrequencyText(const Dial& dial) const;
     bool ForwardMode();
     void ForwardRecord(const Text& state);
 
@@ -69,7 +76,7 @@ class QsoForwarding {
     // What MixW last answered of the state and the dial, for a QSO held while MixW is busy.
     struct {
         Text state;
-        Text frequency;
+        std::optional<Dial> dial;
     } heard_;
 };
 

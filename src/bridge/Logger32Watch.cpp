@@ -43,7 +43,6 @@ bool Logger32Watch::Logger32Away() {
 }
 
 void Logger32Watch::NoticeClosed() {
-    link_.State().Logger32TextWindow = 0;
     StopForwarding(host_);
     ShowAway();
     LookAgain();
@@ -51,8 +50,8 @@ void Logger32Watch::NoticeClosed() {
 
 void Logger32Watch::LookAgain() {
     state_ = State::Away;
-    accepted_ = false;
-    textWindowNamed_ = false;
+    acceptedBy_ = 0;
+    link_.State().Logger32TextWindow = 0;
     link_.LookForLogger32();
 }
 
@@ -83,7 +82,7 @@ void Logger32Watch::Timer5Tick() {
         ShowAway();
     } else if (loggedTicks_ > 0 && --loggedTicks_ == 0 &&
                host_.FieldText(Field::Text1).starts_with(status::QsosLoggedBefore)) {
-        ShowOwner();
+        ShowStatus();
     }
 }
 
@@ -96,50 +95,51 @@ void Logger32Watch::CodeArrived(std::uint32_t code, std::int32_t lParam) {
     if (code == logger32::ConnectAnswer &&
         host_.FieldText(Field::Text1) == status::Logger32Silent) {
         silentTicks_ = 0;
-        if (state_ == State::Present) {
-            ShowOwner();
-        } else {
-            ShowAway();
-        }
+        ShowStatus();
     }
     if (state_ != State::Away) {
         return;
     }
     if (code == logger32::ConnectAnswer) {
-        accepted_ = lParam != 0;  // a reject: the link tries the next name
-        if (accepted_) {
+        // A code says nothing of its sender: the accept is taken as the answer of the Logger32
+        // asked, and a reject makes the link try the next name.
+        acceptedBy_ = lParam != 0 ? link_.State().Logger32Window : 0;
+        if (acceptedBy_ != 0) {
             // The link has handed over Sent's handle; tell the new Logger32 who has the rig.
             link_.PostCodes(members_.Logger32HasRig ? std::span(logger32::Logger32TakesRig)
                                                     : std::span(logger32::MixWTakesRig));
         }
-    } else if (code == logger32::TextWindow) {
-        textWindowNamed_ = lParam != 0;  // no window: nothing held could reach the log
     }
-    if (accepted_ && textWindowNamed_) {
+    if (ReturnAnswered()) {
         Return();
     }
 }
 
+bool Logger32Watch::ReturnAnswered() const {
+    // An accept that reached the watch late from a Logger32 since closed, or a text window of
+    // one, answers nothing for the Logger32 asked now; no text window, nothing held could reach
+    // the log.
+    return acceptedBy_ != 0 && acceptedBy_ == link_.State().Logger32Window &&
+           link_.Logger32Present() && host_.IsWindow(link_.State().Logger32TextWindow);
+}
+
 void Logger32Watch::Return() {
-    if (!link_.Logger32Present()) {
-        return;  // gone again; the next look finds it out
-    }
     state_ = State::Present;
-    std::vector<HeldQso> held = std::move(held_);
-    held_.clear();
-    host_.SetShutdownBlockReason(std::nullopt);
-    // Each QSO on its own dial and mode, which Logger32 takes from its entry.
-    for (const HeldQso& qso : held) {
-        if (qso.workedInMixW) {
-            link_.SendTextCommand(logger32::ForceFrequencyCommand(qso.frequency));
-            link_.SendTextCommand(logger32::ForceModeCommand(qso.mode));
-        }
-        HandOverLogging(link_, qso.logging);
+    std::size_t delivered = 0;
+    while (delivered < held_.size() && link_.Logger32Present() && Deliver(held_[delivered])) {
+        ++delivered;
     }
-    if (held.empty()) {
-        ShowOwner();
+    held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(delivered));
+    host_.SetShutdownBlockReason(ShutdownBlockReason(held_));
+    if (!held_.empty()) {
+        // Logger32 closed or stopped answering in the middle: the rest wait for the next one.
+        NoticeClosed();
+        return;
+    }
+    if (delivered == 0) {
+        ShowStatus();
     } else {
-        host_.SetFieldText(Field::Text1, Numbered(status::QsosLoggedBefore, held.size()));
+        host_.SetFieldText(Field::Text1, Numbered(status::QsosLoggedBefore, delivered));
         loggedTicks_ = LoggedTicksShown;
     }
     forwarding_.Forget();
@@ -148,7 +148,21 @@ void Logger32Watch::Return() {
     }
 }
 
-void Logger32Watch::ShowOwner() {
+bool Logger32Watch::Deliver(HeldQso qso) {
+    // A QSO MixW worked goes on its own dial and mode, which Logger32 takes from its entry.
+    if (qso.workedInMixW &&
+        !(link_.SendTextCommand(logger32::ForceFrequencyCommand(qso.frequency)) &&
+          link_.SendTextCommand(logger32::ForceModeCommand(qso.mode)))) {
+        return false;
+    }
+    return HandOverLogging(link_, qso.logging);
+}
+
+void Logger32Watch::ShowStatus() {
+    if (state_ != State::Present) {
+        ShowAway();
+        return;
+    }
     host_.SetFieldText(Field::Text1, Text(members_.Logger32HasRig ? status::Logger32ControlActive
                                                                   : status::MixWControlActive));
 }

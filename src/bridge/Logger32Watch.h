@@ -42,8 +42,9 @@ class Logger32Watch {
     void RigHandedOver();
     // A code from Logger32, after the link has handled it.
     void CodeArrived(std::uint32_t code, std::int32_t lParam);
-    // Names on the status line who has the rig.
-    void ShowOwner();
+    // Names on the status line who has the rig; while Logger32 is away, that it is, and the QSOs
+    // held.
+    void ShowStatus();
 
   private:
     enum class State {
@@ -55,7 +56,13 @@ class Logger32Watch {
     // Looks for a new Logger32, which has answered nothing yet.
     void LookAgain();
     void ShowAway();
+    // The Logger32 asked has accepted and named a text window that is there.
+    bool ReturnAnswered() const;
+    // Hands the new Logger32 the held QSOs, in the order saved, for as long as it takes them.
     void Return();
+    // False when Logger32 did not take one of the QSO's texts: it stays held. A copy, since a
+    // QSO saved while a send waits joins the held ones.
+    bool Deliver(HeldQso qso);
     // True after Logger32's silence has lasted long enough.
     bool SilenceHint();
 
@@ -64,10 +71,9 @@ class Logger32Watch {
     logger32::MessageLink& link_;
     QsoForwarding& forwarding_;
     State state_ = State::Present;
-    // While away: what the Logger32 found has answered so far. It may name its text window (code
-    // 3) before or after it accepts (code 0), and Windows lets a sent code 3 overtake a posted 0.
-    bool accepted_ = false;
-    bool textWindowNamed_ = false;
+    // While away: the Logger32 that accepted (code 0), or 0. It may name its text window (code 3)
+    // before or after it accepts, and Windows lets a sent code 3 overtake a posted 0.
+    WindowHandle acceptedBy_ = 0;
     std::vector<HeldQso> held_;
     int silentTicks_ = 0;
     int loggedTicks_ = 0;  // Timer5 ticks left before the owner's text replaces the logged count

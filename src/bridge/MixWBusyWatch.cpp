@@ -20,7 +20,7 @@ void MixWBusyWatch::MixWBusy(std::function<bool()> tryAgain) {
 
 void MixWBusyWatch::MixWAnswers() {
     if (host_.FieldText(Field::Text1) == status::MixWBusy) {
-        watch_.ShowOwner();
+        watch_.ShowStatus();
     }
 }
 

@@ -69,7 +69,7 @@ void QsoLogging::ShowWhetherLogged(bool reachable) {
     if (!reachable) {
         host_.SetFieldText(Field::Text1, Text(status::QsoNotLogged));
     } else if (warning) {
-        watch_.ShowOwner();
+        watch_.ShowStatus();
     }
 }
 

@@ -364,6 +364,62 @@ TEST_F(HeldWhenClosing, ASessionEndWaitsNamingTheHeldQsosUntilLogger32HasThem) {
     EXPECT_TRUE(station.host.Ended());
 }
 
+// What reaches a Logger32 coming back depends only on that Logger32: one that closes inside a
+// delivery leaves the rest held, and a closed one's late answers complete nothing.
+TEST_F(HeldWhenClosing, ALogger32ThatClosesInsideTheFirstLoggingGetsTheSecondWhenItIsBack) {
+    station.host.logger32.onText = [this](const Text& text) {
+        if (text.starts_with(u"<APP_LOGQSO")) {
+            station.host.logger32.onText = nullptr;
+            station.host.logger32.Close();
+        }
+    };
+    station.host.logger32.StartAgain();
+    station.host.RunFor(10000);
+    EXPECT_THAT(Loggings(), ElementsAre(BeginsWith("text <APP_LOGQSO:181><CALL:5>Q1ABC")));
+    EXPECT_EQ(station.host.FieldText(Field::Text1), u" Logger32 closed, QSOs waiting: 1 !");
+    EXPECT_EQ(station.host.ShutdownBlockReason(),
+              u"1 QSO not yet in Logger32's log: Q2XYZ 1240 7035 kHz CW");
+    station.host.logger32.StartAgain();
+    station.host.RunFor(10000);
+    EXPECT_THAT(Loggings(), ElementsAre(BeginsWith("text <APP_LOGQSO:181><CALL:5>Q1ABC"),
+                                        BeginsWith("text <APP_LOGQSO:181><CALL:5>Q2XYZ")));
+}
+
+TEST_F(HeldWhenClosing, AClosedLogger32sLateTextWindowOrAcceptCompletesNoReturn) {
+    const auto closedTextWindow = static_cast<std::int32_t>(station.host.logger32.textWindow);
+    station.host.PostFromLogger32(3, closedTextWindow);
+    station.host.PostFromLogger32(0, 1);
+    station.host.logger32.StartAgain();
+    station.host.logger32.namesTextWindow = false;
+    station.host.RunFor(10000);
+    EXPECT_THAT(Loggings(), IsEmpty());
+    EXPECT_EQ(station.host.FieldText(Field::Text1), u" Logger32 closed, QSOs waiting: 2 !");
+
+    // A Logger32 naming its text window before it accepts gets the owner first, then the QSOs.
+    station.host.logger32.Close();
+    station.host.RunFor(6000);  // noticed by the watch's tick
+    station.host.PostFromLogger32(0, 1);
+    station.Settle();
+    station.host.logger32.StartAgain();
+    station.host.logger32.namesTextWindow = true;
+    station.host.logger32.textWindowFirst = true;
+    std::size_t mark = station.host.TraceMark();
+    station.host.RunFor(10000);
+    std::vector<std::string> trace = station.host.TraceSince(mark);
+    auto owner = std::find(trace.begin(), trace.end(), "post 18 1");
+    EXPECT_LT(owner, std::find(trace.begin(), trace.end(), "text <APP_FORCE_FREQ:7>14071.5"));
+    EXPECT_EQ(Loggings().size(), 2u);
+}
+
+TEST_F(Logger32Return, AQsoSavedWhileMixWIsBusyIsHeldOnItsLastDialInTheModeOfItsSave) {
+    station.host.logger32.Close();
+    station.host.RunFor(1000);
+    station.host.mixw.busySpells = {{station.host.Now(), station.host.Now() + 30000}};
+    station.MixWSets({{u"Mode", u"CW"}, {u"Command", u"Save"}});
+    EXPECT_EQ(station.host.ShutdownBlockReason(),
+              u"1 QSO not yet in Logger32's log: Q1ABC 1234 14070 kHz CW");
+}
+
 TEST(Logger32Silent, NoAnswerToTheConnectRequestForTenSecondsGivesTheHintUntilAnAnswer) {
     SimulatedStation station;
     station.host.logger32.answersConnect = false;

@@ -165,7 +165,10 @@ TEST(Logger32Blocked, WhatChangesWhileLogger32HoldsATextCommandFollowsItAndMixWW
 // nor waited for input for 5 s (Microsoft's "IsHungAppWindow" and "SendMessageTimeout"), and a
 // send with SMTO_ABORTIFHUNG then returns at once; Wine's server keeps the same 5 s rule, which
 // IsHungAppWindow shows here. Pontara's window goes on answering, the QSO is held, and once
-// Logger32 answers again it is logged once, on its own dial and mode, with its own record.
+// Logger32 answers again it is logged once, on its own dial and mode, with its own record. The
+// save's own logging is the send that gives up; under Wine a send given up on before Logger32
+// took it is dropped, so Logger32 never takes it late. Microsoft's page of SendMessageTimeout
+// does not say what Windows does with such a message.
 TEST(Logger32Hung, PontaraAnswersMeanwhileAndTheQsoSavedIsLoggedOnceWhenLogger32AnswersAgain) {
     WineStation station(WineStation::Options{.startLogger32 = false, .launchPontara = false});
     station::Traffic& log = station.Log();

@@ -1,5 +1,6 @@
 // The real Pontara.exe when Logger32 misbehaves: holding a text command for seconds while the
-// operator goes on in MixW and clicks a spot, and floods of dial reports (code 100) and of writes
+// operator goes on in MixW and clicks a spot, hanging for longer than Pontara waits on a send
+// while the operator saves a QSO in MixW, and floods of dial reports (code 100) and of writes
 // into Sent. Each in a short form that shows the order and content of what reaches the peers;
 // the long run is scripts/soak's.
 
@@ -153,6 +154,81 @@ TEST(Logger32Blocked, WhatChangesWhileLogger32HoldsATextCommandFollowsItAndMixWW
         return station::IsTickStart(event) && event.seconds > releasedAt;
     });
     EXPECT_FALSE(ticksAfter.empty()) << "Timer2 did not tick again after the hold";
+    EXPECT_TRUE(station.PontaraRunning());
+    EXPECT_EQ(station.MessageBoxes(), std::vector<HWND>{});
+    SaveScreenshotOnFailure();
+}
+
+// Logger32 hangs for longer than a send to it waits (SendAnswerBound, 5 s), as one busy with a
+// serial port does, while MixW owns the rig, and the operator saves a QSO in MixW meanwhile.
+// Windows takes a window for hung once its thread has neither called GetMessage or PeekMessage
+// nor waited for input for 5 s (Microsoft's "IsHungAppWindow" and "SendMessageTimeout"), and a
+// send with SMTO_ABORTIFHUNG then returns at once; Wine's server keeps the same 5 s rule, which
+// IsHungAppWindow shows here. Pontara's window goes on answering, the QSO is held, and once
+// Logger32 answers again it is logged once, on its own dial and mode, with its own record. The
+// save's own logging is the send that gives up; under Wine a send given up on before Logger32
+// took it is dropped, so Logger32 never takes it late. Microsoft's page of SendMessageTimeout
+// does not say what Windows does with such a message.
+TEST(Logger32Hung, PontaraAnswersMeanwhileAndTheQsoSavedIsLoggedOnceWhenLogger32AnswersAgain) {
+    WineStation station(WineStation::Options{.startLogger32 = false, .launchPontara = false});
+    station::Traffic& log = station.Log();
+    Logger32OnThread logger32(log);
+    standin::Logger32StandIn& standIn = logger32.StandIn();
+    station.MixW().Run([](standin::MixWStandIn& mixw) {
+        mixw.SetItem(u"QSO", u"Mode", u"BPSK31");
+        mixw.SetItem(u"QSO", u"Call", u"Q1ABC");
+        mixw.SetItem(u"QSO", u"time", u"1234");
+    });
+    station.LaunchPontara();
+    ASSERT_NE(station.WaitForEvent(0, station::TextStartsWith("<CALL:5>Q1ABC"), 30s), nullptr)
+        << "Pontara does not forward";
+    const std::size_t mark = log.Mark();
+    const std::size_t firstRecord = standIn.Log().RecordsFrom(0).size();
+    auto recorded = [&](std::string_view event) {
+        return std::ranges::any_of(
+            standIn.Log().RecordsFrom(firstRecord),
+            [&](const standin::Record& each) { return each.event == event; });
+    };
+    standIn.Hang(15000ms);
+    ASSERT_TRUE(station.WaitUntil([&] { return recorded(standin::logger32_events::Hang); }, 5s));
+    station.MixWSets(u"QSO", u"Name", u"HUNG");
+    station.MixWSets(u"QSO", u"Command", u"Save");
+
+    // Pontara's window, asked every quarter second while Logger32 hangs.
+    std::chrono::milliseconds slowestAnswer{0};
+    std::vector<std::string> statuses;
+    bool takenForHung = false;
+    while (!recorded(standin::logger32_events::HangEnd)) {
+        const auto asked = std::chrono::steady_clock::now();
+        const std::string status = station.FieldText(Field::Text1);
+        slowestAnswer =
+            std::max(slowestAnswer, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                        std::chrono::steady_clock::now() - asked));
+        if (statuses.empty() || statuses.back() != status) {
+            statuses.push_back(status);
+        }
+        takenForHung = takenForHung || IsHungAppWindow(standIn.Window()) != FALSE;
+        station.Pause(250ms);
+    }
+    EXPECT_TRUE(takenForHung);
+    EXPECT_LE(slowestAnswer.count(), 1000);
+    EXPECT_NE(std::ranges::find(statuses, " Logger32 closed, QSOs waiting: 1 !"), statuses.end())
+        << ::testing::PrintToString(statuses);
+
+    ASSERT_NE(station.WaitForEvent(mark, station::TextStartsWith("<APP_LOGQSO:"), 20s), nullptr)
+        << "the held QSO was not logged";
+    station.Pause(4000ms);  // whatever would come twice has come by now
+    const std::vector<const Event*> texts =
+        log.FindAll(mark, [](const Event& event) { return event.kind == Kind::Text; });
+    const std::vector<const Event*> loggings =
+        log.FindAll(mark, station::TextStartsWith("<APP_LOGQSO:"));
+    EXPECT_EQ(TextsOf(loggings),
+              (Lines{"<APP_LOGQSO:148><CALL:5>Q1ABC<RST_RCVD:0><RST_SENT:0><QTH:0><NAME:4>HUNG"
+                     "<COMMENT:0><GRIDSQUARE:0><IOTA:0><STATE:0><QSL_VIA:0><APP_TIME_ON:4>1234"
+                     "<APP_TIME_OFF:4>1234"}))
+        << ::testing::PrintToString(TextsOf(texts));
+    EXPECT_EQ(log.Count(mark, station::CodeIs(logger32::QsoLogged)), 1u);
+    EXPECT_EQ(log.Count(mark, station::CodeIs(logger32::QsoLoggedFollowUp)), 1u);
     EXPECT_TRUE(station.PontaraRunning());
     EXPECT_EQ(station.MessageBoxes(), std::vector<HWND>{});
     SaveScreenshotOnFailure();

@@ -1,12 +1,14 @@
-// The real Pontara.exe beside a MixW busy in a dialog of its own for longer than the 10 s after
-// which a caller's COM would give up. Wine delivers a call to a busy server anyway, so this runs
-// against the build that meets Windows' rules (../shared/windows-rules, given as PONTARA_EXE):
-// there MixW answers busy, through Pontara's own message filter, while the event
-// Local\StrictMixWBusy is set.
+// The real Pontara.exe beside a MixW busy in a dialog of its own, working or closed, for longer
+// than the 10 s after which a caller's COM would give up. Wine delivers a call to a busy server
+// anyway, so this runs against the build that meets Windows' rules (../shared/windows-rules,
+// given as PONTARA_EXE): there MixW answers busy, through Pontara's own message filter, while the
+// event Local\StrictMixWBusy is set.
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +25,9 @@ using Lines = std::vector<std::string>;
 
 constexpr const char* BusyEvent = "Local\\StrictMixWBusy";
 constexpr const char* MixWBusyText = "      MixW busy, waiting for it !";
+constexpr const char* Logger32ControlActive = "         Logger32 control active !";
+constexpr const char* CloseSoundcardWindows =
+    "Please close Souncard window and CW Mashine window Logger32 and after that press OK";
 
 class MixWBusy : public RunningStationTest {
   protected:
@@ -75,6 +80,55 @@ TEST_F(MixWBusy, ASpellOfFifteenSecondsEndsNothingAndWhatWasAskedIsMadeInOrderAf
     EXPECT_NE(texts.back().find("<NAME:4>Juri"), std::string::npos) << texts.back();
     EXPECT_EQ(S().FieldText(Field::Text1), "            MixW2 control active !");
     EXPECT_TRUE(S().PontaraRunning());
+}
+
+// Closed while Logger32 owns the rig and MixW is busy: the rig goes back to MixW only once MixW
+// has toggled its ports, so Pontara stays through a spell longer than the 10 s after which a
+// caller's COM would give up, and leaves once MixW has taken the toggles, in the unload's order.
+TEST_F(MixWBusy, ACloseWhileLogger32OwnsTheRigEndsOnlyAfterMixWHasToggledItsPorts) {
+    const WineStation::Mark handover = S().MarkNow();
+    ASSERT_TRUE(S().Click(Button::Command2));
+    ASSERT_TRUE(S().WaitUntil(
+        [&] {
+            return std::ranges::count(S().Logger32CodesSince(handover), "code 19 1") == 1 &&
+                   S().FieldText(Field::Text1) == Logger32ControlActive;
+        },
+        10s))
+        << Listed(S().AtLogger32Since(handover));
+
+    const WineStation::Mark mark = S().MarkNow();
+    ASSERT_TRUE(SetEvent(busy_));
+    ASSERT_TRUE(S().Close());
+    const HWND box = S().WaitForMessageBox(10s);
+    ASSERT_NE(box, nullptr) << "closing showed no box";
+    EXPECT_EQ(MessageBoxText(box), CloseSoundcardWindows);
+    ASSERT_TRUE(PressOk(box));
+    EXPECT_EQ(S().WaitForFieldText(Field::Text1, MixWBusyText, 5s), MixWBusyText);
+    S().Pause(12s);
+    EXPECT_TRUE(S().PontaraRunning());
+    EXPECT_TRUE(S().MixWCallsSince(mark).empty()) << Listed(S().MixWCallArrivalsSince(mark));
+    EXPECT_EQ(S().Logger32CodesSince(mark),
+              (Lines{"code 18 1", "code 7 0", "code 11 0", "code 13 0", "code 19 0"}));
+
+    const StationTime reset = S().Now();
+    ASSERT_TRUE(ResetEvent(busy_));
+    const std::optional<DWORD> exitCode = S().Pontara().WaitForExit(15s);
+    ASSERT_TRUE(exitCode.has_value()) << "Pontara still runs after the spell";
+    EXPECT_EQ(*exitCode, 0u);
+    EXPECT_EQ(S().MixWCallsSince(mark),
+              (Lines{"ExecuteMacros <TOGGLECATPORT>", "ExecuteMacros <TOGGLEPTTPORT>"}))
+        << Listed(S().AtMixWSince(mark));
+    EXPECT_EQ(S().Logger32CodesSince(mark),
+              (Lines{"code 18 1", "code 7 0", "code 11 0", "code 13 0", "code 19 0",
+                     "code 4 0 sent", "code 5 0 sent"}));
+    const std::vector<Arrival> toggles = S().MixWCallArrivalsSince(mark);
+    const std::vector<Arrival> atLogger32 = S().AtLogger32Since(mark);
+    const auto leaving = std::ranges::find(atLogger32, "code 4 0 sent", &Arrival::what);
+    ASSERT_EQ(toggles.size(), 2u);
+    ASSERT_NE(leaving, atLogger32.end());
+    EXPECT_GE(toggles.front().at, reset);
+    // The stand-ins' clocks agree with the station's to within a millisecond each.
+    EXPECT_LE(toggles.back().at, leaving->at + 2) << Listed(atLogger32);
 }
 
 }  // namespace

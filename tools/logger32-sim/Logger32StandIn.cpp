@@ -15,6 +15,8 @@ namespace pontara::standin {
 namespace {
 
 constexpr const char* MainClassName = "Logger32StandIn";
+// Posted to the main window by Hang, the milliseconds in wParam.
+constexpr UINT HangRequest = WM_APP;
 
 std::string Hex(HWND window) {
     char buffer[16];
@@ -191,6 +193,10 @@ bool Logger32StandIn::WriteSentNow(std::string_view ansi, std::chrono::milliseco
     return true;
 }
 
+void Logger32StandIn::Hang(std::chrono::milliseconds duration) {
+    PostMessageA(window_, HangRequest, static_cast<WPARAM>(duration.count()), 0);
+}
+
 HWND Logger32StandIn::BridgeWindow() const {
     std::lock_guard lock(mutex_);
     return bridgeWindow_;
@@ -337,6 +343,12 @@ LRESULT CALLBACK Logger32StandIn::MainProc(HWND window, UINT message, WPARAM wPa
     if (const int nameIndex = self->NameIndexOf(message); nameIndex != 0) {
         self->OnLinkMessage(nameIndex, static_cast<std::uint32_t>(wParam),
                             static_cast<std::int32_t>(lParam));
+        return 0;
+    }
+    if (message == HangRequest) {
+        self->Write(logger32_events::Hang, "ms=" + std::to_string(wParam));
+        Sleep(static_cast<DWORD>(wParam));
+        self->Write(logger32_events::HangEnd);
         return 0;
     }
     if (message == WM_NCDESTROY) {

@@ -23,6 +23,8 @@
 //   7200 text "<APP_FORCE_FREQ:6>7036.5" sent
 //   7200 write-sent "<CALL:5>Q1ABC<EOR>" to=0x00010072 nested
 //   7201 write-sent-done
+//   9000 hang ms=15000
+//   24000 hang-end
 // ("nested": written from inside the text window's WM_SETTEXT, while the bridge still waits in
 // its own delivery.) Typed content: "received" and "post" carry a LinkMessage, "text" and
 // "write-sent" a LinkText; the other events carry none. Messages() and Texts() read it.
@@ -49,6 +51,8 @@ inline constexpr std::string_view Posted = "post";           // LinkMessage: a c
 inline constexpr std::string_view TextCommand = "text";      // LinkText: a text command received
 inline constexpr std::string_view WriteSent = "write-sent";  // LinkText: a write into Sent
 inline constexpr std::string_view WriteSentDone = "write-sent-done";  // the write was taken
+inline constexpr std::string_view Hang = "hang";         // the thread stops taking messages
+inline constexpr std::string_view HangEnd = "hang-end";  // and takes them again
 }  // namespace logger32_events
 
 // The window class of the text window, by which another program finds it from outside.
@@ -107,6 +111,11 @@ class Logger32StandIn {
     // not take the text within `timeout`.
     bool WriteSentNow(std::string_view ansi,
                       std::chrono::milliseconds timeout = std::chrono::milliseconds(10000));
+
+    // Logger32 hangs, as one busy with a serial port does: once its thread takes this request
+    // (posted, so callable from any thread) it sleeps for `duration` and takes no message
+    // meanwhile, neither posted nor sent, so that after 5 s Windows takes its windows for hung.
+    void Hang(std::chrono::milliseconds duration);
 
     // Logger32's own handling of a text command: called on this thread inside the text window's
     // WM_SETTEXT, after the text is recorded and before the sender's call returns.

@@ -43,8 +43,8 @@ constexpr std::array<ModeName, 6> ModeMapping{{
     {u"MFSK", u"MFSK16"},
 }};
 
-Text MegahertzKey(MixWAutomation& mixw) {
-    return SignificantDigitsText((mixw.FqA() + mixw.AudioFq()) / 1000000, u".");
+Text MegahertzKey(double fqA, double audioFq) {
+    return SignificantDigitsText((fqA + audioFq) / 1000000, u".");
 }
 
 // Every token of the record in its place: the forwarded fields' texts and the state.
@@ -132,12 +132,13 @@ void QsoForwarding::OpenLinks() {
 QsoAsForwarded QsoForwarding::QsoNow() {
     MixWAutomation& mixw = members_.MixW();
     try {
-        host_.SetFieldText(Field::Locator, mixw.GetQsoData(mixw::LocatorIndex));
-        heard_.state = mixw.GetQsoData(mixw::StateIndex);
+        ReadLocatorAndState(mixw);
         ReadDial(mixw);
     } catch (const mixw::MixWBusy&) {
-        // MixW's dialog is open: the QSO keeps the state and dial MixW last told, in the mode
-        // and sideband of now, and the fields its links keep up to date.
+        // MixW's dialog is open: the QSO keeps the locator, state and dial MixW last told, in
+        // the mode and sideband of now, and the fields its links keep up to date. Locator shows
+        // MixW's item 19, whatever its link delivered since.
+        host_.SetFieldText(Field::Locator, heard_.locator);
     }
     return {heard_.dial ? FrequencyText(*heard_.dial) : Text(),
             Logger32ModeName(host_.FieldText(Field::Mode)), QsoRecord(host_, heard_.state)};
@@ -145,19 +146,27 @@ QsoAsForwarded QsoForwarding::QsoNow() {
 
 void QsoForwarding::ForwardQsoData() {
     MixWAutomation& mixw = members_.MixW();
-    host_.SetFieldText(Field::Locator, mixw.GetQsoData(mixw::LocatorIndex));
-    heard_.state = mixw.GetQsoData(mixw::StateIndex);
+    ReadLocatorAndState(mixw);
     if (ForwardFrequency(mixw) || ForwardMode()) {
         return;
     }
     ForwardRecord(heard_.state);
 }
 
+void QsoForwarding::ReadLocatorAndState(MixWAutomation& mixw) {
+    heard_.locator = mixw.GetQsoData(mixw::LocatorIndex);
+    host_.SetFieldText(Field::Locator, heard_.locator);
+    heard_.state = mixw.GetQsoData(mixw::StateIndex);
+}
+
 bool QsoForwarding::ForwardFrequency(MixWAutomation& mixw) {
-    if (MegahertzKey(mixw) == last_.frequency) {
+    // Every dial MixW answers is kept, for a QSO held while MixW is busy.
+    Dial dial = ReadDial(mixw);
+    if (MegahertzKey(dial.fqA, dial.audioFq) == last_.frequency) {
         return false;
     }
-    Text megahertz = MegahertzKey(mixw);
+    dial = ReadDial(mixw);
+    Text megahertz = MegahertzKey(dial.fqA, dial.audioFq);
     Text kilohertz = FrequencyText(ReadDial(mixw));
     // Remembered once MixW has answered every read: a frequency it turned away is not lost.
     last_.frequency = std::move(megahertz);

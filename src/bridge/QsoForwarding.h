@@ -52,11 +52,13 @@ class QsoForwarding {
     void Forget() { last_.Forget(); }
     // MixW's QSO as it is now, read as ForwardQsoData reads it (the Locator field takes MixW's
     // item 19 first), whatever was forwarded before: what a QSO saved now must be logged with.
-    // A MixW busy in a dialog of its own leaves the state and the dial it last answered.
+    // A MixW busy in a dialog of its own leaves the locator, the state and the dial it last
+    // answered.
     QsoAsForwarded QsoNow();
 
   private:
     void OpenLinks();
+    void ReadLocatorAndState(MixWAutomation& mixw);
     bool ForwardFrequency(MixWAutomation& mixw);
     // MixW's dial and audio offset, which a QSO held while MixW is busy keeps.
     struct Dial {
@@ -73,8 +75,10 @@ class QsoForwarding {
     MainWindowMembers& members_;
     logger32::MessageLink& link_;
     Forwarded last_;
-    // What MixW last answered of the state and the dial, for a QSO held while MixW is busy.
+    // What MixW last answered of the locator, the state and the dial, for a QSO held while
+    // MixW is busy.
     struct {
+        Text locator;
         Text state;
         std::optional<Dial> dial;
     } heard_;

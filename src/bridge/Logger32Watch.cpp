@@ -149,9 +149,11 @@ void Logger32Watch::Return() {
 }
 
 bool Logger32Watch::Deliver(HeldQso qso) {
-    // A QSO MixW worked goes on its own dial and mode, which Logger32 takes from its entry.
+    // A QSO MixW worked goes on its own dial and mode, which Logger32 takes from its entry; a
+    // QSO saved before MixW ever answered its dial has none to give.
     if (qso.workedInMixW &&
-        !(link_.SendTextCommand(logger32::ForceFrequencyCommand(qso.frequency)) &&
+        !((qso.frequency.empty() ||
+           link_.SendTextCommand(logger32::ForceFrequencyCommand(qso.frequency))) &&
           link_.SendTextCommand(logger32::ForceModeCommand(qso.mode)))) {
         return false;
     }

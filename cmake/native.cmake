@@ -8,7 +8,8 @@ target_include_directories(pontara_sim PUBLIC ${PROJECT_SOURCE_DIR}/tests
 target_link_libraries(pontara_sim PUBLIC pontara_core)
 
 # The station simulator: the whole station in virtual time, from a seed or a fuzzer's input.
-add_library(pontara_simulator STATIC ${PROJECT_SOURCE_DIR}/tests/simulator/StationSimulator.cpp)
+add_library(pontara_simulator STATIC ${PROJECT_SOURCE_DIR}/tests/simulator/StationSimulator.cpp
+                                     ${PROJECT_SOURCE_DIR}/tests/simulator/LoggedQso.cpp)
 target_include_directories(pontara_simulator PUBLIC ${PROJECT_SOURCE_DIR}/tests/simulator
                                                     ${PROJECT_SOURCE_DIR}/tests/native)
 target_link_libraries(pontara_simulator PUBLIC pontara_sim)

@@ -264,6 +264,9 @@ void SimHost::PostToMainWindow(std::function<void()> work) {
 void SimHost::Click(Button button) {
     Post([this, button] {
         if (buttons_[static_cast<std::size_t>(button)].enabled) {
+            if (onClickTaken) {
+                onClickTaken(button);
+            }
             events_->ButtonClicked(button);
         }
     });
@@ -544,6 +547,7 @@ void SimHost::SendMessageTo(WindowHandle window, MessageId message, std::uint32_
 bool SimHost::SendText(WindowHandle window, const Text& text) {
     std::string ansi = ToCodePage(codePage, ToAnsiFlags(codePage), text);
     Record("text " + AsciiOf(text));
+    textsSent.push_back(text);
     if (window == 0 || window != logger32.textWindow || !logger32.running || !ReachesLogger32()) {
         return true;
     }

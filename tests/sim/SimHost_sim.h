@@ -65,7 +65,9 @@ class SimHost final : public Host {
     // once.
     void SetTextOfWindow(WindowHandle window, const Text& text);
     void Click(Button button);  // queued; ignored while the button is disabled
-    void RequestClose();        // queued: the operator closes the main window
+    // Runs when a click reaches the bridge, before the bridge handles it.
+    std::function<void(Button)> onClickTaken;
+    void RequestClose();  // queued: the operator closes the main window
     // Another program sends WM_CLOSE (Task Manager's "End task", a script): handled at once,
     // inside a sent message.
     void SendClose();
@@ -121,6 +123,9 @@ class SimHost final : public Host {
 
     SimLogger32 logger32;
     SimMixW mixw;
+    // Every text the bridge set into another program's window, in order, whether a window took
+    // it or not: what left the program.
+    std::vector<Text> textsSent;
 
     // Host
     Text FieldText(Field field) const override;

@@ -1,6 +1,8 @@
 #include "StationSimulator.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -52,6 +54,7 @@ const std::vector<Text> QsoTexts{
 };
 const std::vector<int> Stalls{0, 0, 400, 2500};
 const std::vector<int> CallTimes{0, 0, 300, 1500};
+const std::vector<int> LinkTimes{0, 0, 150, 1000};
 // A dialog of MixW's own open for seconds, or for minutes: the bridge waits however long.
 const std::vector<int> BusySpells{1500, 4000, 12000, 60000, 150000};
 
@@ -110,6 +113,8 @@ StationSimulator::StationSimulator(Choices& choices) : choices_(choices) {
     host.mixw.items[u"qso|mode"] = u"BPSK31";
     host.mixw.items[u"qso|time"] = u"0000";
     host.mixw.items[u"qso|command"] = u"";
+    fqAChanges_.emplace_back(0, host.mixw.fqA);
+    audioFqChanges_.emplace_back(0, host.mixw.audioFq);
     // The operator's boxes: the bridge goes on while one is open (Logger32, MixW's advise data
     // and time arrive), but the main window takes no click behind a box of its own.
     host.onMessageBox = [this](const sim::SimHost::MessageBoxShown& box) { WhileBoxOpen(box); };
@@ -118,6 +123,16 @@ StationSimulator::StationSimulator(Choices& choices) : choices_(choices) {
         const bool yes = !resting_ && choices_.Below(2) == 1;
         Note(yes ? "the operator answers Yes" : "the operator answers No");
         return yes;
+    };
+    // The model follows the clicks the bridge takes: Windows gives none to a disabled button.
+    host.onClickTaken = [this](Button button) {
+        if (button == Button::Command1 || button == Button::Command2) {
+            mixwOwnsTheRig_ = button == Button::Command1;
+            handovers_.push_back(
+                {station_.host.mixw.calls.size(), station_.host.Now(), mixwOwnsTheRig_});
+        } else if (button == Button::Command3) {
+            packetUsb_ = !packetUsb_;
+        }
     };
     host.logger32.onText = [this](const Text& text) {
         if (text.starts_with(LogQso)) {
@@ -150,18 +165,31 @@ void StationSimulator::WhileBoxOpen(const sim::SimHost::MessageBoxShown& box) {
 }
 
 Outcome StationSimulator::Run(int steps) {
-    station_.LaunchAndOpenLinks();
-    station_.host.RunFor(3000);
+    // The links open on the first tick of forwarding, while the run's first events happen; a DDE
+    // server that takes its time over each link lets ticks and messages come in meanwhile.
+    station_.host.mixw.linkTime = Pick(LinkTimes);
+    station_.LaunchAndRun();
     Check();
-    while (outcome_.kept && !station_.host.Ended() && outcome_.steps < steps &&
-           !choices_.Exhausted()) {
+    while (outcome_.kept && !station_.host.Ended() && ending_ == nullptr &&
+           outcome_.steps < steps && !choices_.Exhausted()) {
         ++outcome_.steps;
         Step(false);
     }
-    if (outcome_.kept && !station_.host.Ended()) {
+    if (outcome_.kept && !station_.host.Ended() && ending_ != nullptr) {
+        End(*ending_);
+    }
+    if (outcome_.kept) {
         CheckAtRest();
     }
     return outcome_;
+}
+
+// An ending is the run's last event: what follows it is the rest, where everything held must
+// arrive unless the program ended.
+void StationSimulator::End(const Event& ending) {
+    (this->*ending.apply)();
+    station_.host.RunFor(0);
+    Check();
 }
 
 void StationSimulator::Step(bool insideBox) {
@@ -175,6 +203,12 @@ void StationSimulator::Step(bool insideBox) {
             continue;
         }
         if (drawn < static_cast<unsigned>(event.weight)) {
+            const bool ending = event.apply == &StationSimulator::Close ||
+                                event.apply == &StationSimulator::EndSession;
+            if (ending) {
+                ending_ = &event;
+                return;
+            }
             (this->*event.apply)();
             break;
         }
@@ -191,12 +225,120 @@ void StationSimulator::Note(const std::string& what) {
                               (boxDepth_ > 0 ? "(box open) " : "") + what);
 }
 
-bool StationSimulator::MixWOwnsTheRig() const {
-    return !station_.host.Enabled(Button::Command1) && station_.host.Enabled(Button::Command2);
+// MixW's entry as the operator left it, and the dial and audio offset MixW answered last: while
+// MixW is busy in a dialog, the bridge can read neither again.
+MixWEntry StationSimulator::EntryNow() const {
+    const sim::SimMixW& mixw = station_.host.mixw;
+    MixWEntry entry;
+    constexpr TextView Qso = u"qso|";
+    for (const auto& [key, value] : mixw.items) {
+        if (key.starts_with(Qso) && value) {
+            entry.items[key.substr(Qso.size())] = *value;
+        }
+    }
+    auto qsoData = [&mixw](std::int16_t index) {
+        auto found = mixw.qsoData.find(index);
+        return found == mixw.qsoData.end() ? Text() : found->second;
+    };
+    entry.locator = qsoData(19);
+    entry.state = qsoData(13);
+    auto valueAt = [](const std::vector<std::pair<std::size_t, double>>& changes,
+                      std::size_t call) {
+        double value = changes.front().second;
+        for (const auto& [calls, changed] : changes) {
+            if (calls <= call) {
+                value = changed;
+            }
+        }
+        return value;
+    };
+    // The last AudioFq answered, and the FqA read before it.
+    for (std::size_t call = mixw.calls.size(); call-- > 0;) {
+        if (mixw.calls[call].member != "AudioFq") {
+            continue;
+        }
+        entry.dialKnown = true;
+        entry.audioFq = valueAt(audioFqChanges_, call);
+        for (std::size_t before = call; before-- > 0;) {
+            if (mixw.calls[before].member == "FqA") {
+                entry.fqA = valueAt(fqAChanges_, before);
+                break;
+            }
+        }
+        break;
+    }
+    entry.packetUsb = packetUsb_;
+    return entry;
 }
 
-bool StationSimulator::Logger32OwnsTheRig() const {
-    return station_.host.Enabled(Button::Command1) && !station_.host.Enabled(Button::Command2);
+// The QSO record the bridge sent last before its logging of `time`, with the time tokens of the
+// loggings since: what that logging carries when Logger32 takes it at once.
+Text StationSimulator::RecordSentBefore(const std::string& time) const {
+    constexpr TextView Record = u"<CALL:";
+    const std::vector<Text>& sent = station_.host.textsSent;
+    const Text ownTimes = TimeTokens(AsciiText(time));
+    auto text = std::ranges::find_if(sent.rbegin(), sent.rend(), [&ownTimes](const Text& text) {
+        return text.starts_with(LogQso) && text.ends_with(ownTimes);
+    });
+    if (text == sent.rend()) {
+        return {};
+    }
+    for (++text; text != sent.rend(); ++text) {
+        if (text->starts_with(Record)) {
+            return *text;
+        }
+        if (text->starts_with(LogQso)) {
+            return text->substr(text->find(u'>') + 1);
+        }
+    }
+    return {};
+}
+
+// Each logging Logger32 received, against the model: a QSO it knows of, in the order saved, with
+// that QSO's record and times.
+void StationSimulator::CheckLoggingsReceived() {
+    const auto& texts = station_.host.logger32.texts;
+    for (; textsJudged_ < texts.size(); ++textsJudged_) {
+        const Text& text = texts[textsJudged_].text;
+        const std::size_t timeOff = text.rfind(TimeOff);
+        if (!text.starts_with(LogQso) || timeOff == Text::npos) {
+            continue;
+        }
+        const std::string time = AsciiOf(text.substr(text.find(u'>', timeOff) + 1));
+        auto logging = std::ranges::find(loggings_, time, &Logging::time);
+        if (logging == loggings_.end()) {
+            Break("Logger32 logged a QSO of time " + time + " that was not to be logged");
+            return;
+        }
+        // Held, it comes right after its own frequency and mode.
+        const LoggingExpected& held = logging->held;
+        std::vector<Text> asHeld;
+        for (const std::optional<Text>& before : {held.forceFrequency, held.forceMode}) {
+            if (before) {
+                asHeld.push_back(*before);
+            }
+        }
+        asHeld.push_back(held.logQso);
+        const bool cameAsHeld =
+            textsJudged_ + 1 >= asHeld.size() &&
+            std::equal(
+                asHeld.begin(), asHeld.end(),
+                texts.begin() + static_cast<std::ptrdiff_t>(textsJudged_ + 1 - asHeld.size()),
+                [](const Text& wanted, const auto& received) { return wanted == received.text; });
+        if (!cameAsHeld && text != logging->logQsoAtOnce) {
+            Break("the QSO of time " + time + " reached Logger32 as " + AsciiOf(text) +
+                  ", not as " + AsciiOf(logging->logQsoAtOnce) + " nor, held, as " +
+                  AsciiOf(asHeld.front()) + " ... " + AsciiOf(held.logQso));
+            return;
+        }
+        logging->received = true;
+        if (std::any_of(loggings_.begin(), logging, [](const Logging& earlier) {
+                return !earlier.lost && !earlier.received;
+            })) {
+            Break("the QSO of time " + time + " reached Logger32 before one saved earlier");
+            return;
+        }
+    }
 }
 
 // The loggings Logger32 received whose last time token, the one that ends the command, carries
@@ -237,14 +379,52 @@ void StationSimulator::Break(const std::string& promise) {
     }
 }
 
+// MixW's calls, against the model: a dial Logger32 reported goes to MixW only while Logger32
+// owns the rig (or, asked then, once a busy MixW answers again); the two ports toggle together.
+void StationSimulator::CheckMixWCalls() {
+    constexpr TextView CatPort = u"<TOGGLECATPORT>";
+    constexpr TextView PttPort = u"<TOGGLEPTTPORT>";
+    const auto& calls = station_.host.mixw.calls;
+    for (; callsJudged_ < calls.size(); ++callsJudged_) {
+        const sim::SimMixW::Call& call = calls[callsJudged_];
+        if (call.member != "ExecuteMacros") {
+            continue;
+        }
+        auto owner = std::find_if(
+            handovers_.rbegin(), handovers_.rend(),
+            [this](const Handover& handover) { return handover.calls <= callsJudged_; });
+        // Asked while Logger32 still owned the rig, and made once MixW answered again.
+        const int askedFrom = std::next(owner) == handovers_.rend() ? 0 : std::next(owner)->time;
+        const bool askedBeforeABusySpell = std::ranges::any_of(
+            station_.host.mixw.busySpells,
+            [&](const auto& spell) { return spell.from <= call.time && spell.until >= askedFrom; });
+        if (owner->toMixW && logger32Dials_.contains(call.argument) && !askedBeforeABusySpell) {
+            Break("Logger32's dial reached MixW while MixW owns the rig: " +
+                  AsciiOf(call.argument));
+            return;
+        }
+        const bool toggle = call.argument == CatPort || call.argument == PttPort;
+        if (toggle && (call.argument == PttPort) != (lastToggle_ == CatPort)) {
+            Break("MixW's ports toggled out of pairs: " + AsciiOf(lastToggle_) + " then " +
+                  AsciiOf(call.argument));
+            return;
+        }
+        if (toggle) {
+            lastToggle_ = call.argument;
+        }
+    }
+}
+
 void StationSimulator::Check() {
     sim::SimHost& host = station_.host;
     if (host.Ended()) {
-        if (!endAllowed_ && !closeWaitsForMixW_) {
+        if (!endAllowed_) {
             Break("the program ended on no designed path");
         }
         return;
     }
+    CheckLoggingsReceived();
+    CheckMixWCalls();
     for (const Logging& logging : loggings_) {
         if (TimesLogged(logging.time) > 1) {
             Break("the QSO of time " + logging.time + " reached Logger32's log twice");
@@ -267,12 +447,13 @@ void StationSimulator::Check() {
         Break("a timer tick inside a DDE transaction or a MixW call");
     }
     const bool mixw = MixWOwnsTheRig();
-    if (mixw == Logger32OwnsTheRig()) {
-        Break("the rig buttons name no owner, or both");
-        return;
-    }
     const Button owner = mixw ? Button::Command1 : Button::Command2;
     const Button other = mixw ? Button::Command2 : Button::Command1;
+    if (host.Enabled(owner) || !host.Enabled(other)) {
+        Break(std::string("the rig buttons do not name ") + (mixw ? "MixW" : "Logger32") +
+              " the owner");
+        return;
+    }
     if (host.BackColour(owner) != OwnerButton || host.BackColour(other) != OtherButton) {
         Break("the rig buttons' colours do not show the owner");
     }
@@ -287,10 +468,18 @@ void StationSimulator::Check() {
     }
 }
 
-// Everything back to working order for a minute: every QSO not lost must then be in the log.
+// Everything back to working order for a minute: every QSO not lost must then be in the log,
+// unless the operator or Windows ended the program knowing that QSOs were held.
 void StationSimulator::CheckAtRest() {
     resting_ = true;
     sim::SimHost& host = station_.host;
+    if (host.Ended()) {
+        if (!gaveUp_ && !lossAccepted_ && Pending() > 0) {
+            Break("the program ended with " + std::to_string(Pending()) +
+                  " QSOs not in Logger32's log, and nobody was asked");
+        }
+        return;
+    }
     Note("at rest: Logger32 running and answering, MixW quick");
     if (!host.logger32.running) {
         host.logger32.StartAgain();
@@ -298,10 +487,15 @@ void StationSimulator::CheckAtRest() {
     host.logger32.rejectedNames.clear();
     logger32Stall_ = 0;
     host.mixw.callTime = 0;
-    host.mixw.busySpells.clear();
+    for (sim::SimMixW::BusySpell& spell : host.mixw.busySpells) {
+        spell.until = std::min(spell.until, host.Now());
+    }
     host.RunFor(60000);
     Check();
-    if (!gaveUp_ && Pending() > 0) {
+    if (closeUnderWay_ && !host.Ended()) {
+        Break("a close was not refused, but the program is still running");
+    }
+    if (!gaveUp_ && !(host.Ended() && lossAccepted_) && Pending() > 0) {
         Break(std::to_string(Pending()) + " QSOs never reached Logger32's log");
     }
 }
@@ -310,11 +504,13 @@ void StationSimulator::Log(const char* prefix, bool required, const std::functio
     sim::SimHost& host = station_.host;
     const std::string time = AsciiOf(Numbered(prefix, ++nextTime_));
     host.mixw.SetItem(host, u"QSO", u"time", AsciiText(time));
+    const bool withDial = MixWOwnsTheRig();
     action();
     host.RunFor(0);
     if (required && !host.Ended()) {
-        loggings_.push_back(
-            {time, TimesLogged(time) == 0 && host.FieldText(Field::Text1) == QsoNotLogged});
+        const bool lost = TimesLogged(time) == 0 && host.FieldText(Field::Text1) == QsoNotLogged;
+        loggings_.push_back({time, lost, LogQsoAfter(RecordSentBefore(time), AsciiText(time)),
+                             HeldLogging(EntryNow(), AsciiText(time), withDial)});
     }
 }
 
@@ -339,17 +535,22 @@ void StationSimulator::TypeMode() {
 
 void StationSimulator::Tune() {
     station_.host.mixw.fqA = Pick(Dials);
+    fqAChanges_.emplace_back(station_.host.mixw.calls.size(), station_.host.mixw.fqA);
     Note("MixW tuned to " + std::to_string(station_.host.mixw.fqA));
 }
 
 void StationSimulator::MoveAudio() {
     station_.host.mixw.audioFq = Pick(AudioOffsets);
+    audioFqChanges_.emplace_back(station_.host.mixw.calls.size(), station_.host.mixw.audioFq);
     Note("MixW's audio offset " + std::to_string(station_.host.mixw.audioFq));
 }
 
 // MixW's "Command" item reads "Save" for each saved QSO; where it read "Save" already, it went
 // back to empty first, so that the bridge sees every save.
 void StationSimulator::Save() {
+    if (!FieldsLinked()) {
+        return;
+    }
     // A save counts only while MixW owns the rig; Logger32 owning it, MixW's "Save" is ignored.
     Log("T", MixWOwnsTheRig(), [this] {
         sim::SimHost& host = station_.host;
@@ -362,12 +563,21 @@ void StationSimulator::Save() {
 }
 
 void StationSimulator::Remove() {
+    if (!FieldsLinked()) {
+        return;
+    }
     sim::SimHost& host = station_.host;
     Note("MixW: the QSO removed");
     if (host.FieldText(Field::TextCommand) == u"Remove") {
         host.mixw.SetItem(host, u"QSO", u"Command", u"");
     }
     host.mixw.SetItem(host, u"QSO", u"Command", u"Remove");
+}
+
+// Before the bridge has linked its fields to MixW's items, it cannot see a save or a removal,
+// and its fields show no QSO: the operator saves, removes or sends once they show MixW's entry.
+bool StationSimulator::FieldsLinked() const {
+    return !station_.host.TraceMatching("link Notes").empty();
 }
 
 void StationSimulator::ClickLg32() {
@@ -386,14 +596,22 @@ void StationSimulator::ClickPacket() {
 }
 
 void StationSimulator::ClickSend() {
+    if (!FieldsLinked()) {
+        return;
+    }
     Log("S", true, [this] {
         Note("click Send! with the time S" + std::to_string(nextTime_));
         station_.host.Click(Button::CommandSend);
     });
 }
 
+// Logger32 reports its dial in hertz; MixW is tuned to it in kilohertz with three decimals.
 void StationSimulator::Logger32Dial() {
-    Logger32PostsOrSends(100, Pick(Logger32Dials));
+    const std::int32_t hertz = Pick(Logger32Dials);
+    std::array<char, 32> kilohertz{};
+    std::snprintf(kilohertz.data(), kilohertz.size(), "%.3f", hertz / 1000.0);
+    logger32Dials_.insert(u"<ZFQ:" + AsciiText(kilohertz.data()) + u">");
+    Logger32PostsOrSends(100, hertz);
 }
 
 void StationSimulator::Logger32Cluster() {
@@ -494,19 +712,20 @@ void StationSimulator::Close() {
     const std::size_t mark = station_.host.TraceMark();
     station_.host.RequestClose();
     station_.host.RunFor(0);
-    // A close that has handed the rig back waits for a busy MixW to take its port toggles, and
-    // ends once it has.
+    // "No" keeps the program and what it holds; any other close ends it, at once or, with
+    // macros a busy MixW has not taken yet, once MixW has taken them.
     const std::vector<std::string> closing = station_.host.TraceSince(mark);
-    const bool waitsForMixW = std::ranges::any_of(
-        closing, [](const std::string& what) { return what.starts_with("box Please close"); });
-    closeWaitsForMixW_ = closeWaitsForMixW_ || waitsForMixW;
-    endAllowed_ = station_.host.Ended();
+    const bool refused = std::ranges::find(closing, "answer no") != closing.end();
+    endAllowed_ = !refused;
+    lossAccepted_ = std::ranges::find(closing, "answer yes") != closing.end();
+    closeUnderWay_ = !refused && !station_.host.Ended();
 }
 
 void StationSimulator::EndSession() {
     endAllowed_ = true;
     if (choices_.Below(4) == 0) {
         Note("the session ends without asking");
+        lossAccepted_ = true;
         station_.host.EndSessionAnyway();
     } else {
         Note("Windows asks to end the session");

@@ -5,21 +5,31 @@
 // passing), with the station's promises checked after every step. A broken promise ends the run
 // with the events that led to it; the same seed or input replays them.
 //
-// The promises:
+// The promises, judged by the simulator's own model of the station (who owns the rig, from the
+// clicks the bridge was given; MixW's entry, dial and sideband at each logging), never by what
+// the bridge shows:
 // - every QSO saved in MixW while MixW owns the rig, and every "Send!", reaches Logger32's log
 //   once and never twice, or is held and counted on the status line while Logger32 is away, or
 //   was lost on a path the operator is told of ("QSO NOT LOGGED", "Too busy", closing with Yes);
+// - each logging carries its own QSO: delivered at once, the record last sent and its times;
+//   held, the record of MixW's entry at its save and its times, right after its own frequency
+//   and mode (when MixW owned the rig); no logging of a save while Logger32 owns the rig;
 // - never a second MixW call while one is in flight, never a timer tick inside a call;
-// - no text command to Logger32 while Logger32 owns the rig but a logging;
-// - after every handover, buttons, their colours, the status line and Timer2 agree;
+// - no text command to Logger32 while Logger32 owns the rig but a logging; no dial of Logger32's
+//   to MixW while MixW owns it, unless asked before a busy MixW took the rig; MixW's ports
+//   toggled in pairs, the CAT port first;
+// - the buttons, their colours, the status line and Timer2 show the owner;
 // - the program ends only when it was closed or the session ended: a busy MixW, however long,
-//   ends nothing.
+//   ends nothing. A run draws at most one ending, as its last event, and then, unless the
+//   program ended, rests for a minute with both peers well.
 
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "Choices.h"
+#include "LoggedQso.h"
 #include "SimulatedStation.h"
 
 namespace pontara::simulation {
@@ -52,19 +62,33 @@ class StationSimulator {
     // A QSO that Logger32 must log once, known by the unique text its Time field had.
     struct Logging {
         std::string time;
-        bool lost = false;  // on a path the operator is told of
+        bool lost = false;     // on a path the operator is told of
+        Text logQsoAtOnce;     // what it must read when Logger32 takes it at once
+        LoggingExpected held;  // and what, after its dial and mode, when held
+        bool received = false;
+    };
+    // A handover the bridge took, with the number of MixW calls made by then.
+    struct Handover {
+        std::size_t calls;
+        int time;
+        bool toMixW;
     };
     static const std::vector<Event>& Events();
 
     void Step(bool insideBox);
+    void End(const Event& ending);
     void WhileBoxOpen(const sim::SimHost::MessageBoxShown& box);
     void Note(const std::string& what);
     template <typename T>
     const T& Pick(const std::vector<T>& from) {
         return from[choices_.Below(static_cast<unsigned>(from.size()))];
     }
-    bool MixWOwnsTheRig() const;
-    bool Logger32OwnsTheRig() const;
+    bool MixWOwnsTheRig() const { return mixwOwnsTheRig_; }
+    bool Logger32OwnsTheRig() const { return !mixwOwnsTheRig_; }
+    MixWEntry EntryNow() const;
+    Text RecordSentBefore(const std::string& time) const;
+    void CheckLoggingsReceived();
+    void CheckMixWCalls();
     int TimesLogged(const std::string& time) const;
     int Pending() const;
     void Check();
@@ -77,6 +101,7 @@ class StationSimulator {
     void TypeMode();
     void Tune();
     void MoveAudio();
+    bool FieldsLinked() const;
     void Save();
     void Remove();
     void ClickLg32();
@@ -114,9 +139,23 @@ class StationSimulator {
     // logging: only a held QSO's dial and mode, right before that QSO's logging.
     int textsBeforeLogging_ = 0;
     bool resting_ = false;
-    bool endAllowed_ = false;         // a close or session end is under way
-    bool closeWaitsForMixW_ = false;  // a close waits for a busy MixW to take its port toggles
-    bool gaveUp_ = false;             // "Too busy": the bridge no longer talks to Logger32
+    bool endAllowed_ = false;     // a close or session end is under way
+    bool lossAccepted_ = false;   // "Yes" to closing with QSOs held, or Windows ended anyway
+    bool closeUnderWay_ = false;  // a close waits for a busy MixW to take its macros
+    bool gaveUp_ = false;         // "Too busy": the bridge no longer talks to Logger32
+    // The model: the owner as the clicks the bridge took hand it over, the packet sideband.
+    bool mixwOwnsTheRig_ = true;
+    bool packetUsb_ = false;
+    // MixW's dial and audio offset as they changed, each with the number of MixW calls made by
+    // then: a call reads the value of the last change before it.
+    std::vector<std::pair<std::size_t, double>> fqAChanges_;
+    std::vector<std::pair<std::size_t, double>> audioFqChanges_;
+    std::vector<Handover> handovers_{{0, 0, true}};
+    std::set<Text> logger32Dials_;  // the tuning macros Logger32's dials ask of MixW
+    std::size_t textsJudged_ = 0;   // Logger32's texts whose loggings were judged
+    std::size_t callsJudged_ = 0;   // MixW's calls judged
+    Text lastToggle_ = u"<TOGGLEPTTPORT>";
+    const Event* ending_ = nullptr;  // the ending drawn, done after the last step
 };
 
 }  // namespace pontara::simulation

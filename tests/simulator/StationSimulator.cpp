@@ -437,8 +437,9 @@ void StationSimulator::Check() {
             Break("the status line counts " + std::to_string(shown) + " QSOs held, not " +
                   std::to_string(Pending()));
         }
-    } else if (status == Logger32Closed && Pending() != 0) {
-        Break("QSOs are held but the status line counts none");
+    } else if (Pending() != 0 && !gaveUp_) {
+        Break(std::to_string(Pending()) + " QSOs are held but the status line reads \"" +
+              AsciiOf(status) + "\"");
     }
     if (host.mixw.mostCallsInFlight > 1) {
         Break("a second MixW call while one was in flight");

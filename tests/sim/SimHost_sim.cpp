@@ -180,6 +180,8 @@ void SimHost::RunFor(int milliseconds) {
             now_ = std::max(now_, state.due);
             Restart(state);
             const auto id = static_cast<TimerId>(timer);
+            // Timers fire inside a call only in a DDE transaction's wait: a COM call's holds them.
+            ticksHeldInDdeWaits_ += gate_.InsideCall() ? 1 : 0;
             gate_.TimerElapsed(id, [this, id] { RaiseTick(id); });
         } else {
             break;
@@ -212,15 +214,18 @@ void SimHost::Post(std::function<void()> action, int delay) {
     queue_.push_back({now_ + delay, sequence_++, false, std::move(action)});
 }
 
+MessageId SimHost::Logger32MessageOf(int nameNumber) {
+    return nameNumber == 0 ? RegisterMessage(logger32::MessageNames[0])
+                           : FirstLogger32Message + static_cast<MessageId>(nameNumber - 1);
+}
+
 void SimHost::PostFromLogger32(std::uint32_t code, std::int32_t lParam, int nameNumber) {
-    MessageId message = nameNumber == 0
-                            ? RegisterMessage(logger32::MessageNames[0])
-                            : FirstLogger32Message + static_cast<MessageId>(nameNumber - 1);
+    MessageId message = Logger32MessageOf(nameNumber);
     Post([this, message, code, lParam] { DeliverFromLogger32(message, code, lParam); });
 }
 
-void SimHost::SendFromLogger32(std::uint32_t code, std::int32_t lParam) {
-    MessageId message = RegisterMessage(logger32::MessageNames[0]);
+void SimHost::SendFromLogger32(std::uint32_t code, std::int32_t lParam, int nameNumber) {
+    MessageId message = Logger32MessageOf(nameNumber);
     HandleSent([&] {
         gate_.Raise([this, message, code, lParam] { DeliverFromLogger32(message, code, lParam); });
     });

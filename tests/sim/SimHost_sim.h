@@ -56,7 +56,7 @@ class SimHost final : public Host {
     void PostFromLogger32(std::uint32_t code, std::int32_t lParam, int nameNumber = 0);
     // Logger32 sends a code (SendMessage under the first name): handled at once, inside a sent
     // message, where SimMixW refuses every call as Windows' COM does.
-    void SendFromLogger32(std::uint32_t code, std::int32_t lParam);
+    void SendFromLogger32(std::uint32_t code, std::int32_t lParam, int nameNumber = 0);
     // Logger32 stops taking messages, and takes them again: what was posted meanwhile is
     // handled then, in order.
     void Logger32Hangs() { logger32.hungSince = now_; }
@@ -99,6 +99,8 @@ class SimHost final : public Host {
     // Timer ticks raised while a handler waited inside a DDE transaction or a MixW call (never,
     // unless the holding of ticks is broken).
     int TicksInsideCalls() const { return ticksInsideCalls_; }
+    // Timer ticks the bridge held while a DDE transaction waited.
+    int TicksHeldInDdeWaits() const { return ticksHeldInDdeWaits_; }
     // A peer takes its time while the bridge waits inside a send to it: virtual time passes and
     // the world changes, but nothing is dispatched.
     void Stall(int milliseconds) { AdvanceTo(now_ + milliseconds); }
@@ -215,6 +217,7 @@ class SimHost final : public Host {
     // The wait of a send to a Logger32 that takes no message: SendAnswerBound, or none once
     // Windows takes it for hung.
     void WaitForHungLogger32();
+    MessageId Logger32MessageOf(int nameNumber);
     void DeliverFromLogger32(MessageId message, std::uint32_t code, std::int32_t lParam);
     void RaiseTick(TimerId timer);
     // Moves the clock forward, applying the world's changes on the way.
@@ -234,6 +237,7 @@ class SimHost final : public Host {
     bool mainVisible_ = false;
     bool mainTopmost_ = false;
     int passedOn_ = 0;
+    int ticksHeldInDdeWaits_ = 0;
     int ticksInsideCalls_ = 0;
     int sentDepth_ = 0;             // handling a message another program sent
     bool postedHeld_ = false;       // a modal loop that leaves posted messages and WM_TIMER queued

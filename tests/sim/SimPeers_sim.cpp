@@ -21,6 +21,7 @@ void SimLogger32::StartAgain() {
     mainWindow += NextWindows;
     textWindow += NextWindows;
     sentWindow = 0;
+    acceptedName = 1;
 }
 
 void SimLogger32::Receive(SimHost& host, int nameNumber, std::uint32_t code, std::int32_t lParam,
@@ -33,6 +34,9 @@ void SimLogger32::Receive(SimHost& host, int nameNumber, std::uint32_t code, std
         return;
     }
     bool accepted = !rejectedNames.contains(nameNumber);
+    if (accepted) {
+        acceptedName = nameNumber;
+    }
     auto nameTextWindow = [&] {
         if (accepted && namesTextWindow) {
             host.PostFromLogger32(logger32::TextWindow, static_cast<std::int32_t>(textWindow),
@@ -40,6 +44,7 @@ void SimLogger32::Receive(SimHost& host, int nameNumber, std::uint32_t code, std
         }
     };
     if (textWindowFirst) {
+        textWindowsNamedFirst += accepted && namesTextWindow ? 1 : 0;
         nameTextWindow();
     }
     host.PostFromLogger32(logger32::ConnectAnswer, accepted ? 1 : 0, nameNumber);

@@ -64,6 +64,29 @@ Text Numbered(const char* prefix, int number) {
 
 }  // namespace
 
+Census& Census::operator+=(const Census& run) {
+    atRest += run.atRest;
+    ended += run.ended;
+    heldDelivered += run.heldDelivered;
+    yes += run.yes;
+    no += run.no;
+    tooBusy += run.tooBusy;
+    qsoNotLogged += run.qsoNotLogged;
+    textWindowFirst += run.textWindowFirst;
+    ticksHeldInDde += run.ticksHeldInDde;
+    return *this;
+}
+
+std::string Census::Report() const {
+    return "runs at rest " + std::to_string(atRest) + ", ended by their ending " +
+           std::to_string(ended) + ", held QSOs delivered on a return " +
+           std::to_string(heldDelivered) + ", Yes " + std::to_string(yes) + ", No " +
+           std::to_string(no) + ", \"Too busy\" " + std::to_string(tooBusy) +
+           ", \"QSO NOT LOGGED\" " + std::to_string(qsoNotLogged) + ", returns with code 3 first " +
+           std::to_string(textWindowFirst) + ", ticks held in DDE waits " +
+           std::to_string(ticksHeldInDde);
+}
+
 std::string Outcome::Report() const {
     std::string report = kept ? "every promise kept" : "broken: " + broken;
     report += "\nafter " + std::to_string(steps) + " steps:\n";
@@ -100,8 +123,6 @@ const std::vector<StationSimulator::Event>& StationSimulator::Events() {
         Event{"MixW is slow",          1, &StationSimulator::MixWSlow,            true},
         Event{"MixW is busy",          1, &StationSimulator::MixWBusy,            true},
         Event{"time passes",           8, &StationSimulator::TimePasses,          true},
-        Event{"close Pontara",         1, &StationSimulator::Close,               false},
-        Event{"the session ends",      1, &StationSimulator::EndSession,          false},
     };
     return events;
 }
@@ -121,6 +142,7 @@ StationSimulator::StationSimulator(Choices& choices) : choices_(choices) {
     host.onYesNo = [this](const sim::SimHost::MessageBoxShown& box) {
         WhileBoxOpen(box);
         const bool yes = !resting_ && choices_.Below(2) == 1;
+        ++(yes ? outcome_.census.yes : outcome_.census.no);
         Note(yes ? "the operator answers Yes" : "the operator answers No");
         return yes;
     };
@@ -153,6 +175,7 @@ StationSimulator::StationSimulator(Choices& choices) : choices_(choices) {
 void StationSimulator::WhileBoxOpen(const sim::SimHost::MessageBoxShown& box) {
     Note("a box: " + AsciiOf(box.text));
     if (box.caption == TooBusy) {
+        ++outcome_.census.tooBusy;
         gaveUp_ = true;
     }
     if (!resting_ && boxDepth_ == 0 && outcome_.kept) {
@@ -170,26 +193,29 @@ Outcome StationSimulator::Run(int steps) {
     station_.host.mixw.linkTime = Pick(LinkTimes);
     station_.LaunchAndRun();
     Check();
-    while (outcome_.kept && !station_.host.Ended() && ending_ == nullptr &&
-           outcome_.steps < steps && !choices_.Exhausted()) {
+    while (outcome_.kept && !station_.host.Ended() && outcome_.steps < steps &&
+           !choices_.Exhausted()) {
         ++outcome_.steps;
         Step(false);
     }
-    if (outcome_.kept && !station_.host.Ended() && ending_ != nullptr) {
-        End(*ending_);
+    // At most one ending, the run's last event: what follows is the rest, where everything held
+    // must arrive unless the program ended.
+    if (outcome_.kept && !station_.host.Ended()) {
+        const unsigned ending = choices_.Below(3);
+        if (ending == 1) {
+            Close();
+        } else if (ending == 2) {
+            EndSession();
+        }
+        station_.host.RunFor(0);
+        Check();
     }
     if (outcome_.kept) {
         CheckAtRest();
     }
+    outcome_.census.textWindowFirst = station_.host.logger32.textWindowsNamedFirst;
+    outcome_.census.ticksHeldInDde = station_.host.TicksHeldInDdeWaits();
     return outcome_;
-}
-
-// An ending is the run's last event: what follows it is the rest, where everything held must
-// arrive unless the program ended.
-void StationSimulator::End(const Event& ending) {
-    (this->*ending.apply)();
-    station_.host.RunFor(0);
-    Check();
 }
 
 void StationSimulator::Step(bool insideBox) {
@@ -203,12 +229,6 @@ void StationSimulator::Step(bool insideBox) {
             continue;
         }
         if (drawn < static_cast<unsigned>(event.weight)) {
-            const bool ending = event.apply == &StationSimulator::Close ||
-                                event.apply == &StationSimulator::EndSession;
-            if (ending) {
-                ending_ = &event;
-                return;
-            }
             (this->*event.apply)();
             break;
         }
@@ -332,6 +352,7 @@ void StationSimulator::CheckLoggingsReceived() {
             return;
         }
         logging->received = true;
+        outcome_.census.heldDelivered += cameAsHeld && text != logging->logQsoAtOnce ? 1 : 0;
         if (std::any_of(loggings_.begin(), logging, [](const Logging& earlier) {
                 return !earlier.lost && !earlier.received;
             })) {
@@ -475,14 +496,21 @@ void StationSimulator::CheckAtRest() {
     resting_ = true;
     sim::SimHost& host = station_.host;
     if (host.Ended()) {
+        ++outcome_.census.ended;
         if (!gaveUp_ && !lossAccepted_ && Pending() > 0) {
             Break("the program ended with " + std::to_string(Pending()) +
                   " QSOs not in Logger32's log, and nobody was asked");
         }
         return;
     }
-    Note("at rest: Logger32 running and answering, MixW quick");
+    Note("at rest: Logger32 running, answering and naming its text window, MixW quick");
+    ++outcome_.census.atRest;
     if (!host.logger32.running) {
+        host.logger32.StartAgain();
+    }
+    if (!host.logger32.namesTextWindow) {
+        host.logger32.Close();
+        host.logger32.namesTextWindow = true;
         host.logger32.StartAgain();
     }
     host.logger32.rejectedNames.clear();
@@ -510,6 +538,7 @@ void StationSimulator::Log(const char* prefix, bool required, const std::functio
     host.RunFor(0);
     if (required && !host.Ended()) {
         const bool lost = TimesLogged(time) == 0 && host.FieldText(Field::Text1) == QsoNotLogged;
+        outcome_.census.qsoNotLogged += lost ? 1 : 0;
         loggings_.push_back({time, lost, LogQsoAfter(RecordSentBefore(time), AsciiText(time)),
                              HeldLogging(EntryNow(), AsciiText(time), withDial)});
     }
@@ -617,7 +646,7 @@ void StationSimulator::Logger32Dial() {
 
 void StationSimulator::Logger32Cluster() {
     Note("Logger32 posts code 102 42");
-    station_.host.PostFromLogger32(102, 42);
+    station_.host.PostFromLogger32(102, 42, station_.host.logger32.acceptedName);
 }
 
 void StationSimulator::Logger32WritesSpot() {
@@ -631,8 +660,8 @@ void StationSimulator::Logger32WritesQso() {
 void StationSimulator::Logger32Code() {
     sim::SimHost& host = station_.host;
     const std::vector<logger32::CodeWithParameter> codes{
-        {0, 1},  {0, 0},   {1, 0}, {3, static_cast<std::int32_t>(host.logger32.textWindow)},
-        {17, 0}, {101, 5},
+        {0, 1}, {0, 0},  {1, 0},   {3, static_cast<std::int32_t>(host.logger32.textWindow)},
+        {3, 0}, {17, 0}, {101, 5},
     };
     const logger32::CodeWithParameter& code = Pick(codes);
     if (host.logger32.running) {
@@ -642,12 +671,14 @@ void StationSimulator::Logger32Code() {
 
 void StationSimulator::Logger32PostsOrSends(std::uint32_t code, std::int32_t lParam) {
     const std::string what = " code " + std::to_string(code) + " " + std::to_string(lParam);
+    // Under the name of the link Logger32 accepted.
+    const int name = station_.host.logger32.acceptedName;
     if (choices_.Below(2) == 0) {
         Note("Logger32 posts" + what);
-        station_.host.PostFromLogger32(code, lParam);
+        station_.host.PostFromLogger32(code, lParam, name);
     } else {
         Note("Logger32 sends" + what);
-        station_.host.SendFromLogger32(code, lParam);
+        station_.host.SendFromLogger32(code, lParam, name);
     }
 }
 
@@ -666,18 +697,27 @@ void StationSimulator::Logger32Closes() {
     }
 }
 
+// A Logger32 started again may name its text window before its accept, or never.
 void StationSimulator::Logger32ComesBack() {
-    if (!station_.host.logger32.running) {
-        Note("Logger32 is started again");
-        station_.host.logger32.StartAgain();
+    sim::SimLogger32& logger32 = station_.host.logger32;
+    if (!logger32.running) {
+        logger32.namesTextWindow = choices_.Below(5) != 0;
+        logger32.textWindowFirst = choices_.Below(3) == 0;
+        Note(std::string("Logger32 is started again") +
+             (logger32.namesTextWindow ? "" : ", and names no text window") +
+             (logger32.textWindowFirst ? ", and names its text window first" : ""));
+        logger32.StartAgain();
     }
 }
 
 void StationSimulator::Logger32RefusesName() {
-    const int name = static_cast<int>(choices_.Below(6));
+    const int name = static_cast<int>(choices_.Below(7));
     if (name == 0) {
         Note("Logger32 accepts every name again");
         station_.host.logger32.rejectedNames.clear();
+    } else if (name == 6) {
+        Note("Logger32 refuses every name");
+        station_.host.logger32.rejectedNames = {1, 2, 3, 4, 5};
     } else {
         Note("Logger32 refuses \"Logger32 " + std::to_string(name) + "\"");
         station_.host.logger32.rejectedNames.insert(name);

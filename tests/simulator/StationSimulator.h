@@ -34,11 +34,28 @@
 
 namespace pontara::simulation {
 
+// How often a run went down the paths that are easy to miss.
+struct Census {
+    int atRest = 0;         // runs that reached the minute at rest
+    int ended = 0;          // runs whose ending ended the program, judged at once
+    int heldDelivered = 0;  // held QSOs delivered on a return
+    int yes = 0;            // Yes and No answered to closing with QSOs held
+    int no = 0;
+    int tooBusy = 0;          // "Too busy" shown
+    int qsoNotLogged = 0;     // loggings lost to a Logger32 that named no text window
+    int textWindowFirst = 0;  // handshakes that named the text window before the accept
+    int ticksHeldInDde = 0;   // ticks held while a DDE link opened
+
+    Census& operator+=(const Census& run);
+    std::string Report() const;
+};
+
 struct Outcome {
     bool kept = true;
     std::string broken;               // the promise broken, when one was
     std::vector<std::string> events;  // what happened, one line an event, with virtual times
     int steps = 0;
+    Census census;
 
     // The broken promise, the events and the end of the host's trace, for people.
     std::string Report() const;
@@ -76,7 +93,6 @@ class StationSimulator {
     static const std::vector<Event>& Events();
 
     void Step(bool insideBox);
-    void End(const Event& ending);
     void WhileBoxOpen(const sim::SimHost::MessageBoxShown& box);
     void Note(const std::string& what);
     template <typename T>
@@ -155,7 +171,6 @@ class StationSimulator {
     std::size_t textsJudged_ = 0;   // Logger32's texts whose loggings were judged
     std::size_t callsJudged_ = 0;   // MixW's calls judged
     Text lastToggle_ = u"<TOGGLEPTTPORT>";
-    const Event* ending_ = nullptr;  // the ending drawn, done after the last step
 };
 
 }  // namespace pontara::simulation

@@ -15,7 +15,6 @@ namespace {
 // The texts the promises are checked against, as the operator reads them.
 constexpr TextView MixWControlActive = u"            MixW2 control active !";
 constexpr TextView Logger32ControlActive = u"         Logger32 control active !";
-constexpr TextView Logger32Closed = u" Logger32 closed, waiting for it !";
 constexpr TextView QsosWaiting = u" Logger32 closed, QSOs waiting: ";
 constexpr TextView QsoNotLogged = u"QSO NOT LOGGED: no Logger32 text window !";
 constexpr TextView TooBusy = u"Too busy";

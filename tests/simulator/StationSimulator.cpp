@@ -461,9 +461,6 @@ void StationSimulator::Check() {
         Break(std::to_string(Pending()) + " QSOs are held but the status line reads \"" +
               AsciiOf(status) + "\"");
     }
-    if (host.mixw.mostCallsInFlight > 1) {
-        Break("a second MixW call while one was in flight");
-    }
     if (host.TicksInsideCalls() > 0) {
         Break("a timer tick inside a DDE transaction or a MixW call");
     }

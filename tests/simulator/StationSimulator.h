@@ -14,7 +14,7 @@
 // - each logging carries its own QSO: delivered at once, the record last sent and its times;
 //   held, the record of MixW's entry at its save and its times, right after its own frequency
 //   and mode (when MixW owned the rig); no logging of a save while Logger32 owns the rig;
-// - never a second MixW call while one is in flight, never a timer tick inside a call;
+// - never a timer tick inside a DDE transaction or a MixW call;
 // - no text command to Logger32 while Logger32 owns the rig but a logging; no dial of Logger32's
 //   to MixW while MixW owns it, unless asked before a busy MixW took the rig; MixW's ports
 //   toggled in pairs, the CAT port first;

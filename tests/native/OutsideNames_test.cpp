@@ -7,6 +7,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "bridge/ForwardedFields.h"
 #include "bridge/StatusTexts.h"
@@ -25,6 +26,12 @@ TEST(OutsideNames, AreSpelledAsLogger32MixWAndTheOperatorKnowThem) {
                                                     "Logger32 3", "Logger32 4", "Logger32 5"));
     EXPECT_EQ(std::string(logger32::WindowTitle), "Logger32");
     EXPECT_EQ(mixw::ProgId, u"MixW2.Application");
+    std::vector<std::u16string_view> members;
+    for (const mixw::MemberInfo& row : mixw::Members) {
+        members.push_back(row.name);
+    }
+    EXPECT_THAT(members,
+                ElementsAre(u"GetQsoData", u"SetQsoData", u"ExecuteMacros", u"FqA", u"AudioFq"));
     EXPECT_EQ(mixw::DdeService, u"MixW");
     std::set<std::u16string_view> topics;
     for (const bridge::ForwardedField& row : bridge::ForwardedFields) {

@@ -22,6 +22,11 @@ Text Quoted(const Text& text) {
     return u"\"" + text + u"\"";
 }
 
+// A call as an error names it: "MixW's " and the member, then its arguments if any.
+Text Attempted(mixw::Member member) {
+    return u"MixW's " + Text(mixw::MemberName(member));
+}
+
 Text IndexText(std::int16_t index) {
     return AsciiText(std::to_string(index));
 }
@@ -58,21 +63,21 @@ class DispatchMixW final : public MixWAutomation {
     explicit DispatchMixW(ComPtr<IDispatch> object) : object_(std::move(object)) {}
 
     Text GetQsoData(std::int16_t index) override {
-        const Text attempted = u"MixW's GetQsoData(" + IndexText(index) + u")";
+        const Text attempted = Attempted(mixw::Member::GetQsoData) + u"(" + IndexText(index) + u")";
         std::array<VARIANT, 1> arguments{};
         arguments[0].vt = VT_I2;
         arguments[0].iVal = index;
         ScopedVariant result;
         // Both flags, as a late-bound call whose value is used is made: MixW may declare the
         // member a method or a property with a parameter.
-        Invoke(L"GetQsoData", DISPATCH_METHOD | DISPATCH_PROPERTYGET, arguments, result.Put(),
-               attempted);
+        Invoke(mixw::Member::GetQsoData, DISPATCH_METHOD | DISPATCH_PROPERTYGET, arguments,
+               result.Put(), attempted);
         return AsText(result, attempted);
     }
 
     void SetQsoData(std::int16_t index, Text& value) override {
-        const Text attempted =
-            u"MixW's SetQsoData(" + IndexText(index) + u", " + Quoted(value) + u")";
+        const Text attempted = Attempted(mixw::Member::SetQsoData) + u"(" + IndexText(index) +
+                               u", " + Quoted(value) + u")";
         ScopedBstr text(value);
         // Invoke takes the arguments last first.
         std::array<VARIANT, 2> arguments{};
@@ -80,24 +85,25 @@ class DispatchMixW final : public MixWAutomation {
         arguments[0].pbstrVal = text.Slot();
         arguments[1].vt = VT_I2;
         arguments[1].iVal = index;
-        Invoke(L"SetQsoData", DISPATCH_METHOD, arguments, nullptr, attempted);
+        Invoke(mixw::Member::SetQsoData, DISPATCH_METHOD, arguments, nullptr, attempted);
         value = text.ToText();
     }
 
     void ExecuteMacros(const Text& macro) override {
-        const Text attempted = u"MixW's ExecuteMacros(" + Quoted(macro) + u")";
+        const Text attempted = Attempted(mixw::Member::ExecuteMacros) + u"(" + Quoted(macro) + u")";
         ScopedBstr text(macro);
         std::array<VARIANT, 1> arguments{};
         arguments[0].vt = VT_BSTR;
         arguments[0].bstrVal = text.Get();
-        Invoke(L"ExecuteMacros", DISPATCH_METHOD, arguments, nullptr, attempted);
+        Invoke(mixw::Member::ExecuteMacros, DISPATCH_METHOD, arguments, nullptr, attempted);
     }
 
-    double FqA() override { return ReadNumber(L"FqA", u"MixW's FqA"); }
-    double AudioFq() override { return ReadNumber(L"AudioFq", u"MixW's AudioFq"); }
+    double FqA() override { return ReadNumber(mixw::Member::FqA); }
+    double AudioFq() override { return ReadNumber(mixw::Member::AudioFq); }
 
   private:
-    double ReadNumber(const wchar_t* property, const Text& attempted) {
+    double ReadNumber(mixw::Member property) {
+        const Text attempted = Attempted(property);
         ScopedVariant result;
         // Both flags, as a late-bound read without arguments is made on Windows: MixW may
         // declare the member a property or a method.
@@ -126,7 +132,7 @@ class DispatchMixW final : public MixWAutomation {
         return bstr == nullptr ? Text{} : FromWide(bstr, SysStringLen(bstr));
     }
 
-    void Invoke(const wchar_t* member, WORD kind, std::span<VARIANT> argumentsLastFirst,
+    void Invoke(mixw::Member member, WORD kind, std::span<VARIANT> argumentsLastFirst,
                 VARIANT* result, const Text& attempted) {
         DISPID id = IdOf(member, attempted);
         DISPPARAMS parameters{argumentsLastFirst.data(), nullptr,
@@ -143,12 +149,13 @@ class DispatchMixW final : public MixWAutomation {
         }
     }
 
-    DISPID IdOf(const wchar_t* member, const Text& attempted) {
+    DISPID IdOf(mixw::Member member, const Text& attempted) {
         auto known = ids_.find(member);
         if (known != ids_.end()) {
             return known->second;
         }
-        LPOLESTR name = const_cast<LPOLESTR>(member);
+        const Text memberName(mixw::MemberName(member));
+        LPOLESTR name = const_cast<LPOLESTR>(Wide(memberName));
         DISPID id = DISPID_UNKNOWN;
         HRESULT found = object_->GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
         if (FAILED(found)) {
@@ -159,7 +166,7 @@ class DispatchMixW final : public MixWAutomation {
     }
 
     ComPtr<IDispatch> object_;
-    std::map<std::wstring, DISPID, std::less<>> ids_;
+    std::map<mixw::Member, DISPID> ids_;
 };
 
 }  // namespace

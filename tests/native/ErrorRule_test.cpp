@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "SimulatedStation.h"
+#include "mixw/MixWAutomation.h"
 
 namespace pontara::testing {
 namespace {
@@ -21,7 +22,7 @@ TEST(ErrorRule, AFailingMixWCallStopsEveryTimerShowsOneBoxAndEnds) {
         }
         station.host.RunFor(10000);  // ticks would fail again if they still ran
     };
-    station.host.mixw.failingMembers = {"GetQsoData"};
+    station.host.mixw.failingMembers = {mixw::Member::GetQsoData};
     station.host.RunFor(800);
     EXPECT_EQ(boxesSeenOpen, 1);
     ASSERT_EQ(station.host.MessageBoxes().size(), 1u);
@@ -50,7 +51,7 @@ TEST(ErrorRule, NothingOfTheBridgeRunsWhileTheBoxIsOpen) {
         station.host.RunFor(5000);
         traceWhileOpen = station.host.TraceSince(mark);
     };
-    station.host.mixw.failingMembers = {"GetQsoData"};
+    station.host.mixw.failingMembers = {mixw::Member::GetQsoData};
     station.host.RunFor(800);
     ASSERT_EQ(station.host.MessageBoxes().size(), 1u);
     EXPECT_THAT(traceWhileOpen, ::testing::IsEmpty());

@@ -7,12 +7,14 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "bridge/ForwardedFields.h"
 #include "bridge/StatusTexts.h"
 #include "logger32/Logger32Protocol.h"
 #include "logger32/MessageLink.h"
 #include "mixw/MixWAutomation.h"
+#include "platform/Text.h"
 #include "ui/WindowModel.h"
 
 namespace pontara {
@@ -25,6 +27,12 @@ TEST(OutsideNames, AreSpelledAsLogger32MixWAndTheOperatorKnowThem) {
                                                     "Logger32 3", "Logger32 4", "Logger32 5"));
     EXPECT_EQ(std::string(logger32::WindowTitle), "Logger32");
     EXPECT_EQ(mixw::ProgId, u"MixW2.Application");
+    std::vector<std::string> members;
+    for (const mixw::MemberInfo& row : mixw::Members) {
+        members.push_back(AsciiOf(row.name));
+    }
+    EXPECT_THAT(members,
+                ElementsAre("GetQsoData", "SetQsoData", "ExecuteMacros", "FqA", "AudioFq"));
     EXPECT_EQ(mixw::DdeService, u"MixW");
     std::set<std::u16string_view> topics;
     for (const bridge::ForwardedField& row : bridge::ForwardedFields) {

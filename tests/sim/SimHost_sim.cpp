@@ -45,30 +45,31 @@ class SimMixWObject final : public MixWAutomation {
     explicit SimMixWObject(SimHost& host) : host_(host) {}
 
     Text GetQsoData(std::int16_t index) override {
-        Enter("GetQsoData", AsciiText(std::to_string(index)));
+        Enter(mixw::Member::GetQsoData, AsciiText(std::to_string(index)));
         auto found = host_.mixw.qsoData.find(index);
         return found == host_.mixw.qsoData.end() ? Text{} : found->second;
     }
     void SetQsoData(std::int16_t index, Text& value) override {
-        Enter("SetQsoData", AsciiText(std::to_string(index)) + u" " + value);
+        Enter(mixw::Member::SetQsoData, AsciiText(std::to_string(index)) + u" " + value);
         host_.mixw.qsoData[index] = value;
-        host_.Record("SetQsoData " + std::to_string(index) + " " + AsciiOf(value));
+        host_.Record(AsciiOf(mixw::MemberName(mixw::Member::SetQsoData)) + " " +
+                     std::to_string(index) + " " + AsciiOf(value));
     }
     void ExecuteMacros(const Text& macro) override {
-        Enter("ExecuteMacros", macro);
+        Enter(mixw::Member::ExecuteMacros, macro);
         host_.Record("macro " + AsciiOf(macro));
     }
     double FqA() override {
-        Enter("FqA", {});
+        Enter(mixw::Member::FqA, {});
         return host_.mixw.fqA;
     }
     double AudioFq() override {
-        Enter("AudioFq", {});
+        Enter(mixw::Member::AudioFq, {});
         return host_.mixw.audioFq;
     }
 
   private:
-    void EnterOnWorker(const Text& name, const std::string& member, const Text& argument) {
+    void EnterOnWorker(const Text& name, mixw::Member member, const Text& argument) {
         // The worker's message filter has COM try a call MixW turns away again, every
         // mixw::RetryBusyEvery, for as long as the worker's bound lasts.
         while (!host_.WorkerPastBound() && host_.mixw.BusyAt(*host_.WorkerNow())) {
@@ -82,8 +83,8 @@ class SimMixWObject final : public MixWAutomation {
         host_.WorkerCallTakes(host_.mixw.callTime);
     }
 
-    void Enter(const std::string& member, const Text& argument) {
-        Text name = AsciiText("MixW's " + member);
+    void Enter(mixw::Member member, const Text& argument) {
+        Text name = u"MixW's " + Text(mixw::MemberName(member));
         if (!host_.mixw.running) {
             throw PlatformError(name, ObjectDisconnected,
                                 u"The object invoked has disconnected from its clients");

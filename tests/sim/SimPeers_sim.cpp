@@ -77,7 +77,7 @@ void SimMixW::SetItem(SimHost& host, TextView topic, TextView item, const Text& 
 std::vector<Text> SimMixW::Macros() const {
     std::vector<Text> macros;
     for (const Call& call : calls) {
-        if (call.member == "ExecuteMacros") {
+        if (call.member == mixw::Member::ExecuteMacros) {
             macros.push_back(call.argument);
         }
     }

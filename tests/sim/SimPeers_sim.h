@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "LinkMessage.h"
+#include "mixw/MixWAutomation.h"
 #include "platform/Host.h"
 
 namespace pontara::sim {
@@ -85,15 +86,15 @@ class SimMixW {
   public:
     struct Call {
         int time;
-        std::string member;  // "ExecuteMacros", "SetQsoData", "GetQsoData", "FqA", "AudioFq"
-        Text argument;       // macro text, or "index value", or the index read
+        mixw::Member member;
+        Text argument;  // macro text, or "index value", or the index read
     };
 
     bool running = true;  // registered as the active object; the DDE server answers
     double fqA = 14070000;
     double audioFq = 1500;
     std::map<std::int16_t, Text> qsoData;
-    std::set<std::string> failingMembers;
+    std::set<mixw::Member> failingMembers;
     std::vector<Call> calls;
     int attachAttempts = 0;
     // A modal dialog of MixW's own, open from `from` until `until` (virtual time): meanwhile

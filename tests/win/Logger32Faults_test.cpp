@@ -20,6 +20,7 @@
 #include "MixWStandIn.h"
 #include "StandInThread.h"
 #include "logger32/Logger32Protocol.h"
+#include "mixw/MixWAutomation.h"
 #include "station/Harness.h"
 #include "station/TestCase.h"
 #include "station/Traffic.h"
@@ -128,7 +129,8 @@ TEST(Logger32Blocked, WhatChangesWhileLogger32HoldsATextCommandFollowsItAndMixWW
     ASSERT_TRUE(station.WaitUntil([&] { return held.Released(); }, 20s));
 
     EXPECT_NE(station.WaitForEvent(mark, station::TextContains("<NAME:6>DURING"), 10s), nullptr);
-    EXPECT_NE(station.WaitForEvent(mark, station::CallIs("ExecuteMacros", {"<MODE:RTTY>"}), 10s),
+    EXPECT_NE(station.WaitForEvent(
+                  mark, station::CallIs(mixw::Member::ExecuteMacros, {"<MODE:RTTY>"}), 10s),
               nullptr);
     station.Pause(2000ms);  // whatever would come twice has come by now
 

@@ -174,31 +174,34 @@ TEST_F(MixWAutomationTest, FrequenciesAreReadInHertzWhetherPropertiesOrMethods) 
 }
 
 TEST_F(MixWAutomationTest, FailingMemberRaisesAnErrorNamingTheCallWithMixWsDescription) {
+    using mixw::Member;
     struct Row {
-        const char16_t* member;
+        Member member;
         std::function<void(MixWAutomation&)> call;
         const char16_t* attempted;
     };
     const std::vector<Row> rows{
-        {u"ExecuteMacros", [](MixWAutomation& mixw) { mixw.ExecuteMacros(u"<TOGGLECATPORT>"); },
+        {Member::ExecuteMacros,
+         [](MixWAutomation& mixw) { mixw.ExecuteMacros(u"<TOGGLECATPORT>"); },
          u"MixW's ExecuteMacros(\"<TOGGLECATPORT>\")"},
-        {u"GetQsoData", [](MixWAutomation& mixw) { mixw.GetQsoData(13); },
+        {Member::GetQsoData, [](MixWAutomation& mixw) { mixw.GetQsoData(13); },
          u"MixW's GetQsoData(13)"},
-        {u"SetQsoData",
+        {Member::SetQsoData,
          [](MixWAutomation& mixw) {
              Text name = u"Hans";
              mixw.SetQsoData(1, name);
          },
          u"MixW's SetQsoData(1, \"Hans\")"},
-        {u"FqA", [](MixWAutomation& mixw) { mixw.FqA(); }, u"MixW's FqA"},
-        {u"AudioFq", [](MixWAutomation& mixw) { mixw.AudioFq(); }, u"MixW's AudioFq"},
+        {Member::FqA, [](MixWAutomation& mixw) { mixw.FqA(); }, u"MixW's FqA"},
+        {Member::AudioFq, [](MixWAutomation& mixw) { mixw.AudioFq(); }, u"MixW's AudioFq"},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(AsciiOf(row.member));
-        const Text description = Text(u"Port COM3 is busy (") + row.member + u")";
-        mixw_.Run([&](MixWStandIn& standIn) { standIn.FailMember(row.member, true, description); });
+        const TextView member = mixw::MemberName(row.member);
+        SCOPED_TRACE(AsciiOf(member));
+        const Text description = u"Port COM3 is busy (" + Text(member) + u")";
+        mixw_.Run([&](MixWStandIn& standIn) { standIn.FailMember(member, true, description); });
         std::optional<PlatformError> error = ErrorOf([&] { row.call(*client_); });
-        mixw_.Run([&](MixWStandIn& standIn) { standIn.FailMember(row.member, false); });
+        mixw_.Run([&](MixWStandIn& standIn) { standIn.FailMember(member, false); });
         ASSERT_TRUE(error.has_value());
         EXPECT_EQ(error->Attempted(), row.attempted);
         EXPECT_EQ(error->SystemMessage(), description);
@@ -404,7 +407,8 @@ TEST(MixWInAnotherProcess, AnswersAutomationAndDdeLikeTheStandInInProcess) {
     DeleteFileA(transcript.c_str());
     harness::ChildProcess sim =
         harness::ChildProcess::Start(harness::ProgramPath("MixWSim.exe"),
-                                     "--transcript \"" + transcript + "\" --fail ExecuteMacros");
+                                     "--transcript \"" + transcript + "\" --fail " +
+                                         AsciiOf(mixw::MemberName(mixw::Member::ExecuteMacros)));
 
     std::unique_ptr<MixWAutomation> mixw;
     ASSERT_TRUE(PumpUntil([&] { return (mixw = AttachRunningMixW()) != nullptr; }, 15s));

@@ -44,10 +44,10 @@ ComPtr<IDispatch> RunningObject() {
     return object;
 }
 
-HRESULT CallByName(IDispatch& object, const wchar_t* member, WORD kind,
+HRESULT CallByName(IDispatch& object, const Text& member, WORD kind,
                    std::vector<VARIANT> argumentsLastFirst) {
     DISPID id = DISPID_UNKNOWN;
-    LPOLESTR name = const_cast<LPOLESTR>(member);
+    LPOLESTR name = const_cast<LPOLESTR>(Wide(member));
     HRESULT found = object.GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
     if (FAILED(found)) {
         return found;
@@ -76,22 +76,23 @@ TEST(MixWStandIn, RefusesCallsThatMixWsOwnObjectWouldRefuse) {
     byValue.bstrVal = text.Get();
 
     struct Row {
-        const wchar_t* member;
+        Text member;
         WORD kind;
         std::vector<VARIANT> arguments;
         HRESULT expected;
     };
+    auto name = [](mixw::Member member) { return Text(mixw::MemberName(member)); };
     const std::vector<Row> rows{
-        {L"SetQsoData", DISPATCH_METHOD, {byValue, index}, DISP_E_TYPEMISMATCH},
-        {L"SetQsoData", DISPATCH_METHOD, {index}, DISP_E_BADPARAMCOUNT},
-        {L"GetQsoData", DISPATCH_METHOD, {byValue}, DISP_E_TYPEMISMATCH},
-        {L"FqA", DISPATCH_METHOD, {}, DISP_E_MEMBERNOTFOUND},
-        {L"ExecuteMacros", DISPATCH_PROPERTYGET, {byValue}, DISP_E_MEMBERNOTFOUND},
-        {L"SaveQso", DISPATCH_METHOD, {}, DISP_E_UNKNOWNNAME},
+        {name(mixw::Member::SetQsoData), DISPATCH_METHOD, {byValue, index}, DISP_E_TYPEMISMATCH},
+        {name(mixw::Member::SetQsoData), DISPATCH_METHOD, {index}, DISP_E_BADPARAMCOUNT},
+        {name(mixw::Member::GetQsoData), DISPATCH_METHOD, {byValue}, DISP_E_TYPEMISMATCH},
+        {name(mixw::Member::FqA), DISPATCH_METHOD, {}, DISP_E_MEMBERNOTFOUND},
+        {name(mixw::Member::ExecuteMacros), DISPATCH_PROPERTYGET, {byValue}, DISP_E_MEMBERNOTFOUND},
+        {u"SaveQso", DISPATCH_METHOD, {}, DISP_E_UNKNOWNNAME},
     };
     for (const Row& row : rows) {
         EXPECT_EQ(CallByName(*object.Get(), row.member, row.kind, row.arguments), row.expected)
-            << AsciiOf(FromWide(row.member, wcslen(row.member)));
+            << AsciiOf(row.member);
     }
     EXPECT_EQ(mixw.Log()->Events(),
               (std::vector<std::string>{

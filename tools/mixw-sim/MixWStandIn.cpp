@@ -21,45 +21,53 @@ namespace pontara::standin {
 
 namespace {
 
-struct Member {
+using mixw::Member;
+using mixw::MemberInfo;
+
+// The stand-in's own DISPIDs, one for each of MixW's members (mixw::Members).
+struct DispatchId {
     DISPID id;
-    TextView name;
-    bool property;
-    UINT argumentCount;
+    Member member;
 };
 
-constexpr DISPID kGetQsoData = 1;
-constexpr DISPID kSetQsoData = 2;
-constexpr DISPID kExecuteMacros = 3;
-constexpr DISPID kFqA = 4;
-constexpr DISPID kAudioFq = 5;
-
-constexpr std::array kMembers{
-    Member{kGetQsoData, u"GetQsoData", false, 1},
-    Member{kSetQsoData, u"SetQsoData", false, 2},
-    Member{kExecuteMacros, u"ExecuteMacros", false, 1},
-    Member{kFqA, u"FqA", true, 0},
-    Member{kAudioFq, u"AudioFq", true, 0},
+// clang-format off
+constexpr std::array kDispatchIds{
+    DispatchId{1, Member::GetQsoData},
+    DispatchId{2, Member::SetQsoData},
+    DispatchId{3, Member::ExecuteMacros},
+    DispatchId{4, Member::FqA},
+    DispatchId{5, Member::AudioFq},
 };
+// clang-format on
+static_assert(kDispatchIds.size() == mixw::Members.size(), "each of MixW's members has a DISPID");
 
 constexpr TextView kService = mixw::DdeService;
 
-const Member* MemberById(DISPID id) {
-    for (const Member& member : kMembers) {
-        if (member.id == id) {
+const MemberInfo* MemberById(DISPID id) {
+    for (const DispatchId& entry : kDispatchIds) {
+        if (entry.id == id) {
+            return &mixw::InfoOf(entry.member);
+        }
+    }
+    return nullptr;
+}
+
+const MemberInfo* MemberByName(TextView name) {
+    for (const MemberInfo& member : mixw::Members) {
+        if (SameName(member.name, name)) {
             return &member;
         }
     }
     return nullptr;
 }
 
-const Member* MemberByName(TextView name) {
-    for (const Member& member : kMembers) {
-        if (SameName(member.name, name)) {
-            return &member;
+DISPID IdOf(Member member) {
+    for (const DispatchId& entry : kDispatchIds) {
+        if (entry.member == member) {
+            return entry.id;
         }
     }
-    return nullptr;
+    return DISPID_UNKNOWN;
 }
 
 std::string Hex(HRESULT code) {
@@ -114,7 +122,7 @@ CallArgument ArgumentOf(const VARIANT& argument) {
 
 // The call as it arrived: arguments in call order; a property read without arguments has no
 // argument list.
-AutomationCall CallOf(const Member& member, bool property, const DISPPARAMS& parameters) {
+AutomationCall CallOf(const MemberInfo& member, bool property, const DISPPARAMS& parameters) {
     AutomationCall call;
     call.member = AsciiOf(member.name);
     call.listed = !property || parameters.cArgs != 0;
@@ -374,7 +382,7 @@ struct MixWStandIn::Impl {
     std::map<std::int16_t, QsoValue> otherQsoData;
     double fqA = 14070000.0;
     double audioFq = 1500.0;
-    std::map<DISPID, Text> failing;
+    std::map<Member, Text> failing;
     std::optional<Text> setQsoDataReply;
     bool frequencyAsMethods = false;
 
@@ -485,8 +493,8 @@ class MixWObject final : public IDispatch {
         for (UINT position = 0; position < count; ++position) {
             TextView name(reinterpret_cast<const char16_t*>(names[position]));
             // Named arguments are not offered: only the member name resolves.
-            const Member* member = position == 0 ? MemberByName(name) : nullptr;
-            ids[position] = member != nullptr ? member->id : DISPID_UNKNOWN;
+            const MemberInfo* member = position == 0 ? MemberByName(name) : nullptr;
+            ids[position] = member != nullptr ? IdOf(member->member) : DISPID_UNKNOWN;
             if (member == nullptr) {
                 result = DISP_E_UNKNOWNNAME;
                 if (owner_ != nullptr) {
@@ -527,7 +535,7 @@ class MixWObject final : public IDispatch {
 
 HRESULT MixWStandIn::Impl::Invoke(DISPID id, WORD flags, const DISPPARAMS& parameters,
                                   VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
-    const Member* member = MemberById(id);
+    const MemberInfo* member = MemberById(id);
     if (member == nullptr) {
         AutomationCall unknown;
         unknown.member = "#" + std::to_string(id);
@@ -535,7 +543,7 @@ HRESULT MixWStandIn::Impl::Invoke(DISPID id, WORD flags, const DISPPARAMS& param
         Record(mixw_events::Call, unknown);
         return DISP_E_MEMBERNOTFOUND;
     }
-    const bool property = member->property && !frequencyAsMethods;
+    const bool property = member->kind == mixw::MemberKind::PropertyGet && !frequencyAsMethods;
     const std::string_view event = property ? mixw_events::Get : mixw_events::Call;
     AutomationCall call = CallOf(*member, property, parameters);
     auto refuse = [&](HRESULT code, UINT argument = 0) {
@@ -560,24 +568,25 @@ HRESULT MixWStandIn::Impl::Invoke(DISPID id, WORD flags, const DISPPARAMS& param
     // Arguments come last first: for SetQsoData rgvarg[1] is the index, rgvarg[0] the text.
     const VARIANT* arguments = parameters.rgvarg;
     std::optional<std::int16_t> index;
-    if (id == kGetQsoData || id == kSetQsoData) {
-        UINT position = id == kGetQsoData ? 0 : 1;
+    const Member called = member->member;
+    if (called == Member::GetQsoData || called == Member::SetQsoData) {
+        UINT position = called == Member::GetQsoData ? 0 : 1;
         index = AsIndex(arguments[position]);
         if (!index) {
             return refuse(DISP_E_TYPEMISMATCH, position);
         }
     }
-    if (id == kSetQsoData &&
+    if (called == Member::SetQsoData &&
         (arguments[0].vt != (VT_BSTR | VT_BYREF) || arguments[0].pbstrVal == nullptr)) {
         return refuse(DISP_E_TYPEMISMATCH, 0);
     }
     ScopedVariant macro;
-    if (id == kExecuteMacros &&
+    if (called == Member::ExecuteMacros &&
         FAILED(VariantChangeType(macro.Get(), const_cast<VARIANT*>(&arguments[0]), 0, VT_BSTR))) {
         return refuse(DISP_E_TYPEMISMATCH, 0);
     }
 
-    auto failure = failing.find(id);
+    auto failure = failing.find(called);
     if (failure != failing.end()) {
         if (exception != nullptr) {
             *exception = EXCEPINFO{};
@@ -595,13 +604,13 @@ HRESULT MixWStandIn::Impl::Invoke(DISPID id, WORD flags, const DISPPARAMS& param
     if (result != nullptr) {
         VariantInit(result);
     }
-    switch (id) {
-        case kGetQsoData:
+    switch (called) {
+        case Member::GetQsoData:
             if (result != nullptr) {
                 Store(GetQsoData(*index), *result);
             }
             break;
-        case kSetQsoData: {
+        case Member::SetQsoData: {
             BSTR* text = arguments[0].pbstrVal;
             SetQsoData(*index, *text == nullptr ? Text{} : FromWide(*text, SysStringLen(*text)));
             if (setQsoDataReply) {
@@ -611,14 +620,14 @@ HRESULT MixWStandIn::Impl::Invoke(DISPID id, WORD flags, const DISPPARAMS& param
             }
             break;
         }
-        case kFqA:
-        case kAudioFq:
+        case Member::ExecuteMacros:
+            break;
+        case Member::FqA:
+        case Member::AudioFq:
             if (result != nullptr) {
                 result->vt = VT_R8;
-                result->dblVal = id == kFqA ? fqA : audioFq;
+                result->dblVal = called == Member::FqA ? fqA : audioFq;
             }
-            break;
-        default:
             break;
     }
     Record(event, call);
@@ -747,15 +756,15 @@ QsoValue MixWStandIn::QsoData(std::int16_t index) const {
 }
 
 void MixWStandIn::FailMember(TextView member, bool fail, const Text& description) {
-    const Member* known = MemberByName(member);
+    const MemberInfo* known = MemberByName(member);
     if (known == nullptr) {
         throw std::invalid_argument("MixW has no automation member " + Quoted(member));
     }
     if (fail) {
-        impl_->failing[known->id] =
+        impl_->failing[known->member] =
             description.empty() ? Text(known->name) + u" failed in the MixW stand-in" : description;
     } else {
-        impl_->failing.erase(known->id);
+        impl_->failing.erase(known->member);
     }
     impl_->Notify();
 }

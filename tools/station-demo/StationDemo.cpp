@@ -317,7 +317,7 @@ class Demo {
                            cluster->message.lParam ==
                                standin::ParameterFromWindow(station_.FieldWindow(Field::Cluster)),
                        "Pontara answers the change of Sent with code 10 and its Cluster field");
-        Wait(mark, CallIs("ExecuteMacros", {"<BAUDRATE:63>"}));
+        Wait(mark, CallIs(mixw::Member::ExecuteMacros, {"<BAUDRATE:63>"}));
         const auto calls = log_.FindAll(mark, ChangesMixW);
         checks_.ExpectText(Accounts(calls),
                            "ExecuteMacros(\"<ZFQ:14070.0>\"), SetQsoData(0, \"Q2XYZ\"), "
@@ -365,7 +365,7 @@ class Demo {
 
         mark = log_.Mark();
         station_.Logger32().ReportDialFrequency(14076000);
-        const Event* tune = Wait(mark, CallIs("ExecuteMacros", {"<ZFQ:14076.000>"}));
+        const Event* tune = Wait(mark, CallIs(mixw::Member::ExecuteMacros, {"<ZFQ:14076.000>"}));
         checks_.Expect(tune != nullptr, "now Logger32's dial (code 100) tunes MixW");
         Shot("07-logger32-owns-the-rig.bmp");
         return true;
@@ -378,7 +378,7 @@ class Demo {
             "<CALL:5>Q3LOG<MODE:3>SSB<RST_SENT:2>59<RST_RCVD:2>57<NAME:5>Pavel<EOR><EOF>";
         station_.Logger32().WriteSent(qso);
         Wait(mark, [&](const Event&) {
-            return log_.Count(mark, CallIs("ExecuteMacros", {"<CLEARQSO>"})) >= 2;
+            return log_.Count(mark, CallIs(mixw::Member::ExecuteMacros, {"<CLEARQSO>"})) >= 2;
         });
         const auto calls = log_.FindAll(mark, ChangesMixW);
         checks_.ExpectText(
@@ -417,7 +417,7 @@ class Demo {
         log_.Script(Party::Station, Party::Pontara, "the operator presses OK");
         checks_.Expect(harness::PressOk(box), "the box takes OK");
 
-        Wait(mark, CallIs("ExecuteMacros", {"<TOGGLEPTTPORT>"}));
+        Wait(mark, CallIs(mixw::Member::ExecuteMacros, {"<TOGGLEPTTPORT>"}));
         const auto macros = log_.FindAll(mark, ChangesMixW);
         checks_.ExpectText(Accounts(macros),
                            "ExecuteMacros(\"<TOGGLECATPORT>\"), ExecuteMacros(\"<TOGGLEPTTPORT>\")",

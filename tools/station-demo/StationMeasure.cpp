@@ -32,6 +32,7 @@
 #include "bridge/QsoForwarding.h"
 #include "bridge/QsoLogging.h"
 #include "logger32/Logger32Protocol.h"
+#include "mixw/MixWAutomation.h"
 #include "station/MessageBoxes.h"
 #include "station/Paths.h"
 #include "station/WindowQueries.h"
@@ -325,7 +326,8 @@ class Measure {
             const Event* firstCall = station_.WaitForEvent(
                 mark,
                 [](const Event& event) {
-                    return event.kind == Kind::Call && event.member == "ExecuteMacros";
+                    return event.kind == Kind::Call &&
+                           event.member == RecordedName(mixw::Member::ExecuteMacros);
                 },
                 Soon);
             const Event* written =

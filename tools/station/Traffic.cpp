@@ -38,9 +38,10 @@ std::string ParameterText(std::uint32_t code, std::int32_t lParam) {
 
 bool IsPoll(const Event& event) {
     if (event.kind == Kind::Get) {
-        return event.member == "FqA" || event.member == "AudioFq";
+        return event.member == RecordedName(mixw::Member::FqA) ||
+               event.member == RecordedName(mixw::Member::AudioFq);
     }
-    return event.kind == Kind::Call && event.member == "GetQsoData" &&
+    return event.kind == Kind::Call && event.member == RecordedName(mixw::Member::GetQsoData) &&
            event.arguments.size() == 1 &&
            (event.arguments[0] == std::to_string(mixw::LocatorIndex) ||
             event.arguments[0] == std::to_string(mixw::StateIndex));
@@ -191,15 +192,19 @@ Match CodeIs(std::uint32_t code) {
     };
 }
 
-Match CallIs(std::string member, std::vector<std::string> arguments) {
-    return [member = std::move(member), arguments = std::move(arguments)](const Event& event) {
-        return event.kind == Kind::Call && event.member == member && event.arguments == arguments;
+std::string RecordedName(mixw::Member member) {
+    return AsciiOf(mixw::MemberName(member));
+}
+
+Match CallIs(mixw::Member member, std::vector<std::string> arguments) {
+    return [name = RecordedName(member), arguments = std::move(arguments)](const Event& event) {
+        return event.kind == Kind::Call && event.member == name && event.arguments == arguments;
     };
 }
 
 bool ChangesMixW(const Event& event) {
-    return event.kind == Kind::Call &&
-           (event.member == "ExecuteMacros" || event.member == "SetQsoData");
+    return event.kind == Kind::Call && (event.member == RecordedName(mixw::Member::ExecuteMacros) ||
+                                        event.member == RecordedName(mixw::Member::SetQsoData));
 }
 
 bool IsRigCode(const Event& event) {
@@ -224,7 +229,7 @@ std::string Codes(const std::vector<const Event*>& events) {
 }
 
 bool IsTickStart(const Event& event) {
-    return event.kind == Kind::Call && event.member == "GetQsoData" &&
+    return event.kind == Kind::Call && event.member == RecordedName(mixw::Member::GetQsoData) &&
            event.arguments == std::vector<std::string>{std::to_string(mixw::LocatorIndex)};
 }
 

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "Transcript.h"
+#include "mixw/MixWAutomation.h"
 
 namespace pontara::standin {
 class Logger32StandIn;
@@ -73,8 +74,11 @@ Match TextIs(std::string text);  // a text command Logger32 received, whole
 Match TextStartsWith(std::string start);
 Match TextContains(std::string part);
 Match CodeIs(std::uint32_t code);  // a code Pontara sent Logger32
+// A member of MixW's automation object by the name the MixW stand-in records it under
+// (Event::member, standin::AutomationCall::member): its name in mixw::Members.
+std::string RecordedName(mixw::Member member);
 // A call of MixW's automation object with exactly these arguments (texts unquoted).
-Match CallIs(std::string member, std::vector<std::string> arguments);
+Match CallIs(mixw::Member member, std::vector<std::string> arguments);
 // A call that changes MixW: a macro (ExecuteMacros) or SetQsoData.
 bool ChangesMixW(const Event& event);
 // A code of the rig's hand-over (Logger32Protocol.h's rig codes).

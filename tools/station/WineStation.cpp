@@ -9,6 +9,7 @@
 #include "MixWStandIn.h"
 #include "bridge/ForwardedFields.h"
 #include "logger32/Logger32Protocol.h"
+#include "mixw/MixWAutomation.h"
 #include "station/Paths.h"
 #include "station/Pump.h"
 #include "station/Screenshot.h"
@@ -52,22 +53,24 @@ std::optional<std::string> TextArgument(const standin::AutomationCall& call, std
 // MixW's calls that change it, compacted; every other record as the transcript has it.
 std::string CompactMixWRecord(const standin::Record& record) {
     const auto* call = std::get_if<standin::AutomationCall>(&record.content);
-    if (call != nullptr && call->member == "ExecuteMacros" && call->arguments.size() == 1) {
+    if (call != nullptr && call->member == station::RecordedName(mixw::Member::ExecuteMacros) &&
+        call->arguments.size() == 1) {
         if (const std::optional<std::string> macro = TextArgument(*call, 0)) {
-            return "ExecuteMacros " + *macro;
+            return call->member + " " + *macro;
         }
     }
-    if (call != nullptr && call->member == "SetQsoData" && call->arguments.size() == 2 &&
-        call->arguments[0].value) {
+    if (call != nullptr && call->member == station::RecordedName(mixw::Member::SetQsoData) &&
+        call->arguments.size() == 2 && call->arguments[0].value) {
         if (const std::optional<std::string> text = TextArgument(*call, 1)) {
-            return "SetQsoData " + AsciiOf(*call->arguments[0].value) + " " + *text;
+            return call->member + " " + AsciiOf(*call->arguments[0].value) + " " + *text;
         }
     }
     return record.What();
 }
 
 bool IsCallThatChangesMixW(const std::string& compact) {
-    return compact.starts_with("ExecuteMacros ") || compact.starts_with("SetQsoData ");
+    return compact.starts_with(station::RecordedName(mixw::Member::ExecuteMacros) + " ") ||
+           compact.starts_with(station::RecordedName(mixw::Member::SetQsoData) + " ");
 }
 
 }  // namespace

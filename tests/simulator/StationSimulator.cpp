@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "logger32/Logger32Protocol.h"
+#include "mixw/MixWAutomation.h"
 
 namespace pontara::simulation {
 
@@ -273,13 +274,13 @@ MixWEntry StationSimulator::EntryNow() const {
     };
     // The last AudioFq answered, and the FqA read before it.
     for (std::size_t call = mixw.calls.size(); call-- > 0;) {
-        if (mixw.calls[call].member != "AudioFq") {
+        if (mixw.calls[call].member != mixw::Member::AudioFq) {
             continue;
         }
         entry.dialKnown = true;
         entry.audioFq = valueAt(audioFqChanges_, call);
         for (std::size_t before = call; before-- > 0;) {
-            if (mixw.calls[before].member == "FqA") {
+            if (mixw.calls[before].member == mixw::Member::FqA) {
                 entry.fqA = valueAt(fqAChanges_, before);
                 break;
             }
@@ -407,7 +408,7 @@ void StationSimulator::CheckMixWCalls() {
     const auto& calls = station_.host.mixw.calls;
     for (; callsJudged_ < calls.size(); ++callsJudged_) {
         const sim::SimMixW::Call& call = calls[callsJudged_];
-        if (call.member != "ExecuteMacros") {
+        if (call.member != mixw::Member::ExecuteMacros) {
             continue;
         }
         auto owner = std::find_if(

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "bridge/ForwardedFields.h"
 #include "logger32/Logger32Protocol.h"
 #include "mixw/MixWAutomation.h"
 
@@ -26,8 +27,20 @@ constexpr TextView TimeOff = u"<APP_TIME_OFF:";
 constexpr Colour OwnerButton = 0xC000C0;
 constexpr Colour OtherButton = 0xFFFF80;
 
-const std::vector<const char16_t*> QsoItems{u"Name",  u"qth",  u"RstRcv", u"RstSnt",
-                                            u"Notes", u"IOTA", u"Loc",    u"Manager"};
+// The fields the operator fills in MixW's QSO entry, each by its item; the call, the mode, the
+// time and the command have events of their own.
+std::vector<Field> TypedFields() {
+    std::vector<Field> typed;
+    for (const bridge::ForwardedField& row : bridge::ForwardedFields) {
+        const bool own = row.field == Field::Callsign || row.field == Field::Mode ||
+                         row.field == Field::Time || row.field == Field::TextCommand;
+        if (LowerAscii(row.link.Topic()) == u"qso" && !own) {
+            typed.push_back(row.field);
+        }
+    }
+    return typed;
+}
+const std::vector<Field> QsoFields = TypedFields();
 const std::vector<Text> Values{
     u"",         u"Juri",   u"K\u00f6ln", u"599", u"\u042e\u0440\u0438\u0439",
     u"a<b>:c|d", u"EU-005", u"JO62"};
@@ -130,10 +143,10 @@ const std::vector<StationSimulator::Event>& StationSimulator::Events() {
 
 StationSimulator::StationSimulator(Choices& choices) : choices_(choices) {
     sim::SimHost& host = station_.host;
-    host.mixw.items[u"qso|call"] = u"";
-    host.mixw.items[u"qso|mode"] = u"BPSK31";
-    host.mixw.items[u"qso|time"] = u"0000";
-    host.mixw.items[u"qso|command"] = u"";
+    MixWSets(Field::Callsign, u"");
+    MixWSets(Field::Mode, u"BPSK31");
+    MixWSets(Field::Time, u"0000");
+    MixWSets(Field::TextCommand, u"");
     fqAChanges_.emplace_back(0, host.mixw.fqA);
     audioFqChanges_.emplace_back(0, host.mixw.audioFq);
     // The operator's boxes: the bridge goes on while one is open (Logger32, MixW's advise data
@@ -529,7 +542,7 @@ void StationSimulator::CheckAtRest() {
 void StationSimulator::Log(const char* prefix, bool required, const std::function<void()>& action) {
     sim::SimHost& host = station_.host;
     const std::string time = AsciiOf(Numbered(prefix, ++nextTime_));
-    host.mixw.SetItem(host, u"QSO", u"time", AsciiText(time));
+    MixWSets(Field::Time, AsciiText(time));
     const bool withDial = MixWOwnsTheRig();
     action();
     host.RunFor(0);
@@ -541,23 +554,29 @@ void StationSimulator::Log(const char* prefix, bool required, const std::functio
     }
 }
 
+// The operator changes the item of MixW's QSO entry that `field` is linked to.
+void StationSimulator::MixWSets(Field field, const Text& value) {
+    const mixw::DdeLink& link = bridge::ForwardedOf(field).link;
+    station_.host.mixw.SetItem(station_.host, link.Topic(), link.item, value);
+}
+
 void StationSimulator::TypeField() {
-    const char16_t* item = Pick(QsoItems);
+    const Field field = Pick(QsoFields);
     const Text& value = Pick(Values);
-    Note("MixW: " + AsciiOf(item) + " := " + AsciiOf(value));
-    station_.host.mixw.SetItem(station_.host, u"QSO", item, value);
+    Note("MixW: " + AsciiOf(bridge::ForwardedOf(field).link.item) + " := " + AsciiOf(value));
+    MixWSets(field, value);
 }
 
 void StationSimulator::TypeCall() {
     const Text& call = Pick(Calls);
     Note("MixW: Call := " + AsciiOf(call));
-    station_.host.mixw.SetItem(station_.host, u"QSO", u"Call", call);
+    MixWSets(Field::Callsign, call);
 }
 
 void StationSimulator::TypeMode() {
     const Text& mode = Pick(Modes);
     Note("MixW: Mode := " + AsciiOf(mode));
-    station_.host.mixw.SetItem(station_.host, u"QSO", u"Mode", mode);
+    MixWSets(Field::Mode, mode);
 }
 
 void StationSimulator::Tune() {
@@ -583,9 +602,9 @@ void StationSimulator::Save() {
         sim::SimHost& host = station_.host;
         Note("MixW: the QSO of time T" + std::to_string(nextTime_) + " saved");
         if (host.FieldText(Field::TextCommand) == u"Save") {
-            host.mixw.SetItem(host, u"QSO", u"Command", u"");
+            MixWSets(Field::TextCommand, u"");
         }
-        host.mixw.SetItem(host, u"QSO", u"Command", u"Save");
+        MixWSets(Field::TextCommand, u"Save");
     });
 }
 
@@ -596,9 +615,9 @@ void StationSimulator::Remove() {
     sim::SimHost& host = station_.host;
     Note("MixW: the QSO removed");
     if (host.FieldText(Field::TextCommand) == u"Remove") {
-        host.mixw.SetItem(host, u"QSO", u"Command", u"");
+        MixWSets(Field::TextCommand, u"");
     }
-    host.mixw.SetItem(host, u"QSO", u"Command", u"Remove");
+    MixWSets(Field::TextCommand, u"Remove");
 }
 
 // Before the bridge has linked its fields to MixW's items, it cannot see a save or a removal,
@@ -638,12 +657,12 @@ void StationSimulator::Logger32Dial() {
     std::array<char, 32> kilohertz{};
     std::snprintf(kilohertz.data(), kilohertz.size(), "%.3f", hertz / 1000.0);
     logger32Dials_.insert(u"<ZFQ:" + AsciiText(kilohertz.data()) + u">");
-    Logger32PostsOrSends(100, hertz);
+    Logger32PostsOrSends(logger32::DialFrequency, hertz);
 }
 
 void StationSimulator::Logger32Cluster() {
-    Note("Logger32 posts code 102 42");
-    station_.host.PostFromLogger32(102, 42, station_.host.logger32.acceptedName);
+    Note("Logger32 posts its cluster value 42");
+    station_.host.PostFromLogger32(logger32::ClusterValue, 42, station_.host.logger32.acceptedName);
 }
 
 void StationSimulator::Logger32WritesSpot() {
@@ -656,9 +675,16 @@ void StationSimulator::Logger32WritesQso() {
 
 void StationSimulator::Logger32Code() {
     sim::SimHost& host = station_.host;
+    // Beside the handshake's codes, out of turn, two that the link does not know.
+    constexpr std::uint32_t UnknownCodes[] = {17, 101};
     const std::vector<logger32::CodeWithParameter> codes{
-        {0, 1}, {0, 0},  {1, 0},   {3, static_cast<std::int32_t>(host.logger32.textWindow)},
-        {3, 0}, {17, 0}, {101, 5},
+        {logger32::ConnectAnswer, 1},
+        {logger32::ConnectAnswer, 0},
+        {logger32::ConnectRequest, 0},
+        {logger32::TextWindow, static_cast<std::int32_t>(host.logger32.textWindow)},
+        {logger32::TextWindow, 0},
+        {UnknownCodes[0], 0},
+        {UnknownCodes[1], 5},
     };
     const logger32::CodeWithParameter& code = Pick(codes);
     if (host.logger32.running) {

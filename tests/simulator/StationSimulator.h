@@ -111,6 +111,8 @@ class StationSimulator {
     void CheckAtRest();
     void Break(const std::string& promise);
 
+    void MixWSets(Field field, const Text& value);
+
     // The events.
     void TypeField();
     void TypeCall();

@@ -69,6 +69,9 @@ class StationSimulator {
     // ends), then brings the station to rest and checks that every QSO has reached Logger32.
     Outcome Run(int steps);
 
+    // The simulated station, for a test that makes its world wrong on purpose.
+    sim::SimHost& Host() { return station_.host; }
+
   private:
     struct Event {
         const char* name;

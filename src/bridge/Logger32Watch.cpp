@@ -149,15 +149,19 @@ void Logger32Watch::Return() {
 }
 
 bool Logger32Watch::Deliver(HeldQso qso) {
+    // Each text only to a Logger32 still there: a window that has gone counts as taking a text,
+    // and a Logger32 that closed in the middle of a QSO's texts would lose the rest of it.
+    auto send = [this](const Text& command) {
+        return link_.Logger32Present() && link_.SendTextCommand(command);
+    };
     // A QSO MixW worked goes on its own dial and mode, which Logger32 takes from its entry; a
     // QSO saved before MixW ever answered its dial has none to give.
     if (qso.workedInMixW &&
-        !((qso.frequency.empty() ||
-           link_.SendTextCommand(logger32::ForceFrequencyCommand(qso.frequency))) &&
-          link_.SendTextCommand(logger32::ForceModeCommand(qso.mode)))) {
+        !((qso.frequency.empty() || send(logger32::ForceFrequencyCommand(qso.frequency))) &&
+          send(logger32::ForceModeCommand(qso.mode)))) {
         return false;
     }
-    return HandOverLogging(link_, qso.logging);
+    return link_.Logger32Present() && HandOverLogging(link_, qso.logging);
 }
 
 void Logger32Watch::ShowStatus() {

@@ -135,6 +135,7 @@ const std::vector<StationSimulator::Event>& StationSimulator::Events() {
         Event{"Logger32 is slow",      1, &StationSimulator::Logger32Slow,        true},
         Event{"MixW is slow",          1, &StationSimulator::MixWSlow,            true},
         Event{"MixW is busy",          1, &StationSimulator::MixWBusy,            true},
+        Event{"Logger32 acts later",   4, &StationSimulator::Logger32ActsLater,   true},
         Event{"time passes",           8, &StationSimulator::TimePasses,          true},
     };
     return events;
@@ -711,6 +712,23 @@ void StationSimulator::Logger32WritesSent(const Text& text) {
         Note("Logger32 writes into Sent: " + AsciiOf(text));
         host.SetTextOfWindow(host.logger32.sentWindow, text);
     }
+}
+
+// Logger32 does something of its own a moment later, whatever the bridge is doing then: waiting
+// inside a MixW call or a delivery, pausing after a logging, or nothing.
+void StationSimulator::Logger32ActsLater() {
+    static constexpr std::array<void (StationSimulator::*)(), 5> Acts{
+        &StationSimulator::Logger32Dial, &StationSimulator::Logger32WritesSpot,
+        &StationSimulator::Logger32WritesQso, &StationSimulator::Logger32Code,
+        &StationSimulator::Logger32Closes};
+    const auto act = Acts[choices_.Below(Acts.size())];
+    const int later = static_cast<int>(choices_.Below(2000)) + 1;
+    Note("Logger32 will act in " + std::to_string(later) + " ms");
+    station_.host.At(station_.host.Now() + later, [this, act] {
+        if (!resting_ && outcome_.kept && !station_.host.Ended()) {
+            (this->*act)();
+        }
+    });
 }
 
 void StationSimulator::Logger32Closes() {

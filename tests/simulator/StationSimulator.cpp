@@ -113,13 +113,13 @@ std::string Outcome::Report() const {
 const std::vector<StationSimulator::Event>& StationSimulator::Events() {
     static const std::vector<Event> events{
         //     name                   weight  apply                                 inside boxes
-        Event{"type a field",          6, &StationSimulator::TypeField,           false},
-        Event{"type the call",         4, &StationSimulator::TypeCall,            false},
-        Event{"choose a mode",         3, &StationSimulator::TypeMode,            false},
-        Event{"tune",                  3, &StationSimulator::Tune,                false},
-        Event{"move the audio offset", 2, &StationSimulator::MoveAudio,           false},
-        Event{"save in MixW",          5, &StationSimulator::Save,                false},
-        Event{"remove in MixW",        2, &StationSimulator::Remove,              false},
+        Event{"type a field",          6, &StationSimulator::TypeField,           true},
+        Event{"type the call",         4, &StationSimulator::TypeCall,            true},
+        Event{"choose a mode",         3, &StationSimulator::TypeMode,            true},
+        Event{"tune",                  3, &StationSimulator::Tune,                true},
+        Event{"move the audio offset", 2, &StationSimulator::MoveAudio,           true},
+        Event{"save in MixW",          5, &StationSimulator::Save,                true},
+        Event{"remove in MixW",        2, &StationSimulator::Remove,              true},
         Event{"click Lg32",            3, &StationSimulator::ClickLg32,           false},
         Event{"click MixW2",           3, &StationSimulator::ClickMixW2,          false},
         Event{"click PKT",             2, &StationSimulator::ClickPacket,         false},
@@ -517,12 +517,12 @@ void StationSimulator::CheckAtRest() {
     Note("at rest: Logger32 running, answering and naming its text window, MixW quick");
     ++outcome_.census.atRest;
     if (!host.logger32.running) {
-        host.logger32.StartAgain();
+        StartLogger32Again();
     }
     if (!host.logger32.namesTextWindow) {
         host.logger32.Close();
         host.logger32.namesTextWindow = true;
-        host.logger32.StartAgain();
+        StartLogger32Again();
     }
     host.logger32.rejectedNames.clear();
     logger32Stall_ = 0;
@@ -738,6 +738,13 @@ void StationSimulator::Logger32Closes() {
     }
 }
 
+// A new Logger32 has taken no texts: a held QSO's dial and mode that reached the one before it,
+// which closed before their logging, are that one's.
+void StationSimulator::StartLogger32Again() {
+    textsBeforeLogging_ = 0;
+    station_.host.logger32.StartAgain();
+}
+
 // A Logger32 started again may name its text window before its accept, or never.
 void StationSimulator::Logger32ComesBack() {
     sim::SimLogger32& logger32 = station_.host.logger32;
@@ -747,7 +754,7 @@ void StationSimulator::Logger32ComesBack() {
         Note(std::string("Logger32 is started again") +
              (logger32.namesTextWindow ? "" : ", and names no text window") +
              (logger32.textWindowFirst ? ", and names its text window first" : ""));
-        logger32.StartAgain();
+        StartLogger32Again();
     }
 }
 

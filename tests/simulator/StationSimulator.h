@@ -134,6 +134,7 @@ class StationSimulator {
     void Logger32WritesSpot();
     void Logger32WritesQso();
     void Logger32Code();
+    void StartLogger32Again();
     void Logger32ActsLater();
     void Logger32Closes();
     void Logger32ComesBack();

@@ -188,6 +188,16 @@ StationSimulator::StationSimulator(Choices& choices) : choices_(choices) {
 // time arrive), but the main window takes no click behind a box of its own.
 void StationSimulator::WhileBoxOpen(const sim::SimHost::MessageBoxShown& box) {
     Note("a box: " + AsciiOf(box.text));
+    // MixW gone: its object disconnected from its clients, or its DDE server answers no more;
+    // the error rule's one box, then the end.
+    constexpr TextView Disconnected = u"(error 0x80010108)";
+    constexpr TextView DdeNotAnswered = u"(error 0x00004009)";
+    const bool namesMixWGone =
+        box.text.find(Disconnected) != Text::npos || box.text.find(DdeNotAnswered) != Text::npos;
+    if (mixwGone_ && namesMixWGone && ++mixwFailuresShown_ == 1) {
+        endAllowed_ = true;
+        lossAccepted_ = true;
+    }
     if (box.caption == TooBusy) {
         ++outcome_.census.tooBusy;
         gaveUp_ = true;
@@ -215,11 +225,13 @@ Outcome StationSimulator::Run(int steps) {
     // At most one ending, the run's last event: what follows is the rest, where everything held
     // must arrive unless the program ended.
     if (outcome_.kept && !station_.host.Ended()) {
-        const unsigned ending = choices_.Below(3);
+        const unsigned ending = choices_.Below(4);
         if (ending == 1) {
             Close();
         } else if (ending == 2) {
             EndSession();
+        } else if (ending == 3) {
+            MixWGoesAway();
         }
         station_.host.RunFor(0);
         Check();
@@ -460,6 +472,9 @@ void StationSimulator::Check() {
     }
     CheckLoggingsReceived();
     CheckMixWCalls();
+    if (mixwFailuresShown_ > 1) {
+        Break("the error rule showed MixW's failure more than once");
+    }
     for (const Logging& logging : loggings_) {
         if (TimesLogged(logging.time) > 1) {
             Break("the QSO of time " + logging.time + " reached Logger32's log twice");
@@ -808,6 +823,13 @@ void StationSimulator::Close() {
     endAllowed_ = !refused;
     lossAccepted_ = std::ranges::find(closing, "answer yes") != closing.end();
     closeUnderWay_ = !refused && !station_.host.Ended();
+}
+
+// MixW ends (it crashed, or the operator closed it): the bridge learns it at its next call.
+void StationSimulator::MixWGoesAway() {
+    Note("MixW goes away");
+    station_.host.mixw.running = false;
+    mixwGone_ = true;
 }
 
 void StationSimulator::EndSession() {

@@ -19,9 +19,11 @@
 //   to MixW while MixW owns it, unless asked before a busy MixW took the rig; MixW's ports
 //   toggled in pairs, the CAT port first;
 // - the buttons, their colours, the status line and Timer2 show the owner;
-// - the program ends only when it was closed or the session ended: a busy MixW, however long,
-//   ends nothing. A run draws at most one ending, as its last event, and then, unless the
-//   program ended, rests for a minute with both peers well.
+// - the program ends only when it was closed, the session ended, or, after one box that names
+//   it, MixW went away: a busy MixW, however long, ends nothing; "No" keeps the program and
+//   what it holds; an end with QSOs held is one the operator or Windows was told of. A run
+//   draws at most one ending, as its last event, and then, unless the program ended, rests for
+//   a minute with both peers well.
 
 #include <functional>
 #include <set>
@@ -145,6 +147,7 @@ class StationSimulator {
     void TimePasses();
     void Close();
     void EndSession();
+    void MixWGoesAway();
 
     // A logging the operator starts, its Time unique; `required`: Logger32 must get it once.
     void Log(const char* prefix, bool required, const std::function<void()>& action);
@@ -162,7 +165,9 @@ class StationSimulator {
     // logging: only a held QSO's dial and mode, right before that QSO's logging.
     int textsBeforeLogging_ = 0;
     bool resting_ = false;
-    bool endAllowed_ = false;     // a close or session end is under way
+    bool endAllowed_ = false;  // a close or session end is under way
+    bool mixwGone_ = false;
+    int mixwFailuresShown_ = 0;   // boxes that named MixW's disconnection
     bool lossAccepted_ = false;   // "Yes" to closing with QSOs held, or Windows ended anyway
     bool closeUnderWay_ = false;  // a close waits for a busy MixW to take its macros
     bool gaveUp_ = false;         // "Too busy": the bridge no longer talks to Logger32

@@ -121,15 +121,20 @@ bool IsLowSurrogate(char16_t unit) {
 
 }  // namespace
 
-std::string ToCodePage(int codePage, std::uint32_t flags, TextView text) {
+void RefuseAsWindows(int codePage, std::uint32_t flags) {
     if (!AcceptsToAnsiFlags(codePage, flags)) {
         throw PlatformError(ConvertingToAnsi(codePage), ErrorInvalidFlags, u"Invalid flags");
     }
-    auto& [to, back, asciiAsItself] = ConvertersOf(codePage);
-    if (!to.Opened() || !back.Opened()) {
+    const CodePageConverters& converters = ConvertersOf(codePage);
+    if (!converters.to.Opened() || !converters.back.Opened()) {
         throw PlatformError(ConvertingToAnsi(codePage), ErrorInvalidParameter,
                             u"The parameter is incorrect");
     }
+}
+
+std::string ToCodePage(int codePage, std::uint32_t flags, TextView text) {
+    RefuseAsWindows(codePage, flags);
+    auto& [to, back, asciiAsItself] = ConvertersOf(codePage);
     const std::string defaultCharacter = codePage == Utf8 ? "\xEF\xBF\xBD" : "?";
     std::string bytes;
     for (std::size_t at = 0; at < text.size();) {

@@ -20,5 +20,7 @@ inline constexpr std::uint32_t ErrorInvalidParameter = 87;
 // its best-fit tables; the model has none of those, so it serves the conversions Pontara makes.)
 // Throws PlatformError with Windows' code when Windows refuses the flags or the code page.
 std::string ToCodePage(int codePage, std::uint32_t flags, TextView text);
+// Throws as ToCodePage does when Windows refuses the flags or the code page, converting nothing.
+void RefuseAsWindows(int codePage, std::uint32_t flags);
 
 }  // namespace pontara::sim

@@ -549,9 +549,10 @@ void SimHost::SendMessageTo(WindowHandle window, MessageId message, std::uint32_
 }
 
 // Converted first, as the Win32 host converts before it sends: a refused conversion fails the
-// delivery whatever the window.
+// delivery whatever the window. The bytes themselves are made only for a Logger32 that takes
+// them, so that a text nobody receives costs no more than on Windows.
 bool SimHost::SendText(WindowHandle window, const Text& text) {
-    std::string ansi = ToCodePage(codePage, ToAnsiFlags(codePage), text);
+    RefuseAsWindows(codePage, ToAnsiFlags(codePage));
     Record("text " + AsciiOf(text));
     textsSent.push_back(text);
     if (window == 0 || window != logger32.textWindow || !logger32.running || !ReachesLogger32()) {
@@ -562,7 +563,7 @@ bool SimHost::SendText(WindowHandle window, const Text& text) {
         Record("not taken");
         return false;
     }
-    logger32.texts.push_back({now_, text, std::move(ansi)});
+    logger32.texts.push_back({now_, text, ToCodePage(codePage, ToAnsiFlags(codePage), text)});
     if (logger32.onText) {
         logger32.onText(text);
     }

@@ -119,8 +119,11 @@ bool Logger32Watch::ReturnAnswered() const {
     // An accept that reached the watch late from a Logger32 since closed, or a text window of
     // one, answers nothing for the Logger32 asked now; no text window, nothing held could reach
     // the log.
-    return acceptedBy_ != 0 && acceptedBy_ == link_.State().Logger32Window &&
-           link_.Logger32Present() && host_.IsWindow(link_.State().Logger32TextWindow);
+    return acceptedBy_ != 0 && acceptedBy_ == link_.State().Logger32Window && TextsReachLog();
+}
+
+bool Logger32Watch::TextsReachLog() const {
+    return link_.Logger32Present() && host_.IsWindow(link_.State().Logger32TextWindow);
 }
 
 void Logger32Watch::Return() {
@@ -149,10 +152,11 @@ void Logger32Watch::Return() {
 }
 
 bool Logger32Watch::Deliver(HeldQso qso) {
-    // Each text only to a Logger32 still there: a window that has gone counts as taking a text,
-    // and a Logger32 that closed in the middle of a QSO's texts would lose the rest of it.
+    // Each text only to a Logger32 still there with its text window: a window that has gone, or
+    // none, counts as taking a text, so a Logger32 that closed or took its text window back in
+    // the middle of a QSO's texts would lose the rest of it.
     auto send = [this](const Text& command) {
-        return link_.Logger32Present() && link_.SendTextCommand(command);
+        return TextsReachLog() && link_.SendTextCommand(command);
     };
     // A QSO MixW worked goes on its own dial and mode, which Logger32 takes from its entry; a
     // QSO saved before MixW ever answered its dial has none to give.
@@ -161,7 +165,7 @@ bool Logger32Watch::Deliver(HeldQso qso) {
           send(logger32::ForceModeCommand(qso.mode)))) {
         return false;
     }
-    return link_.Logger32Present() && HandOverLogging(link_, qso.logging);
+    return TextsReachLog() && HandOverLogging(link_, qso.logging);
 }
 
 void Logger32Watch::ShowStatus() {

@@ -58,6 +58,8 @@ class Logger32Watch {
     void ShowAway();
     // The Logger32 asked has accepted and named a text window that is there.
     bool ReturnAnswered() const;
+    // Logger32 is there, and so is the text window it named.
+    bool TextsReachLog() const;
     // Hands the new Logger32 the held QSOs, in the order saved, for as long as it takes them.
     void Return();
     // False when Logger32 did not take one of the QSO's texts: it stays held. A copy, since a

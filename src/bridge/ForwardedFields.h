@@ -69,6 +69,17 @@ inline constexpr int RecordLength = [] {
     return count;
 }();
 
+// The rows in the order of their places in the record; none at the state's place.
+inline constexpr std::array<const ForwardedField*, RecordLength> RecordOrder = [] {
+    std::array<const ForwardedField*, RecordLength> order{};
+    for (const ForwardedField& row : ForwardedFields) {
+        if (row.place != 0) {
+            order[static_cast<std::size_t>(row.place - 1)] = &row;
+        }
+    }
+    return order;
+}();
+
 constexpr bool IsForwarded(Field field) {
     for (const ForwardedField& row : ForwardedFields) {
         if (row.field == field) {

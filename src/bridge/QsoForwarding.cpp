@@ -50,15 +50,9 @@ Text MegahertzKey(double fqA, double audioFq) {
 // Every token of the record in its place: the forwarded fields' texts and the state.
 Text QsoRecord(const Host& host, TextView state) {
     Text record;
-    for (int place = 1; place <= RecordLength; ++place) {
-        if (place == State.place) {
-            record += logger32::FormatTextToken(State.tag, state);
-        }
-        for (const ForwardedField& row : ForwardedFields) {
-            if (row.place == place) {
-                record += logger32::FormatTextToken(row.tag, host.FieldText(row.field));
-            }
-        }
+    for (const ForwardedField* row : RecordOrder) {
+        record += row == nullptr ? logger32::FormatTextToken(State.tag, state)
+                                 : logger32::FormatTextToken(row->tag, host.FieldText(row->field));
     }
     return record;
 }

@@ -114,14 +114,19 @@ inline constexpr std::array Codes{
 };
 // clang-format on
 
+// Each code's row by its number, found once: every code of the link is below 128, and Logger32's
+// dial arrives many times a second while the operator tunes.
+inline constexpr std::array<const CodeInfo*, 128> RowsByCode = [] {
+    std::array<const CodeInfo*, 128> rows{};
+    for (const CodeInfo& info : Codes) {
+        rows.at(info.code) = &info;
+    }
+    return rows;
+}();
+
 // The row of a code; none for a code the link does not know.
 constexpr const CodeInfo* FindCode(std::uint32_t code) {
-    for (const CodeInfo& info : Codes) {
-        if (info.code == code) {
-            return &info;
-        }
-    }
-    return nullptr;
+    return code < RowsByCode.size() ? RowsByCode[code] : nullptr;
 }
 
 // The name of a code with its lParam, for people; "unknown code" for a code not in the table.

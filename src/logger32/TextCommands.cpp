@@ -1,5 +1,8 @@
 #include "logger32/TextCommands.h"
 
+#include <array>
+#include <charconv>
+
 namespace pontara::logger32 {
 
 Text FormatTextToken(TextView tag, TextView value) {
@@ -8,7 +11,10 @@ Text FormatTextToken(TextView tag, TextView value) {
     token += u'<';
     token += tag;
     token += u':';
-    token += DecimalDigits(value.size());
+    // The digits written in place: a record's ten tokens would otherwise make ten texts more.
+    std::array<char, 20> digits{};
+    const char* end = std::to_chars(digits.data(), digits.data() + digits.size(), value.size()).ptr;
+    token.append(static_cast<const char*>(digits.data()), end);
     token += u'>';
     token += value;
     return token;

@@ -214,6 +214,9 @@ void StationSimulator::WhileBoxOpen(const sim::SimHost::MessageBoxShown& box) {
 Outcome StationSimulator::Run(int steps) {
     // The links open on the first tick of forwarding, while the run's first events happen; a DDE
     // server that takes its time over each link lets ticks and messages come in meanwhile.
+    // The ending is drawn first, so that a fuzzer's input chooses it however short it is, and
+    // happens after the last step.
+    const unsigned ending = choices_.Below(4);
     station_.host.mixw.linkTime = Pick(LinkTimes);
     station_.LaunchAndRun();
     Check();
@@ -225,7 +228,6 @@ Outcome StationSimulator::Run(int steps) {
     // At most one ending, the run's last event: what follows is the rest, where everything held
     // must arrive unless the program ended.
     if (outcome_.kept && !station_.host.Ended()) {
-        const unsigned ending = choices_.Below(4);
         if (ending == 1) {
             Close();
         } else if (ending == 2) {

@@ -155,7 +155,7 @@ StationSimulator::StationSimulator(Choices& choices) : choices_(choices) {
     host.onMessageBox = [this](const sim::SimHost::MessageBoxShown& box) { WhileBoxOpen(box); };
     host.onYesNo = [this](const sim::SimHost::MessageBoxShown& box) {
         WhileBoxOpen(box);
-        const bool yes = !resting_ && choices_.Below(2) == 1;
+        const bool yes = !resting_ && answerYes_;
         ++(yes ? outcome_.census.yes : outcome_.census.no);
         Note(yes ? "the operator answers Yes" : "the operator answers No");
         return yes;
@@ -214,9 +214,9 @@ void StationSimulator::WhileBoxOpen(const sim::SimHost::MessageBoxShown& box) {
 Outcome StationSimulator::Run(int steps) {
     // The links open on the first tick of forwarding, while the run's first events happen; a DDE
     // server that takes its time over each link lets ticks and messages come in meanwhile.
-    // The ending is drawn first, so that a fuzzer's input chooses it however short it is, and
-    // happens after the last step.
-    const unsigned ending = choices_.Below(4);
+    // The ending is drawn first, with the operator's answer to closing and whether Windows asks,
+    // so that a fuzzer's input chooses them however short it is; it happens after the last step.
+    const unsigned ending = choices_.Below(6);
     station_.host.mixw.linkTime = Pick(LinkTimes);
     station_.LaunchAndRun();
     Check();
@@ -228,11 +228,12 @@ Outcome StationSimulator::Run(int steps) {
     // At most one ending, the run's last event: what follows is the rest, where everything held
     // must arrive unless the program ended.
     if (outcome_.kept && !station_.host.Ended()) {
-        if (ending == 1) {
+        if (ending == 1 || ending == 2) {
+            answerYes_ = ending == 2;
             Close();
-        } else if (ending == 2) {
-            EndSession();
-        } else if (ending == 3) {
+        } else if (ending == 3 || ending == 4) {
+            EndSession(ending == 3);
+        } else if (ending == 5) {
             MixWGoesAway();
         }
         station_.host.RunFor(0);
@@ -834,9 +835,9 @@ void StationSimulator::MixWGoesAway() {
     mixwGone_ = true;
 }
 
-void StationSimulator::EndSession() {
+void StationSimulator::EndSession(bool windowsAsks) {
     endAllowed_ = true;
-    if (choices_.Below(4) == 0) {
+    if (!windowsAsks) {
         Note("the session ends without asking");
         lossAccepted_ = true;
         station_.host.EndSessionAnyway();

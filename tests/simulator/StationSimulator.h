@@ -146,7 +146,7 @@ class StationSimulator {
     void MixWBusy();
     void TimePasses();
     void Close();
-    void EndSession();
+    void EndSession(bool windowsAsks);
     void MixWGoesAway();
 
     // A logging the operator starts, its Time unique; `required`: Logger32 must get it once.
@@ -168,6 +168,7 @@ class StationSimulator {
     bool endAllowed_ = false;  // a close or session end is under way
     bool mixwGone_ = false;
     int mixwFailuresShown_ = 0;   // boxes that named MixW's disconnection
+    bool answerYes_ = false;      // the operator's answer to closing with QSOs held
     bool lossAccepted_ = false;   // "Yes" to closing with QSOs held, or Windows ended anyway
     bool closeUnderWay_ = false;  // a close waits for a busy MixW to take its macros
     bool gaveUp_ = false;         // "Too busy": the bridge no longer talks to Logger32

@@ -171,6 +171,14 @@ StationSimulator::StationSimulator(Choices& choices) : choices_(choices) {
         }
     };
     host.logger32.onText = [this](const Text& text) {
+        // Each handshake begins a return: a held QSO's dial and mode that reached Logger32 before
+        // its text window went, with the logging still to come, are sent again after it.
+        const auto& received = station_.host.logger32.received;
+        for (; linkMessagesSeen_ < received.size(); ++linkMessagesSeen_) {
+            if (received[linkMessagesSeen_].code == logger32::ConnectRequest) {
+                textsBeforeLogging_ = 0;
+            }
+        }
         if (text.starts_with(LogQso)) {
             textsBeforeLogging_ = 0;
         } else if (Logger32OwnsTheRig() &&
@@ -535,12 +543,12 @@ void StationSimulator::CheckAtRest() {
     Note("at rest: Logger32 running, answering and naming its text window, MixW quick");
     ++outcome_.census.atRest;
     if (!host.logger32.running) {
-        StartLogger32Again();
+        host.logger32.StartAgain();
     }
     if (!host.logger32.namesTextWindow) {
         host.logger32.Close();
         host.logger32.namesTextWindow = true;
-        StartLogger32Again();
+        host.logger32.StartAgain();
     }
     host.logger32.rejectedNames.clear();
     logger32Stall_ = 0;
@@ -756,13 +764,6 @@ void StationSimulator::Logger32Closes() {
     }
 }
 
-// A new Logger32 has taken no texts: a held QSO's dial and mode that reached the one before it,
-// which closed before their logging, are that one's.
-void StationSimulator::StartLogger32Again() {
-    textsBeforeLogging_ = 0;
-    station_.host.logger32.StartAgain();
-}
-
 // A Logger32 started again may name its text window before its accept, or never.
 void StationSimulator::Logger32ComesBack() {
     sim::SimLogger32& logger32 = station_.host.logger32;
@@ -772,7 +773,7 @@ void StationSimulator::Logger32ComesBack() {
         Note(std::string("Logger32 is started again") +
              (logger32.namesTextWindow ? "" : ", and names no text window") +
              (logger32.textWindowFirst ? ", and names its text window first" : ""));
-        StartLogger32Again();
+        logger32.StartAgain();
     }
 }
 

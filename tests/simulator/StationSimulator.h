@@ -136,7 +136,6 @@ class StationSimulator {
     void Logger32WritesSpot();
     void Logger32WritesQso();
     void Logger32Code();
-    void StartLogger32Again();
     void Logger32ActsLater();
     void Logger32Closes();
     void Logger32ComesBack();
@@ -164,6 +163,7 @@ class StationSimulator {
     // Texts other than a logging that reached Logger32 while it owns the rig since its last
     // logging: only a held QSO's dial and mode, right before that QSO's logging.
     int textsBeforeLogging_ = 0;
+    std::size_t linkMessagesSeen_ = 0;  // Logger32's link messages looked at for handshakes
     bool resting_ = false;
     bool endAllowed_ = false;  // a close or session end is under way
     bool mixwGone_ = false;

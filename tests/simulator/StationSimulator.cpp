@@ -418,9 +418,8 @@ int StationSimulator::TimesLogged(const std::string& time) const {
 }
 
 int StationSimulator::Pending() const {
-    return static_cast<int>(std::ranges::count_if(loggings_, [this](const Logging& logging) {
-        return !logging.lost && TimesLogged(logging.time) == 0;
-    }));
+    return static_cast<int>(std::ranges::count_if(
+        loggings_, [](const Logging& logging) { return !logging.lost && !logging.received; }));
 }
 
 void StationSimulator::Break(const std::string& promise) {

@@ -309,6 +309,11 @@ std::vector<std::string> SimHost::TraceSince(std::size_t mark) const {
     return lines;
 }
 
+void SimHost::ForgetTrace() {
+    trace_.clear();
+    textsSent.clear();
+}
+
 std::vector<std::string> SimHost::TraceMatching(const std::string& prefix) const {
     std::vector<std::string> lines;
     for (const TraceEntry& entry : trace_) {

@@ -93,6 +93,9 @@ class SimHost final : public Host {
     std::size_t TraceMark() const { return trace_.size(); }
     std::vector<std::string> TraceSince(std::size_t mark) const;
     std::vector<std::string> TraceMatching(const std::string& prefix) const;
+    // Drops the trace and the texts sent, for a run of millions of events that would otherwise
+    // spend its time growing them (the benchmarks); marks taken before no longer hold.
+    void ForgetTrace();
     const std::vector<MessageBoxShown>& MessageBoxes() const { return boxes_; }
     // Messages of the main window that went to its previous procedure.
     int MessagesPassedOn() const { return passedOn_; }

@@ -1,6 +1,8 @@
 #include "logger32/MessageLink.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cstdlib>
 
 #include "platform/Timers.h"
@@ -168,15 +170,20 @@ void MessageLink::StopRetryTimer() {
 }
 
 Text KilohertzText(std::int32_t hertz, TextView decimalSeparator) {
-    long long magnitude = std::llabs(static_cast<long long>(hertz));
-    long long kilohertz = magnitude / 1000;
-    std::string thousandths = std::to_string(magnitude % 1000);
-    Text text = hertz < 0 ? u"-" : u"";
+    const long long magnitude = std::llabs(static_cast<long long>(hertz));
+    const long long kilohertz = magnitude / 1000;
+    const long long thousandths = magnitude % 1000;
+    std::array<char, 24> digits{};
+    char* end = digits.data();
     if (kilohertz != 0) {
-        text += AsciiText(std::to_string(kilohertz));
+        end = std::to_chars(end, digits.data() + digits.size(), kilohertz).ptr;
     }
+    Text text = hertz < 0 ? u"-" : u"";
+    text.append(digits.data(), end);
     text += decimalSeparator;
-    text += AsciiText(std::string(3 - thousandths.size(), '0') + thousandths);
+    for (long long unit = 100; unit > 0; unit /= 10) {
+        text += static_cast<char16_t>(u'0' + thousandths / unit % 10);
+    }
     return text;
 }
 

@@ -21,6 +21,7 @@ void SimLogger32::StartAgain() {
     mainWindow += NextWindows;
     textWindow += NextWindows;
     sentWindow = 0;
+    textWindowNamed = 0;
     acceptedName = 1;
 }
 
@@ -39,6 +40,7 @@ void SimLogger32::Receive(SimHost& host, int nameNumber, std::uint32_t code, std
     }
     auto nameTextWindow = [&] {
         if (accepted && namesTextWindow) {
+            textWindowNamed = textWindow;
             host.PostFromLogger32(logger32::TextWindow, static_cast<std::int32_t>(textWindow),
                                   nameNumber);
         }

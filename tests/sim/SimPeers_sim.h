@@ -41,14 +41,15 @@ class SimLogger32 {
     WindowHandle mainWindow = MainWindowHandle;
     WindowHandle textWindow = TextWindowHandle;
     bool running = true;
-    bool elevated = false;          // runs as administrator
-    bool answersConnect = true;     // accept or reject each connect request
-    std::set<int> rejectedNames;    // name numbers Logger32 rejects
-    bool namesTextWindow = true;    // code 3 follows an accept
-    bool textWindowFirst = false;   // code 3 comes before the accept it belongs to
-    WindowHandle sentWindow = 0;    // the last non-zero code-2 lParam
-    int acceptedName = 1;           // the number of the name whose connect request it accepted
-    int textWindowsNamedFirst = 0;  // accepts that came after the text window they belong to
+    bool elevated = false;             // runs as administrator
+    bool answersConnect = true;        // accept or reject each connect request
+    std::set<int> rejectedNames;       // name numbers Logger32 rejects
+    bool namesTextWindow = true;       // code 3 follows an accept
+    bool textWindowFirst = false;      // code 3 comes before the accept it belongs to
+    WindowHandle sentWindow = 0;       // the last non-zero code-2 lParam
+    WindowHandle textWindowNamed = 0;  // this instance's last code-3 lParam; 0: none named
+    int acceptedName = 1;              // the number of the name whose connect request it accepted
+    int textWindowsNamedFirst = 0;     // accepts that came after the text window they belong to
     // Timed by the virtual clock.
     std::vector<standin::LinkMessage> received;
     std::vector<TextReceived> texts;

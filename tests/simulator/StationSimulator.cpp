@@ -570,10 +570,20 @@ void StationSimulator::Log(const char* prefix, bool required, const std::functio
     const std::string time = AsciiOf(Numbered(prefix, ++nextTime_));
     MixWSets(Field::Time, AsciiText(time));
     const bool withDial = MixWOwnsTheRig();
+    // A Logger32 that is there but has named no text window of its own, before or after the
+    // save: the bridge may have nowhere to put the logging, and must say so.
+    auto noTextWindow = [&logger32 = host.logger32] {
+        return logger32.running && logger32.textWindowNamed != logger32.textWindow;
+    };
+    const bool mayBeLost = noTextWindow();
     action();
     host.RunFor(0);
     if (required && !host.Ended()) {
-        const bool lost = TimesLogged(time) == 0 && host.FieldText(Field::Text1) == QsoNotLogged;
+        const bool toldLost = host.FieldText(Field::Text1) == QsoNotLogged;
+        if (toldLost && !mayBeLost && !noTextWindow()) {
+            Break("\"QSO NOT LOGGED\" shown, but Logger32 had named its text window");
+        }
+        const bool lost = toldLost && TimesLogged(time) == 0;
         outcome_.census.qsoNotLogged += lost ? 1 : 0;
         loggings_.push_back({time, lost, LogQsoAfter(RecordSentBefore(time), AsciiText(time)),
                              HeldLogging(EntryNow(), AsciiText(time), withDial)});
@@ -714,6 +724,9 @@ void StationSimulator::Logger32Code() {
     };
     const logger32::CodeWithParameter& code = Pick(codes);
     if (host.logger32.running) {
+        if (code.code == logger32::TextWindow) {
+            host.logger32.textWindowNamed = static_cast<WindowHandle>(code.lParam);
+        }
         Logger32PostsOrSends(code.code, code.lParam);
     }
 }

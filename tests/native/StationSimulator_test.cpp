@@ -24,9 +24,9 @@ TEST(StationSimulator, TheFirstHundredSeedsKeepEveryPromise) {
         ASSERT_TRUE(outcome.kept) << "seed " << seed << ": " << outcome.Report();
         census += outcome.census;
     }
-    for (int reached :
-         {census.atRest, census.ended, census.heldDelivered, census.yes, census.no, census.tooBusy,
-          census.qsoNotLogged, census.textWindowFirst, census.ticksHeldInDde}) {
+    for (int reached : {census.atRest, census.ended, census.heldDelivered, census.yes, census.no,
+                        census.tooBusy, census.qsoNotLogged, census.textWindowFirst,
+                        census.ticksHeldInDde, census.sessionEndsInBoxes}) {
         EXPECT_GT(reached, 0) << census.Report();
     }
 }

@@ -443,7 +443,13 @@ void SimHost::UnhookMainWindow(std::uintptr_t previousWindowProc) {
     Record("unhook");
 }
 
+// Windows' EndProgram exits the process, so a box that the bridge's code, still on the stack
+// below the end, would show next is never seen; here that code runs on, and is shown nothing.
 void SimHost::ShowMessage(const Text& text, const Text& caption) {
+    if (ended_) {
+        Record("no box after the end: " + AsciiOf(text));
+        return;
+    }
     Record("box " + AsciiOf(text));
     boxes_.push_back({now_, text, caption});
     if (onMessageBox) {
@@ -452,6 +458,10 @@ void SimHost::ShowMessage(const Text& text, const Text& caption) {
 }
 
 bool SimHost::AskYesNo(const Text& text, const Text& caption) {
+    if (ended_) {
+        Record("no question after the end: " + AsciiOf(text));
+        return false;
+    }
     Record("ask " + AsciiOf(text));
     boxes_.push_back({now_, text, caption});
     const bool yes = onYesNo && onYesNo(boxes_.back());

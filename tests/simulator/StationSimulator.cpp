@@ -87,6 +87,7 @@ Census& Census::operator+=(const Census& run) {
     qsoNotLogged += run.qsoNotLogged;
     textWindowFirst += run.textWindowFirst;
     ticksHeldInDde += run.ticksHeldInDde;
+    sessionEndsInBoxes += run.sessionEndsInBoxes;
     return *this;
 }
 
@@ -97,7 +98,8 @@ std::string Census::Report() const {
            std::to_string(no) + ", \"Too busy\" " + std::to_string(tooBusy) +
            ", \"QSO NOT LOGGED\" " + std::to_string(qsoNotLogged) + ", returns with code 3 first " +
            std::to_string(textWindowFirst) + ", ticks held in DDE waits " +
-           std::to_string(ticksHeldInDde);
+           std::to_string(ticksHeldInDde) + ", session ends while a box is open " +
+           std::to_string(sessionEndsInBoxes);
 }
 
 std::string Outcome::Report() const {
@@ -212,8 +214,17 @@ void StationSimulator::WhileBoxOpen(const sim::SimHost::MessageBoxShown& box) {
     }
     if (!resting_ && boxDepth_ == 0 && outcome_.kept) {
         ++boxDepth_;
-        for (unsigned nested = choices_.Below(3); nested > 0; --nested) {
-            Step(true);
+        if (sessionEndInBox_) {
+            // Windows ends the session while the box waits for the operator: the run's ending.
+            const bool windowsAsks = *sessionEndInBox_;
+            sessionEndInBox_.reset();
+            endingDone_ = true;
+            ++outcome_.census.sessionEndsInBoxes;
+            EndSession(windowsAsks);
+        } else {
+            for (unsigned nested = choices_.Below(3); nested > 0; --nested) {
+                Step(true);
+            }
         }
         --boxDepth_;
     }
@@ -224,23 +235,28 @@ Outcome StationSimulator::Run(int steps) {
     // server that takes its time over each link lets ticks and messages come in meanwhile.
     // The ending is drawn first, with the operator's answer to closing and whether Windows asks,
     // so that a fuzzer's input chooses them however short it is; it happens after the last step.
-    const unsigned ending = choices_.Below(6);
+    // A session end may come while a box of Pontara's is open: inside the first one that opens,
+    // or after the last step if none does.
+    const unsigned ending = choices_.Below(8);
+    if (ending >= 6) {
+        sessionEndInBox_ = ending == 6;
+    }
     station_.host.mixw.linkTime = Pick(LinkTimes);
     station_.LaunchAndRun();
     Check();
-    while (outcome_.kept && !station_.host.Ended() && outcome_.steps < steps &&
+    while (outcome_.kept && !station_.host.Ended() && !endingDone_ && outcome_.steps < steps &&
            !choices_.Exhausted()) {
         ++outcome_.steps;
         Step(false);
     }
     // At most one ending, the run's last event: what follows is the rest, where everything held
     // must arrive unless the program ended.
-    if (outcome_.kept && !station_.host.Ended()) {
+    if (outcome_.kept && !station_.host.Ended() && !endingDone_) {
         if (ending == 1 || ending == 2) {
             answerYes_ = ending == 2;
             Close();
-        } else if (ending == 3 || ending == 4) {
-            EndSession(ending == 3);
+        } else if (ending == 3 || ending == 4 || sessionEndInBox_) {
+            EndSession(ending == 3 || ending == 6);
         } else if (ending == 5) {
             MixWGoesAway();
         }

@@ -26,6 +26,7 @@
 //   a minute with both peers well.
 
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -43,10 +44,11 @@ struct Census {
     int heldDelivered = 0;  // held QSOs delivered on a return
     int yes = 0;            // Yes and No answered to closing with QSOs held
     int no = 0;
-    int tooBusy = 0;          // "Too busy" shown
-    int qsoNotLogged = 0;     // loggings lost to a Logger32 that named no text window
-    int textWindowFirst = 0;  // handshakes that named the text window before the accept
-    int ticksHeldInDde = 0;   // ticks held while a DDE link opened
+    int tooBusy = 0;             // "Too busy" shown
+    int qsoNotLogged = 0;        // loggings lost to a Logger32 that named no text window
+    int textWindowFirst = 0;     // handshakes that named the text window before the accept
+    int ticksHeldInDde = 0;      // ticks held while a DDE link opened
+    int sessionEndsInBoxes = 0;  // session ends that came while a box of Pontara's was open
 
     Census& operator+=(const Census& run);
     std::string Report() const;
@@ -165,7 +167,9 @@ class StationSimulator {
     int textsBeforeLogging_ = 0;
     std::size_t linkMessagesSeen_ = 0;  // Logger32's link messages looked at for handshakes
     bool resting_ = false;
-    bool endAllowed_ = false;  // a close or session end is under way
+    std::optional<bool> sessionEndInBox_;  // still to come, inside a box: whether Windows asks
+    bool endingDone_ = false;              // the run's ending has happened
+    bool endAllowed_ = false;              // a close or session end is under way
     bool mixwGone_ = false;
     int mixwFailuresShown_ = 0;   // boxes that named MixW's disconnection
     bool answerYes_ = false;      // the operator's answer to closing with QSOs held

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "LinkedStationTest.h"
+#include "support/ExpectedRecord.h"
 
 namespace pontara::testing {
 namespace {
@@ -58,9 +59,8 @@ TEST_F(Logging, TheLoggedRecordIsTheLastForwardedOneAndKeepsItsTimeTokens) {
     Text times = u"<APP_TIME_ON:4>1234<APP_TIME_OFF:4>1234";
     Text first = record + times;
     Text second = first + times;
-    // The record has 142 characters, each pair of time tokens 39.
-    EXPECT_EQ(texts[texts.size() - 2].text, u"<APP_LOGQSO:181>" + first);
-    EXPECT_EQ(texts.back().text, u"<APP_LOGQSO:220>" + second);
+    EXPECT_EQ(texts[texts.size() - 2].text, expected::LogQso(first));
+    EXPECT_EQ(texts.back().text, expected::LogQso(second));
 }
 
 TEST_F(Logging, EmptyTimeGivesZeroLengthTimeTokens) {

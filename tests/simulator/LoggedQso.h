@@ -1,7 +1,8 @@
 #pragma once
 // The station simulator's own knowledge of what Logger32 must receive for a QSO, written from
-// the protocol as designed and never taken from the bridge: the tokens of a QSO record and of a
-// logging, the kilohertz and the mode name a held QSO is delivered on. The simulator fills in
+// the protocol as designed and never taken from the bridge: the QSO record and the logging
+// (written out in support/ExpectedRecord.h), the kilohertz and the mode name a held QSO is
+// delivered on. The simulator fills in
 // MixW's entry as the operator left it; the bridge's tables are not read here, so a wrong row
 // there cannot agree with itself.
 
@@ -26,14 +27,8 @@ struct MixWEntry {
     bool packetUsb = false;
 };
 
-// "<TAG:length>value", the length in characters.
-Text Token(TextView tag, TextView value);
-
-// The ten tokens of the QSO record of `entry`.
+// The QSO record of `entry`: its tokens, in the order the protocol gives them.
 Text RecordOf(const MixWEntry& entry);
-
-// The time tokens of a logging whose Time field read `time`.
-Text TimeTokens(TextView time);
 
 // The mode text of `entry` as Logger32 is told it, and the kilohertz of its dial in that mode
 // and sideband, with "." as the decimal separator.

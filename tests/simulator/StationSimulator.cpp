@@ -9,6 +9,7 @@
 #include "bridge/ForwardedFields.h"
 #include "logger32/Logger32Protocol.h"
 #include "mixw/MixWAutomation.h"
+#include "support/ExpectedRecord.h"
 
 namespace pontara::simulation {
 
@@ -349,7 +350,7 @@ MixWEntry StationSimulator::EntryNow() const {
 Text StationSimulator::RecordSentBefore(const std::string& time) const {
     constexpr TextView Record = u"<CALL:";
     const std::vector<Text>& sent = station_.host.textsSent;
-    const Text ownTimes = TimeTokens(AsciiText(time));
+    const Text ownTimes = expected::Times(AsciiText(time));
     auto text = std::ranges::find_if(sent.rbegin(), sent.rend(), [&ownTimes](const Text& text) {
         return text.starts_with(LogQso) && text.ends_with(ownTimes);
     });

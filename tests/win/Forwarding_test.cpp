@@ -23,6 +23,7 @@
 #include "station/Harness.h"
 #include "station/TestCase.h"
 #include "station/WineStation.h"
+#include "support/ExpectedRecord.h"
 #include "ui/WindowModel.h"
 
 namespace pontara {
@@ -169,9 +170,16 @@ TEST(QsoForwarding, AQsoTypedInMixWReachesLogger32AsTheExactRecordAndTheCommandF
     WineStation station(WineStation::Options{.artifactName = TestName()});
     ASSERT_NO_FATAL_FAILURE(WaitUntilForwarding(station));
     // "tnx fer QSO" has a two-digit length; GRIDSQUARE is MixW's item 19, not the Loc item.
-    const std::string expected =
-        "<CALL:5>Q1ABC<RST_RCVD:3>579<RST_SENT:3>599<QTH:5>Tartu<NAME:4>Jaan"
-        "<COMMENT:11>tnx fer QSO<GRIDSQUARE:6>KO38ab<IOTA:6>EU-034<STATE:2>ON<QSL_VIA:5>Q1XYZ";
+    const std::string wanted = expected::Record<std::string>({{"CALL", "Q1ABC"},
+                                                              {"RST_RCVD", "579"},
+                                                              {"RST_SENT", "599"},
+                                                              {"QTH", "Tartu"},
+                                                              {"NAME", "Jaan"},
+                                                              {"COMMENT", "tnx fer QSO"},
+                                                              {"GRIDSQUARE", "KO38ab"},
+                                                              {"IOTA", "EU-034"},
+                                                              {"STATE", "ON"},
+                                                              {"QSL_VIA", "Q1XYZ"}});
 
     const WineStation::Mark typed = station.MarkNow();
     const StationTime typedAt = station.Now();
@@ -188,8 +196,8 @@ TEST(QsoForwarding, AQsoTypedInMixWReachesLogger32AsTheExactRecordAndTheCommandF
         mixw.SetQsoData(13, Text(u"ON"));
         mixw.SetItem(u"QSO", u"Call", u"Q1ABC");
     });
-    const std::optional<Arrival> record = WaitForText(station, typed, expected, 5000ms);
-    ASSERT_TRUE(record) << "expected " << expected << "\nat Logger32:\n"
+    const std::optional<Arrival> record = WaitForText(station, typed, wanted, 5000ms);
+    ASSERT_TRUE(record) << "expected " << wanted << "\nat Logger32:\n"
                         << Listed(station.AtLogger32Since(typed));
     Measure("typed_qso_to_record_ms", record->at - typedAt);
     EXPECT_TRUE(PumpUntil([&] { return station.FieldText(Field::TextCommand) == " "; }, 2000ms))
@@ -199,7 +207,7 @@ TEST(QsoForwarding, AQsoTypedInMixWReachesLogger32AsTheExactRecordAndTheCommandF
     PumpFor(1800ms);
     const std::vector<std::string> texts = station.Logger32TextsSince(typed);
     ASSERT_FALSE(texts.empty());
-    EXPECT_EQ(texts.back(), expected);
+    EXPECT_EQ(texts.back(), wanted);
     for (const std::string& text : texts) {
         EXPECT_TRUE(text.starts_with("<CALL:5>Q1ABC")) << text;
     }
@@ -242,8 +250,7 @@ TEST(QsoForwarding, EachChangeOfAWatchedFieldReachesLogger32WithinAboutOneTick) 
     ASSERT_NO_FATAL_FAILURE(WaitUntilForwarding(station));
     // The record with the name typed; the others stay empty.
     auto recordWithName = [](const std::string& name) {
-        return "<CALL:5>Q1ABC<RST_RCVD:0><RST_SENT:0><QTH:0><NAME:" + std::to_string(name.size()) +
-               ">" + name + "<COMMENT:0><GRIDSQUARE:0><IOTA:0><STATE:0><QSL_VIA:0>";
+        return expected::Record<std::string>({{"CALL", "Q1ABC"}, {"NAME", name}});
     };
     const WineStation::Mark called = station.MarkNow();
     station.MixWSets(u"QSO", u"Call", u"Q1ABC");
@@ -305,16 +312,16 @@ void ExpectCommaAndRecordInLocale(const std::u16string& name, const std::u16stri
 TEST(QsoForwardingGerman, KilohertzHaveADecimalCommaAndUmlautsArriveAsCodePage1252Bytes) {
     ExpectCommaAndRecordInLocale(
         u"Jürgen", u"Köln",
-        "<CALL:5>Q1ABC<RST_RCVD:0><RST_SENT:0><QTH:4>K\xF6ln<NAME:6>J\xFCrgen<COMMENT:0>"
-        "<GRIDSQUARE:0><IOTA:0><STATE:0><QSL_VIA:0>");
+        expected::Record<std::string>(
+            {{"CALL", "Q1ABC"}, {"QTH", "K\xF6ln"}, {"NAME", "J\xFCrgen"}}));
 }
 
 TEST(QsoForwardingRussian, CyrillicArrivesAsCodePage1251BytesCountedInCharacters) {
     // "Москва" and "Юрий" in code page 1251; Russian writes a decimal comma too.
-    ExpectCommaAndRecordInLocale(
-        u"Юрий", u"Москва",
-        "<CALL:5>Q1ABC<RST_RCVD:0><RST_SENT:0><QTH:6>\xCC\xEE\xF1\xEA\xE2\xE0"
-        "<NAME:4>\xDE\xF0\xE8\xE9<COMMENT:0><GRIDSQUARE:0><IOTA:0><STATE:0><QSL_VIA:0>");
+    ExpectCommaAndRecordInLocale(u"Юрий", u"Москва",
+                                 expected::Record<std::string>({{"CALL", "Q1ABC"},
+                                                                {"QTH", "\xCC\xEE\xF1\xEA\xE2\xE0"},
+                                                                {"NAME", "\xDE\xF0\xE8\xE9"}}));
 }
 
 TEST(QsoForwardingUtf8, CyrillicAndUmlautsArriveAsUtf8BytesCountedInCharacters) {
@@ -322,9 +329,9 @@ TEST(QsoForwardingUtf8, CyrillicAndUmlautsArriveAsUtf8BytesCountedInCharacters) 
     // locale behind this code page, writes a decimal comma too.
     ExpectCommaAndRecordInLocale(
         u"Юрий", u"Köln",
-        "<CALL:5>Q1ABC<RST_RCVD:0><RST_SENT:0><QTH:4>K\xC3\xB6ln"
-        "<NAME:4>\xD0\xAE\xD1\x80\xD0\xB8\xD0\xB9<COMMENT:0><GRIDSQUARE:0><IOTA:0><STATE:0>"
-        "<QSL_VIA:0>");
+        expected::Record<std::string>({{"CALL", "Q1ABC"},
+                                       {"QTH", "K\xC3\xB6ln", 4},
+                                       {"NAME", "\xD0\xAE\xD1\x80\xD0\xB8\xD0\xB9", 4}}));
 }
 
 // ---- A text written back during a delivery ----------------------------------------------------

@@ -13,6 +13,7 @@
 #include "station/Harness.h"
 #include "station/TestCase.h"
 #include "station/WineStation.h"
+#include "support/ExpectedRecord.h"
 
 namespace pontara {
 namespace {
@@ -60,9 +61,7 @@ TEST(Logger32Return, ANewLogger32GetsTheHandshakeTheOwnerEachHeldQsoOnItsDialAnd
 
     station.StartLogger32();
     ASSERT_NE(station.Logger32().Window(), firstWindow);
-    const std::string current =
-        "<CALL:5>Q3DEF<RST_RCVD:0><RST_SENT:0><QTH:0><NAME:3>Ann<COMMENT:0><GRIDSQUARE:0>"
-        "<IOTA:0><STATE:0><QSL_VIA:0>";
+    const std::string current = expected::Record<std::string>({{"CALL", "Q3DEF"}, {"NAME", "Ann"}});
     ASSERT_TRUE(PumpUntil(
         [&] { return CountStartingWith(station.Logger32TextsSince({}), current) > 0; }, 20s))
         << Listed(station.AtLogger32Since({}));
@@ -78,11 +77,11 @@ TEST(Logger32Return, ANewLogger32GetsTheHandshakeTheOwnerEachHeldQsoOnItsDialAnd
         << Listed(station.AtLogger32Since({}));
     EXPECT_EQ(station.Logger32TextsSince({}),
               (Lines{"<APP_FORCE_FREQ:7>14071.5", "<APP_FORCE_MODE:5>PSK31",
-                     "<APP_LOGQSO:148><CALL:5>Q2XYZ<RST_RCVD:0><RST_SENT:0><QTH:0><NAME:4>Juri"
-                     "<COMMENT:0><GRIDSQUARE:0><IOTA:0><STATE:0><QSL_VIA:0><APP_TIME_ON:4>1240"
-                     "<APP_TIME_OFF:4>1240",
+                     expected::LogQso(
+                         expected::Record<std::string>({{"CALL", "Q2XYZ"}, {"NAME", "Juri"}}) +
+                         expected::Times<std::string>("1240")),
                      "<APP_FORCE_FREQ:4>7035", "<APP_FORCE_MODE:2>CW",
-                     "<APP_LOGQSO:147>" + current + "<APP_TIME_ON:4>1302<APP_TIME_OFF:4>1302",
+                     expected::LogQso(current + expected::Times<std::string>("1302")),
                      "<APP_FORCE_FREQ:4>7035", "<APP_FORCE_MODE:2>CW", current}))
         << Listed(station.AtLogger32Since({}));
     EXPECT_EQ(station.Logger32().SentWindow(), FieldAt(station.MainWindow(), Field::Sent));

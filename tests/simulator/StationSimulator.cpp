@@ -582,11 +582,11 @@ void StationSimulator::CheckAtRest() {
     }
 }
 
-void StationSimulator::Log(const char* prefix, bool required, const std::function<void()>& action) {
+void StationSimulator::Log(const char* prefix, bool onlyWhileMixWOwns,
+                           const std::function<void()>& action) {
     sim::SimHost& host = station_.host;
     const std::string time = AsciiOf(Numbered(prefix, ++nextTime_));
     MixWSets(Field::Time, AsciiText(time));
-    const bool withDial = MixWOwnsTheRig();
     // A Logger32 that is there but has named no text window of its own, before or after the
     // save: the bridge may have nowhere to put the logging, and must say so.
     auto noTextWindow = [&logger32 = host.logger32] {
@@ -595,6 +595,10 @@ void StationSimulator::Log(const char* prefix, bool required, const std::functio
     const bool mayBeLost = noTextWindow();
     action();
     host.RunFor(0);
+    // The owner when the bridge took the logging: a click on a rig button made before it, still
+    // waiting in the queue, is taken first.
+    const bool withDial = MixWOwnsTheRig();
+    const bool required = !onlyWhileMixWOwns || withDial;
     if (required && !host.Ended()) {
         const bool toldLost = host.FieldText(Field::Text1) == QsoNotLogged;
         if (toldLost && !mayBeLost && !noTextWindow()) {
@@ -651,7 +655,7 @@ void StationSimulator::Save() {
         return;
     }
     // A save counts only while MixW owns the rig; Logger32 owning it, MixW's "Save" is ignored.
-    Log("T", MixWOwnsTheRig(), [this] {
+    Log("T", true, [this] {
         sim::SimHost& host = station_.host;
         Note("MixW: the QSO of time T" + std::to_string(nextTime_) + " saved");
         if (host.FieldText(Field::TextCommand) == u"Save") {
@@ -698,7 +702,7 @@ void StationSimulator::ClickSend() {
     if (!FieldsLinked()) {
         return;
     }
-    Log("S", true, [this] {
+    Log("S", false, [this] {
         Note("click Send! with the time S" + std::to_string(nextTime_));
         station_.host.Click(Button::CommandSend);
     });

@@ -150,8 +150,9 @@ class StationSimulator {
     void EndSession(bool windowsAsks);
     void MixWGoesAway();
 
-    // A logging the operator starts, its Time unique; `required`: Logger32 must get it once.
-    void Log(const char* prefix, bool required, const std::function<void()>& action);
+    // A logging the operator starts, its Time unique, that Logger32 must get once (a save only
+    // while MixW owns the rig).
+    void Log(const char* prefix, bool onlyWhileMixWOwns, const std::function<void()>& action);
     void Logger32PostsOrSends(std::uint32_t code, std::int32_t lParam);
     void Logger32WritesSent(const Text& text);
 

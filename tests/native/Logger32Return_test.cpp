@@ -185,8 +185,10 @@ TEST_F(Logger32Return, QsosSavedWhileAwayAreLoggedEachWithItsOwnRecordDialAndMod
                                                                       {"QSL_VIA", u"Q9QSL"}});
     const Text first = expected::LogQso(firstRecord + expected::Times<Text>(u"1240"));
     const Text second = expected::LogQso(secondRecord + expected::Times<Text>(u"1302"));
+    const std::string sentsHandle =
+        "post 2 " + std::to_string(station.host.FieldWindow(Field::Sent));
     EXPECT_THAT(station.host.TraceSince(mark),
-                ElementsAre("post 1 131088", "post 2 0", "post 2 131342", "post 18 1", "post 7 0",
+                ElementsAre("post 1 131088", "post 2 0", sentsHandle, "post 18 1", "post 7 0",
                             "post 11 0", "post 13 0", "post 19 0", "text <APP_FORCE_FREQ:7>14071.5",
                             "text <APP_FORCE_MODE:5>PSK31", "text " + AsciiOf(first), "post 15 1",
                             "post 16 1", "text <APP_FORCE_FREQ:4>7035", "text <APP_FORCE_MODE:2>CW",

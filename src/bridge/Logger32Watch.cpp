@@ -63,6 +63,13 @@ void Logger32Watch::ShowAway() {
 
 void Logger32Watch::Hold(HeldQso qso) {
     held_.push_back(std::move(qso));
+    // Logger32 may have come back while the QSO's dial was read from MixW: Windows handles a
+    // message another program sends inside a COM call, so the return can complete in there,
+    // before this QSO was held. It is handed over now; nothing would bring it otherwise.
+    if (state_ == State::Present && !Logger32Away()) {
+        Return();
+        return;
+    }
     host_.SetShutdownBlockReason(ShutdownBlockReason(held_));
     ShowAway();
 }

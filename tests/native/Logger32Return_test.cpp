@@ -201,6 +201,26 @@ TEST_F(Logger32Return, QsosSavedWhileAwayAreLoggedEachWithItsOwnRecordDialAndMod
     EXPECT_EQ(station.host.TraceMatching("text <APP_LOGQSO").size(), 2u);
 }
 
+// A QSO held while a slow MixW answers for its dial, and meanwhile Logger32, back already, names
+// its text window: the return that completes inside those calls must not leave it held.
+TEST_F(Logger32Return, AQsoHeldWhileTheReturnCompletesInsideItsMixWCallsIsLoggedAtOnce) {
+    station.host.logger32.Close();
+    station.host.RunFor(800);
+    station.host.logger32.namesTextWindow = false;
+    station.host.logger32.StartAgain();
+    station.host.RunFor(11000);  // found and accepted, but no text window: still away
+    station.host.mixw.callTime = 1500;
+    station.host.At(station.host.Now() + 100, [this] {
+        station.host.SendFromLogger32(3,
+                                      static_cast<std::int32_t>(station.host.logger32.textWindow));
+    });
+    station.MixWSets({{u"time", u"1240"}, {u"Command", u"Save"}});
+    station.host.RunFor(20000);
+    EXPECT_THAT(station.host.TraceMatching("text <APP_LOGQSO"),
+                ElementsAre(::testing::EndsWith("<APP_TIME_OFF:4>1240")));
+    EXPECT_EQ(station.host.ShutdownBlockReason(), std::nullopt);
+}
+
 TEST_F(Logger32Return, ALoggingDeliveredJustBeforeTheCloseIsNotSentAgain) {
     station.host.At(station.host.Now() + 300, [this] { station.host.logger32.Close(); });
     station.MixWSets(u"Command", u"Save");  // delivered, then Logger32 closes in the pause

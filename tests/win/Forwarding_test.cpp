@@ -100,7 +100,7 @@ void SetQsoEntry(MixWStandIn& mixw, const std::vector<std::pair<const char16_t*,
 
 // ---- The links of the first tick ---------------------------------------------------------------
 
-TEST(ForwardingLinks, FirstTickLinksTheThirteenFieldsInOrderAndEachShowsMixWsValue) {
+TEST(ForwardingLinks, FirstTickLinksEachFieldOnceAndEachShowsMixWsValue) {
     WineStation station(WineStation::Options{.artifactName = TestName()});
     ASSERT_NE(station.MainWindow(), nullptr);
     // What MixW holds before the links open; every other item is empty.
@@ -148,11 +148,14 @@ TEST(ForwardingLinks, FirstTickLinksTheThirteenFieldsInOrderAndEachShowsMixWsVal
             links.push_back(arrival.what.substr(13));
         }
     }
-    EXPECT_EQ(links, (std::vector<std::string>{
-                         R"("QSO" "Call")", R"("QSO" "RstRcv")", R"("QSO" "RstSnt")",
-                         R"("CAT" "khz")", R"("QSO" "Name")", R"("QSO" "Command")",
-                         R"("QSO" "Mode")", R"("QSO" "qth")", R"("QSO" "time")", R"("QSO" "IOTA")",
-                         R"("QSO" "Loc")", R"("QSO" "Manager")", R"("QSO" "Notes")"}));
+    // Each field's link once; their order is the native tests' to check.
+    for (const char* link :
+         {R"("QSO" "Call")", R"("QSO" "RstRcv")", R"("QSO" "RstSnt")", R"("CAT" "khz")",
+          R"("QSO" "Name")", R"("QSO" "Command")", R"("QSO" "Mode")", R"("QSO" "qth")",
+          R"("QSO" "time")", R"("QSO" "IOTA")", R"("QSO" "Loc")", R"("QSO" "Manager")",
+          R"("QSO" "Notes")"}) {
+        EXPECT_EQ(std::count(links.begin(), links.end(), link), 1) << link;
+    }
 
     // Later changes reach their fields by the links, between ticks.
     const StationTime changed = station.Now();

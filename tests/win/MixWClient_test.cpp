@@ -293,11 +293,10 @@ TEST_F(MixWDdeTest, TimeInCapitalsSharesTheConversationOfQso) {
     EXPECT_EQ(calls.size(), 1u);
 }
 
-TEST_F(MixWDdeTest, ThirteenFieldLinksOpenOneAfterAnother) {
+TEST_F(MixWDdeTest, TheFieldLinksOpenOneAfterAnother) {
     // The fields' own links, opened back to back as the first tick does: each request is
     // followed at once by the next link's transactions on the same conversation.
     const auto& linked = bridge::ForwardedFields;
-    ASSERT_EQ(linked.size(), 13u);
     auto name = [](const bridge::ForwardedField& row) {
         return Text(window_model::Of(row.field).name);
     };

@@ -243,6 +243,10 @@ void SimHost::DeliverFromLogger32(MessageId message, std::uint32_t code, std::in
     if (!ReachesBridge() && !allowedMessages_.contains(message)) {
         return;  // dropped: Logger32 runs at a lower rank, and the message was not let in
     }
+    // A sent code overtakes the posted ones still queued: what counts is the order received.
+    if (code == logger32::TextWindow) {
+        logger32.textWindowNamed = static_cast<WindowHandle>(lParam);
+    }
     std::optional<std::int32_t> result;
     if (hooked_) {
         result = events_->WindowMessage(message, code, lParam);

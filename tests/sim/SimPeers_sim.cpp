@@ -40,7 +40,6 @@ void SimLogger32::Receive(SimHost& host, int nameNumber, std::uint32_t code, std
     }
     auto nameTextWindow = [&] {
         if (accepted && namesTextWindow) {
-            textWindowNamed = textWindow;
             host.PostFromLogger32(logger32::TextWindow, static_cast<std::int32_t>(textWindow),
                                   nameNumber);
         }

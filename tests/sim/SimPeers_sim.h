@@ -47,7 +47,7 @@ class SimLogger32 {
     bool namesTextWindow = true;       // code 3 follows an accept
     bool textWindowFirst = false;      // code 3 comes before the accept it belongs to
     WindowHandle sentWindow = 0;       // the last non-zero code-2 lParam
-    WindowHandle textWindowNamed = 0;  // this instance's last code-3 lParam; 0: none named
+    WindowHandle textWindowNamed = 0;  // the last code-3 lParam the bridge received; 0: none
     int acceptedName = 1;              // the number of the name whose connect request it accepted
     int textWindowsNamedFirst = 0;     // accepts that came after the text window they belong to
     // Timed by the virtual clock.

@@ -745,9 +745,6 @@ void StationSimulator::Logger32Code() {
     };
     const logger32::CodeWithParameter& code = Pick(codes);
     if (host.logger32.running) {
-        if (code.code == logger32::TextWindow) {
-            host.logger32.textWindowNamed = static_cast<WindowHandle>(code.lParam);
-        }
         Logger32PostsOrSends(code.code, code.lParam);
     }
 }

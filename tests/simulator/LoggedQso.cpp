@@ -26,10 +26,6 @@ Text ItemText(const MixWEntry& entry, std::string_view item, std::string_view pl
     return found == entry.items.end() ? expected::Of<Text>(placeholder) : found->second;
 }
 
-Text Token(std::string_view tag, const Text& value) {
-    return expected::Token(tag, value);
-}
-
 }  // namespace
 
 Text RecordOf(const MixWEntry& entry) {
@@ -37,11 +33,11 @@ Text RecordOf(const MixWEntry& entry) {
     for (const expected::RecordToken& token : expected::RecordTokens) {
         const std::string_view tag = token.tag;
         if (tag == "GRIDSQUARE") {
-            record += Token(tag, entry.locator);
+            record += expected::Token(tag, entry.locator);
         } else if (tag == "STATE") {
-            record += Token(tag, entry.state);
+            record += expected::Token(tag, entry.state);
         } else {
-            record += Token(tag, ItemText(entry, token.item, token.placeholder));
+            record += expected::Token(tag, ItemText(entry, token.item, token.placeholder));
         }
     }
     return record;
@@ -76,10 +72,10 @@ LoggingExpected HeldLogging(const MixWEntry& entry, TextView time, bool withDial
     LoggingExpected logging{
         expected::LogQso(RecordOf(entry) + expected::Times(Text(time))), {}, {}};
     if (withDial && entry.dialKnown) {
-        logging.forceFrequency = Token("APP_FORCE_FREQ", Kilohertz(entry));
+        logging.forceFrequency = expected::Token("APP_FORCE_FREQ", Kilohertz(entry));
     }
     if (withDial) {
-        logging.forceMode = Token("APP_FORCE_MODE", Logger32Mode(entry));
+        logging.forceMode = expected::Token("APP_FORCE_MODE", Logger32Mode(entry));
     }
     return logging;
 }

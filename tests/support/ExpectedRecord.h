@@ -67,16 +67,8 @@ using Values = std::initializer_list<Value<String>>;
 // have is the test's own mistake, and ends it at once.
 template <typename String>
 String Record(Values<String> values, bool withPlaceholders = false) {
-    for (const Value<String>& value : values) {
-        bool known = false;
-        for (const RecordToken& token : RecordTokens) {
-            known = known || value.tag == token.tag;
-        }
-        if (!known) {
-            std::abort();
-        }
-    }
     String record;
+    std::size_t used = 0;
     for (const RecordToken& token : RecordTokens) {
         Value<String> value{token.tag, withPlaceholders && token.placeholder != nullptr
                                            ? Of<String>(token.placeholder)
@@ -84,10 +76,14 @@ String Record(Values<String> values, bool withPlaceholders = false) {
         for (const Value<String>& given : values) {
             if (given.tag == token.tag) {
                 value = given;
+                ++used;
             }
         }
         const bool counted = value.characters != String::npos;
         record += Token(token.tag, value.text, counted ? value.characters : value.text.size());
+    }
+    if (used != values.size()) {
+        std::abort();
     }
     return record;
 }
